@@ -1,0 +1,60 @@
+#include "drivespace/GetDiskSpace.h"
+
+#include <benchmark/benchmark.h>
+
+#include <sys/statvfs.h>
+
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+void BM_FormatByteCount_Small(benchmark::State& state)
+{
+    const Currency count = Currency::fromStored(999);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(GetDiskSpace::FormatByteCount(count));
+}
+BENCHMARK(BM_FormatByteCount_Small);
+
+void BM_FormatByteCount_Typical(benchmark::State& state)
+{
+    const Currency count = Currency::fromStored(536'870'912'000);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(GetDiskSpace::FormatByteCount(count));
+}
+BENCHMARK(BM_FormatByteCount_Typical);
+
+void BM_FormatByteCount_Smallest(benchmark::State& state)
+{
+    const Currency count = Currency::fromStored(std::numeric_limits<std::int64_t>::min());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(GetDiskSpace::FormatByteCount(count));
+}
+BENCHMARK(BM_FormatByteCount_Smallest);
+
+// The bare system call, as the yardstick for the query below.
+void BM_BareStatvfs_Root(benchmark::State& state)
+{
+    struct statvfs volume {};
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(statvfs("/", &volume));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_BareStatvfs_Root);
+
+void BM_QueryDriveSpace_Root(benchmark::State& state)
+{
+    Currency capacity;
+    Currency free;
+    const std::string root = "/";
+    for (auto _ : state) {
+        GetDiskSpace::QueryDriveSpace(capacity, free, root);
+        benchmark::DoNotOptimize(capacity);
+        benchmark::DoNotOptimize(free);
+    }
+}
+BENCHMARK(BM_QueryDriveSpace_Root);
+
+} // namespace

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "drivespace/Currency.h"
+
+#include <string>
+
+// The drive space service: the query of a drive's size and free bytes, and the
+// text of a byte count. Plain routines without state.
+namespace GetDiskSpace {
+
+// Asks the operating system for the capacity and the total free bytes of the
+// volume whose root is rootPath ("C:\" on Windows, a mount point such as "/" or
+// "/media/usb" elsewhere). On failure capacity becomes FailureValue and free is
+// left as the caller gave it. Free is the whole volume's free space, including
+// any part reserved for the superuser, not what the caller may write.
+void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& rootPath);
+
+// The stored integer in decimal digits, grouped by commas in threes from the
+// right, with a leading "-" when negative: 1234567 -> "1,234,567". The same in
+// every locale.
+[[nodiscard]] std::string FormatByteCount(Currency count);
+
+} // namespace GetDiskSpace

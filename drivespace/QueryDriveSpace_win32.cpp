@@ -1,0 +1,26 @@
+#include "drivespace/GetDiskSpace.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace GetDiskSpace {
+
+void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& rootPath)
+{
+    // Root paths are ASCII ("C:\"); the wide form of the call takes them without
+    // a detour through the 8-bit code page.
+    const std::wstring widePath(rootPath.begin(), rootPath.end());
+    ULARGE_INTEGER availableToCaller{};
+    ULARGE_INTEGER totalBytes{};
+    ULARGE_INTEGER totalFreeBytes{};
+    if (!GetDiskFreeSpaceExW(widePath.c_str(), &availableToCaller, &totalBytes, &totalFreeBytes)) {
+        capacity = FailureValue;
+        return;
+    }
+    capacity = Currency::fromOsCount(totalBytes.QuadPart);
+    // The total free bytes of the volume, not the part available to this user.
+    free = Currency::fromOsCount(totalFreeBytes.QuadPart);
+}
+
+} // namespace GetDiskSpace

@@ -1,0 +1,96 @@
+#include "drivespace/GetDiskSpace.h"
+#include "tests/RowName.h"
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace {
+
+struct FormatCase {
+    const char* name;
+    std::int64_t stored;
+    const char* text;
+};
+
+constexpr FormatCase formatCases[] = {
+    {"Zero", 0, "0"},
+    {"OneDigit", 5, "5"},
+    {"BelowThousand", 999, "999"},
+    {"Thousand", 1'000, "1,000"},
+    {"TenThousand", 10'000, "10,000"},
+    {"Million", 1'000'000, "1,000,000"},
+    {"SevenDigits", 1'234'567, "1,234,567"},
+    {"HalfTerabyte", 500'000'000'000, "500,000,000,000"},
+    {"TwelveDigits", 536'870'912'000, "536,870,912,000"},
+    {"Largest", std::numeric_limits<std::int64_t>::max(), "9,223,372,036,854,775,807"},
+    {"MinusOne", -1, "-1"},
+    {"MinusBelowThousand", -999, "-999"},
+    {"MinusFourDigits", -4'096, "-4,096"},
+    {"FailureValue", -10'000, "-10,000"},
+    {"MinusSixDigits", -123'456, "-123,456"},
+    {"Smallest", std::numeric_limits<std::int64_t>::min(), "-9,223,372,036,854,775,808"},
+};
+
+class FormatByteCountTest : public testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatByteCountTest, GroupsTheStoredIntegerByThrees)
+{
+    const auto& c = GetParam();
+    EXPECT_EQ(GetDiskSpace::FormatByteCount(Currency::fromStored(c.stored)), c.text);
+}
+
+// The text must not follow the user's number settings: a locale whose decimal
+// separator is a comma and whose grouping is '.' changes nothing.
+TEST_P(FormatByteCountTest, IsTheSameUnderACommaDecimalLocale)
+{
+    const auto& c = GetParam();
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
+        GTEST_SKIP() << "the locale de_DE.UTF-8 is not generated on this machine (locale-gen de_DE.UTF-8)";
+    const std::string text = GetDiskSpace::FormatByteCount(Currency::fromStored(c.stored));
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(text, c.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FormatByteCountTest, testing::ValuesIn(formatCases), RowName{});
+
+struct OsCountCase {
+    const char* name;
+    std::uint64_t reported;
+    std::int64_t stored;
+};
+
+constexpr OsCountCase osCountCases[] = {
+    {"CopiedBitForBit", 1'234'567, 1'234'567},
+    {"Zero", 0, 0},
+    {"LargestThatFits", 0x7FFF'FFFF'FFFF'FFFF, 0x7FFF'FFFF'FFFF'FFFF},
+    {"TwoToThe63IsClamped", 0x8000'0000'0000'0000, 0x7FFF'FFFF'FFFF'FFFF},
+    // Wrapping would have given -10,000: the failure value.
+    {"WouldWrapToFailureValue", 0xFFFF'FFFF'FFFF'D8F0, 0x7FFF'FFFF'FFFF'FFFF},
+    {"AllOnesIsClamped", 0xFFFF'FFFF'FFFF'FFFF, 0x7FFF'FFFF'FFFF'FFFF},
+};
+
+class OsCountTest : public testing::TestWithParam<OsCountCase> {};
+
+TEST_P(OsCountTest, StoresTheByteCountOrClampsIt)
+{
+    const auto& c = GetParam();
+    const Currency count = Currency::fromOsCount(c.reported);
+    EXPECT_EQ(count.stored(), c.stored);
+    EXPECT_NE(count, FailureValue);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, OsCountTest, testing::ValuesIn(osCountCases), RowName{});
+
+TEST(CurrencyTest, NominalValueIsBytesOverTenThousand)
+{
+    EXPECT_DOUBLE_EQ(Currency::fromStored(1'234'567).nominal(), 123.4567);
+    EXPECT_DOUBLE_EQ(FailureValue.nominal(), -1.0);
+    EXPECT_EQ(FailureValue.stored(), -10'000);
+}
+
+} // namespace
