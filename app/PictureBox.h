@@ -1,0 +1,50 @@
+#pragma once
+
+#include "chart/DeviceContext.h"
+
+#include <QWidget>
+
+#include <cstdint>
+
+// The chart box: a widget that keeps what is drawn on it in a persistent image
+// (the program draws outside any paint event) and shows it on Refresh. The
+// image is kept at the screen's device pixel ratio, so drawings stay crisp on
+// high-density screens. Outlines are drawn in black (ForeColor); Cls clears to
+// the window's background colour.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent = nullptr);
+
+    // 3 = pixels, the only scale mode the program uses.
+    void setScaleMode(int mode);
+    [[nodiscard]] int ScaleMode() const;
+    // The inner area in the current scale mode (pixels).
+    [[nodiscard]] float ScaleWidth() const;
+    [[nodiscard]] float ScaleHeight() const;
+
+    // Fill colour of the shapes drawn next, 0x00BBGGRR.
+    void setFillColor(std::int32_t color);
+    [[nodiscard]] std::int32_t FillColor() const;
+
+    // The device context that draws into the persistent image.
+    [[nodiscard]] DeviceContext* hDC();
+
+    // Clears the persistent image to the background and shows it.
+    void Cls();
+    // Shows the persistent image on the screen.
+    void Refresh();
+
+    // The persistent image as drawn, at the device pixel ratio, for tests and
+    // for the accessible description of the chart.
+    [[nodiscard]] const QImage& image() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    DeviceContext m_deviceContext;
+    int m_scaleMode = 3;
+};

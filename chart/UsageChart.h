@@ -1,0 +1,59 @@
+#pragma once
+
+#include "drivespace/Currency.h"
+
+#include <array>
+#include <cstdint>
+
+// What the usage pie chart draws, worked out without drawing anything: a disc in
+// the free colour and, over it, either nothing, a second disc in the used colour
+// or a used wedge between two radial points.
+namespace UsageChart {
+
+// The chart's bounding rectangle in box pixels; the right column and the bottom
+// row lie outside the drawn ellipse.
+struct ChartRect {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+struct ChartPoint {
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    friend constexpr bool operator==(ChartPoint, ChartPoint) = default;
+};
+
+enum class ShapeKind { Ellipse, Pie };
+
+// One drawing call: the shape, its fill colour (0x00BBGGRR) and, for a pie, the
+// points its two rays run through from the centre.
+struct Shape {
+    ShapeKind kind = ShapeKind::Ellipse;
+    std::int32_t fillColor = 0;
+    ChartPoint radial1{};
+    ChartPoint radial2{};
+};
+
+// The chart's colours and geometry as the main window holds them.
+struct ChartStyle {
+    ChartRect bounds{};
+    std::int32_t usedColor = 0;
+    std::int32_t freeColor = 0;
+    float pi = 0.0F;
+};
+
+struct ChartPlan {
+    std::array<Shape, 2> shapes{};
+    int shapeCount = 0;
+    // The box's fill colour once drawing ends: always the used colour.
+    std::int32_t finalFillColor = 0;
+};
+
+// The shapes for a drive of the given capacity and free bytes. Never fails: a
+// capacity of 0, free above capacity and counts at the ends of the 64-bit range
+// all give a plan.
+[[nodiscard]] ChartPlan PlanUsageChart(const ChartStyle& style, Currency capacity, Currency free);
+
+} // namespace UsageChart
