@@ -1,11 +1,24 @@
+#include "AppInfo.h"
+#include "app/QuitSignals.h"
+#include "app/mainform.h"
+
 #include <QApplication>
-#include <QLabel>
+#include <QSessionManager>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QLabel window(QStringLiteral("Quillmar: the main window is on its way."));
-    window.resize(321, 377);
+    QApplication::setApplicationName(QString::fromUtf8(AppInfo::Title.data(), AppInfo::Title.size()));
+    QApplication::setApplicationVersion(
+        QStringLiteral("%1.%2.%3").arg(AppInfo::Major).arg(AppInfo::Minor).arg(AppInfo::Revision));
+
+    mainform window;
+    // Logging out or a request to stop closes the window as the user would, so
+    // the settings are written on the way out.
+    closeOnQuitSignals(&window);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager&) {
+        window.close();
+    });
     window.show();
     return app.exec();
 }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QLabel>
+
+// A right-aligned label that sizes itself to its text and keeps its right edge,
+// so a longer text grows to the left: figures of different lengths line up on
+// their last digit, and a longer version text stays inside the frame.
+class AutoSizeLabel : public QLabel {
+    Q_OBJECT
+public:
+    explicit AutoSizeLabel(const QString& caption, const QRect& design, QWidget* parent);
+
+    void setCaption(const QString& caption);
+
+    // The fixed right edge, in the parent's pixels.
+    [[nodiscard]] int rightEdge() const { return m_rightEdge; }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void fitToText();
+
+    int m_rightEdge;
+};

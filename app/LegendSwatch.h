@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QLabel>
+
+#include <cstdint>
+
+// A legend swatch: a small bordered square in one of the chart's colours.
+// MouseUp reports the release of any mouse button over it, border included.
+class LegendSwatch : public QLabel {
+    Q_OBJECT
+public:
+    // Bits of MouseUp's shift mask.
+    static constexpr int ShiftMask = 1;
+    static constexpr int CtrlMask = 2;
+    static constexpr int AltMask = 4;
+
+    explicit LegendSwatch(std::int32_t color, const QRect& design, QWidget* parent);
+
+    // The swatch's colour, 0x00BBGGRR.
+    [[nodiscard]] std::int32_t BackColor() const { return m_backColor; }
+    void setBackColor(std::int32_t color);
+
+signals:
+    // button: which button went up; shift: the mask of Shift, Ctrl and Alt held;
+    // x, y: where, in the swatch's pixels.
+    void MouseUp(Qt::MouseButton button, int shift, float x, float y);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    std::int32_t m_backColor = 0;
+};

@@ -1,0 +1,400 @@
+#include "app/mainform.h"
+
+#include "AppInfo.h"
+#include "app/AutoSizeLabel.h"
+#include "app/LegendSwatch.h"
+#include "app/LinkLabel.h"
+#include "app/PictureBox.h"
+#include "app/Twips.h"
+#include "app/frmABOUT.h"
+#include "chart/DrawUsageChart.h"
+#include "drivespace/ByteUnits.h"
+#include "drivespace/GetDiskSpace.h"
+#include "resources/Resources.h"
+#include "settings/SettingKeys.h"
+#include "settings/SettingsStore.h"
+#include "settings/StoredText.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGroupBox>
+#include <QPointer>
+#include <QScreen>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+QString qs(std::string_view text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// Where the window's top-left corner stands before any setting moves it.
+constexpr QPoint DesignedPosition{Twips::toPixels(2265), Twips::toPixels(4740)};
+
+} // namespace
+
+mainform::mainform(Seams seams) : m_seams(std::move(seams))
+{
+    if (!m_seams.queryDriveSpace)
+        m_seams.queryDriveSpace = [this](Currency& capacity, Currency& free, const std::string& rootPath) {
+            m_timedQuery(capacity, free, rootPath);
+        };
+    createControls();
+    Form_Load();
+}
+
+mainform::~mainform() = default;
+
+QString mainform::AppDate()
+{
+    return QStringLiteral("3/14/2012");
+}
+
+QString mainform::VersionMod()
+{
+    return QStringLiteral("b");
+}
+
+float mainform::Left() const
+{
+    return static_cast<float>(frameGeometry().x() * Twips::PerPixel);
+}
+
+float mainform::Top() const
+{
+    return static_cast<float>(frameGeometry().y() * Twips::PerPixel);
+}
+
+// The window as designed: a titleless frame with the figures, the swatches, the
+// drive list and the links across the top, the chart box centred below it.
+void mainform::createControls()
+{
+    setObjectName(QStringLiteral("mainform"));
+    setWindowTitle(QStringLiteral("Form1"));
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    setWindowIcon(Resources::AppIcon());
+    // The classic 8.25-point dialog font, in the desktop's own sans-serif face.
+    QFont windowFont = QApplication::font();
+    windowFont.setStyleHint(QFont::SansSerif);
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
+    setFixedSize(Twips::toPixels(4815), Twips::toPixels(5655));
+    move(DesignedPosition);
+
+    CommonDialog = new CommonDialogControl(this, m_seams.chooseColor);
+
+    picDRIVE = new PictureBox(this);
+    picDRIVE->setObjectName(QStringLiteral("picDRIVE"));
+    picDRIVE->setGeometry(Twips::rect(480, 1680, 3855, 3855));
+    picDRIVE->setFillColor(0x00FF0000);
+    picDRIVE->setFocusPolicy(Qt::StrongFocus);
+    picDRIVE->setAccessibleName(tr("Usage chart"));
+
+    fra = new QGroupBox(this);
+    fra->setObjectName(QStringLiteral("fra"));
+    fra->setGeometry(Twips::rect(60, 60, 4695, 1515));
+
+    Drive1 = new DriveListBox(fra, m_seams.listDrives ? m_seams.listDrives : DriveListBox::Lister(DriveList::ListDrives));
+    Drive1->setObjectName(QStringLiteral("Drive1"));
+    Drive1->setGeometry(Twips::rect(2340, 360, 2175, 315));
+    connect(Drive1, &DriveListBox::Change, this, &mainform::Drive1_Change);
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &mainform::Timer1_Timer);
+
+    lblDATE = new LinkLabel(QStringLiteral("6\\21\\98"), Twips::rect(3975, 1200, 600, 195), fra);
+    lblDATE->setObjectName(QStringLiteral("lblDATE"));
+    lblDATE->setAccessibleDescription(tr("Release date; opens the About dialog"));
+    connect(lblDATE, &LinkLabel::Click, this, &mainform::lblDATE_Click);
+
+    lblVERSION = new LinkLabel(QStringLiteral("Version 0.1"), Twips::rect(3780, 960, 795, 195), fra);
+    lblVERSION->setObjectName(QStringLiteral("lblVERSION"));
+    lblVERSION->setAccessibleDescription(tr("Program version; opens the About dialog"));
+    connect(lblVERSION, &LinkLabel::Click, this, &mainform::lblVERSION_Click);
+
+    lblUSEDLEG = new LegendSwatch(SettingKeys::DefaultUsedColor, Twips::rect(60, 360, 195, 195), fra);
+    lblUSEDLEG->setObjectName(QStringLiteral("lblUSEDLEG"));
+    lblUSEDLEG->setAccessibleName(tr("Used colour"));
+    lblUSEDLEG->setAccessibleDescription(tr("Click to choose the colour of the used share; Shift+click restores it"));
+    connect(lblUSEDLEG, &LegendSwatch::MouseUp, this, &mainform::lblUSEDLEG_MouseUp);
+
+    lblFREELEG = new LegendSwatch(SettingKeys::DefaultFreeColor, Twips::rect(60, 720, 195, 195), fra);
+    lblFREELEG->setObjectName(QStringLiteral("lblFREELEG"));
+    lblFREELEG->setAccessibleName(tr("Free colour"));
+    lblFREELEG->setAccessibleDescription(tr("Click to choose the colour of the free share; Shift+click restores it"));
+    connect(lblFREELEG, &LegendSwatch::MouseUp, this, &mainform::lblFREELEG_MouseUp);
+
+    auto* freeCaption = new QLabel(QStringLiteral("Free:"), fra);
+    freeCaption->setGeometry(Twips::rect(300, 720, 435, 195));
+    auto* usedCaption = new QLabel(QStringLiteral("Used:"), fra);
+    usedCaption->setGeometry(Twips::rect(300, 360, 435, 195));
+    for (QLabel* caption : {freeCaption, usedCaption})
+        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* capacityCaption = new AutoSizeLabel(QStringLiteral("Capacity:"), Twips::rect(75, 1080, 660, 195), fra);
+    m_lbl = {freeCaption, usedCaption, capacityCaption};
+    for (int index = 4; index <= 6; ++index)
+        lbl(index)->setObjectName(QStringLiteral("lbl(%1)").arg(index));
+
+    const QString placeholder = QStringLiteral("000,000,000,000");
+    lblFREE = new AutoSizeLabel(placeholder, Twips::rect(720, 720, 1455, 195), fra);
+    lblFREE->setObjectName(QStringLiteral("lblFREE"));
+    lblFREE->setAccessibleName(tr("Free bytes"));
+    lblUSED = new AutoSizeLabel(placeholder, Twips::rect(720, 360, 1455, 195), fra);
+    lblUSED->setObjectName(QStringLiteral("lblUSED"));
+    lblUSED->setAccessibleName(tr("Used bytes"));
+    lblTOTAL = new AutoSizeLabel(placeholder, Twips::rect(720, 1080, 1455, 195), fra);
+    lblTOTAL->setObjectName(QStringLiteral("lblTOTAL"));
+    lblTOTAL->setAccessibleName(tr("Capacity in bytes"));
+
+    // Only the chart box and the drive list take the keyboard focus; the chart
+    // box has it first.
+    setTabOrder(picDRIVE, Drive1);
+    picDRIVE->setFocus();
+
+    Timer1->start();
+}
+
+void mainform::Form_Load()
+{
+    lblVERSION->setCaption(QStringLiteral("Version %1.%2.%3%4")
+                               .arg(AppInfo::Major)
+                               .arg(AppInfo::Minor)
+                               .arg(AppInfo::Revision)
+                               .arg(VersionMod()));
+    lblDATE->setCaption(AppDate());
+
+    ChartLeft = 0;
+    ChartTop = 0;
+    picDRIVE->setScaleMode(3);
+    // Half a pixel goes to the even neighbour.
+    ChartRight = static_cast<std::int32_t>(std::nearbyint(picDRIVE->ScaleWidth()));
+    ChartBottom = static_cast<std::int32_t>(std::nearbyint(picDRIVE->ScaleHeight()));
+
+    Pi = static_cast<float>(4.0 * std::atan(1.0));
+
+    const SettingsStore store(qs(AppInfo::Title));
+    const QString section = qs(SettingKeys::Section);
+    DrivePath = store.GetSetting(section, qs(SettingKeys::Drive), qs(SettingKeys::DefaultDrive));
+
+    // The top is restored before the left. A position the window system cannot
+    // take, or one that would leave the window wholly off every screen (a monitor
+    // unplugged since), keeps the window where it is.
+    const auto storedTop = StoredText::NumericValue(
+        store.GetSetting(section, qs(SettingKeys::Y), qs(StoredText::SingleText(Top()))).toStdString());
+    if (storedTop)
+        (void)moveTo(Left(), static_cast<float>(*storedTop));
+    const auto storedLeft = StoredText::NumericValue(
+        store.GetSetting(section, qs(SettingKeys::X), qs(StoredText::SingleText(Left()))).toStdString());
+    if (storedLeft)
+        (void)moveTo(static_cast<float>(*storedLeft), Top());
+
+    UsedColor = storedColor(store, SettingKeys::UsedColor, SettingKeys::DefaultUsedColor);
+    FreeColor = storedColor(store, SettingKeys::FreeColor, SettingKeys::DefaultFreeColor);
+    lblUSEDLEG->setBackColor(UsedColor);
+    lblFREELEG->setBackColor(FreeColor);
+
+    // From here on a step that fails is passed over: a stored drive that has gone
+    // away leaves the list on the drive it had.
+    (void)Drive1->setDrive(DrivePath);
+    SelectDrive();
+    RefreshDisplay();
+    QCoreApplication::processEvents();
+}
+
+bool mainform::moveTo(double leftTwips, double topTwips)
+{
+    // Positions are single-precision twips; the window takes whole pixels.
+    const double left = std::nearbyint(static_cast<float>(leftTwips) / Twips::PerPixel);
+    const double top = std::nearbyint(static_cast<float>(topTwips) / Twips::PerPixel);
+    constexpr double limit = 1 << 24; // far beyond any desktop, and safe for int
+    if (!std::isfinite(left) || !std::isfinite(top) || std::abs(left) > limit || std::abs(top) > limit)
+        return false;
+    const QRect wanted(QPoint(static_cast<int>(left), static_cast<int>(top)), frameGeometry().size());
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    const bool onSomeScreen = std::any_of(screens.begin(), screens.end(), [&wanted](const QScreen* screen) {
+        return screen->geometry().intersects(wanted);
+    });
+    if (!onSomeScreen)
+        return false;
+    move(wanted.topLeft());
+    return true;
+}
+
+std::int32_t mainform::storedColor(const SettingsStore& store, std::string_view key, std::int32_t defaultColor) const
+{
+    const QString text =
+        store.GetSetting(qs(SettingKeys::Section), qs(key), QString::number(defaultColor));
+    const auto value = StoredText::NumericValue(text.toStdString());
+    // A text that cannot be read, or a value outside 32 bits, keeps the default.
+    const auto color = value ? StoredText::NearestInt32(*value) : std::nullopt;
+    return color.value_or(defaultColor);
+}
+
+void mainform::SelectDrive()
+{
+#ifdef _WIN32
+    const QString driveText = Drive1->Drive().toUpper();
+    DrivePath = driveText.left(2) + QLatin1Char('\\');
+#else
+    // Paths are case-sensitive here: the mount point and the entry as they stand.
+    const QString driveText = Drive1->Drive();
+    DrivePath = Drive1->rootPath();
+#endif
+    setWindowTitle(QStringLiteral("Disk Usage: ") + driveText);
+}
+
+void mainform::RefreshDisplay()
+{
+    // Events already waiting (a tick, a pick, a swatch click) run to their end
+    // first; the refresh that finishes last decides what the window shows.
+    QCoreApplication::processEvents();
+
+    Currency capacity;
+    Currency free = Currency::fromStored(0);
+    m_seams.queryDriveSpace(capacity, free, DrivePath.toStdString());
+
+    if (capacity != FailureValue) {
+        picDRIVE->Cls();
+        DrawUsageChart(*picDRIVE, capacity, free,
+                       UsageChart::ChartStyle{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi});
+        lblFREE->setCaption(qs(GetDiskSpace::FormatByteCount(free)));
+        lblUSED->setCaption(qs(GetDiskSpace::FormatByteCount(capacity - free)));
+        lblTOTAL->setCaption(qs(GetDiskSpace::FormatByteCount(capacity)));
+        setTimerEnabled(true);
+        describeFigures(capacity, free);
+    } else {
+        lblFREE->setCaption(QString());
+        lblUSED->setCaption(QString());
+        lblTOTAL->setCaption(QStringLiteral("Not Available  "));
+        setTimerEnabled(false);
+        picDRIVE->Cls();
+        describeFigures(FailureValue, FailureValue);
+    }
+}
+
+// Tooltips with the figures in binary units and their share of the capacity,
+// and the chart's description for screen readers.
+void mainform::describeFigures(Currency capacity, Currency free)
+{
+    if (capacity == FailureValue) {
+        for (AutoSizeLabel* figure : {lblFREE, lblUSED, lblTOTAL})
+            figure->setToolTip(QString());
+        picDRIVE->setAccessibleDescription(tr("Not available"));
+        return;
+    }
+    const auto describe = [capacity](Currency count) {
+        const std::string share = ByteUnits::ShareOf(count, capacity);
+        return qs(ByteUnits::BinaryUnits(count) + (share.empty() ? "" : ", " + share));
+    };
+    const Currency used = capacity - free;
+    lblFREE->setToolTip(describe(free));
+    lblUSED->setToolTip(describe(used));
+    lblTOTAL->setToolTip(describe(capacity));
+    const std::string usedShare = ByteUnits::ShareOf(used, capacity);
+    picDRIVE->setAccessibleDescription(usedShare.empty() ? tr("Empty drive") : tr("%1 used").arg(qs(usedShare)));
+}
+
+void mainform::setTimerEnabled(bool enabled)
+{
+    // Enabling a running timer must not restart its second.
+    if (!enabled)
+        Timer1->stop();
+    else if (!Timer1->isActive())
+        Timer1->start();
+}
+
+void mainform::Drive1_Change()
+{
+    SelectDrive();
+    RefreshDisplay();
+}
+
+void mainform::Timer1_Timer()
+{
+    RefreshDisplay();
+}
+
+void mainform::lblUSEDLEG_MouseUp(Qt::MouseButton, int Shift, float, float)
+{
+    chooseLegendColor(lblUSEDLEG, UsedColor, SettingKeys::DefaultUsedColor, Shift);
+}
+
+void mainform::lblFREELEG_MouseUp(Qt::MouseButton, int Shift, float, float)
+{
+    chooseLegendColor(lblFREELEG, FreeColor, SettingKeys::DefaultFreeColor, Shift);
+}
+
+// Shift held: back to the default colour. Otherwise the colour dialog, starting
+// at the swatch's colour; Cancel keeps that colour. Either way the swatch and
+// the chart show the result at once.
+void mainform::chooseLegendColor(LegendSwatch* swatch, std::int32_t& color, std::int32_t defaultColor, int Shift)
+{
+    try {
+        if (Shift & LegendSwatch::ShiftMask) {
+            color = defaultColor;
+        } else {
+            CommonDialog->setFlags(CommonDialogControl::RgbInit | CommonDialogControl::FullOpen);
+            CommonDialog->setColor(swatch->BackColor());
+            CommonDialog->ShowColor();
+            color = CommonDialog->Color();
+        }
+        swatch->setBackColor(color);
+        RefreshDisplay();
+    } catch (...) {
+        // A colour dialog that failed leaves colour, swatch and chart as they were;
+        // nothing is worth ending the program for.
+    }
+}
+
+void mainform::lblDATE_Click()
+{
+    openAbout();
+}
+
+void mainform::lblVERSION_Click()
+{
+    openAbout();
+}
+
+// The About dialog opens over the window's top-left corner, modal to it, built
+// afresh each time; its close button destroys it, OK only hides it.
+void mainform::openAbout()
+{
+    QPointer<frmABOUT> about = new frmABOUT(this, AppDate(), VersionMod());
+    about->move(frameGeometry().topLeft());
+    about->exec();
+    delete about.data();
+}
+
+void mainform::closeEvent(QCloseEvent* event)
+{
+    Form_QueryUnload();
+    event->accept();
+}
+
+void mainform::Form_QueryUnload()
+{
+    SettingsStore store(qs(AppInfo::Title));
+    const QString section = qs(SettingKeys::Section);
+    store.SaveSetting(section, qs(SettingKeys::Drive), DrivePath);
+    store.SaveSetting(section, qs(SettingKeys::X), qs(StoredText::SingleText(Left())));
+    store.SaveSetting(section, qs(SettingKeys::Y), qs(StoredText::SingleText(Top())));
+    store.SaveSetting(section, qs(SettingKeys::UsedColor), QString::number(UsedColor));
+    store.SaveSetting(section, qs(SettingKeys::FreeColor), QString::number(FreeColor));
+    // A store that cannot be written says so on standard error; the window
+    // closes all the same.
+    (void)store.commit();
+}

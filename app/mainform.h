@@ -1,0 +1,112 @@
+#pragma once
+
+#include "app/CommonDialogControl.h"
+#include "app/DriveListBox.h"
+#include "drivespace/TimedDriveQuery.h"
+
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <string_view>
+
+class AutoSizeLabel;
+class LegendSwatch;
+class LinkLabel;
+class PictureBox;
+class QGroupBox;
+class QLabel;
+class QTimer;
+class SettingsStore;
+
+// The main window: the selected drive's used, free and total bytes, its pie
+// chart refreshed every second, the colour swatches of the legend and the links
+// to the About dialog. It loads itself (Form_Load) when constructed, restoring
+// the drive, position and colours of the last run, and stores them when closed.
+class mainform : public QWidget {
+    Q_OBJECT
+public:
+    // What tests put in place of the system: the drive space query, the lister
+    // of drives and the colour dialog. Empty members take the real ones.
+    struct Seams {
+        TimedDriveQuery::Query queryDriveSpace;
+        DriveListBox::Lister listDrives;
+        CommonDialogControl::Chooser chooseColor;
+    };
+
+    explicit mainform(Seams seams = {});
+    ~mainform() override;
+
+    // The release date and the version suffix, shown here and in the About dialog.
+    [[nodiscard]] static QString AppDate();
+    [[nodiscard]] static QString VersionMod();
+
+    // The outer frame's top-left corner on the screen, in twips.
+    [[nodiscard]] float Left() const;
+    [[nodiscard]] float Top() const;
+
+    [[nodiscard]] std::int32_t usedColor() const { return UsedColor; }
+    [[nodiscard]] std::int32_t freeColor() const { return FreeColor; }
+    [[nodiscard]] const QString& drivePath() const { return DrivePath; }
+
+    // The window's routines and event handlers, public so that tests can drive
+    // them as the window system would.
+    void SelectDrive();
+    void RefreshDisplay();
+    void Drive1_Change();
+    void Timer1_Timer();
+    void lblUSEDLEG_MouseUp(Qt::MouseButton Button, int Shift, float X, float Y);
+    void lblFREELEG_MouseUp(Qt::MouseButton Button, int Shift, float X, float Y);
+    void lblDATE_Click();
+    void lblVERSION_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createControls();
+    void Form_Load();
+    void Form_QueryUnload();
+
+    // Moves the window's outer top-left corner to (left, top) twips unless the
+    // window system cannot take it or the window would be wholly off every screen.
+    [[nodiscard]] bool moveTo(double leftTwips, double topTwips);
+    [[nodiscard]] std::int32_t storedColor(const SettingsStore& store, std::string_view key,
+                                           std::int32_t defaultColor) const;
+    void chooseLegendColor(LegendSwatch* swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
+    void setTimerEnabled(bool enabled);
+    void describeFigures(Currency capacity, Currency free);
+    void openAbout();
+
+    Seams m_seams;
+    TimedDriveQuery m_timedQuery;
+
+    // Controls, named as the window's design names them.
+    CommonDialogControl* CommonDialog = nullptr;
+    PictureBox* picDRIVE = nullptr;
+    QGroupBox* fra = nullptr;
+    DriveListBox* Drive1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    LinkLabel* lblDATE = nullptr;
+    LinkLabel* lblVERSION = nullptr;
+    LegendSwatch* lblUSEDLEG = nullptr;
+    LegendSwatch* lblFREELEG = nullptr;
+    std::array<QLabel*, 3> m_lbl{}; // the captions lbl(4) "Free:", lbl(5) "Used:", lbl(6) "Capacity:"
+    AutoSizeLabel* lblFREE = nullptr;
+    AutoSizeLabel* lblUSED = nullptr;
+    AutoSizeLabel* lblTOTAL = nullptr;
+
+    [[nodiscard]] QLabel* lbl(int index) const { return m_lbl.at(static_cast<std::size_t>(index - 4)); }
+
+    // The chart colours, 0x00BBGGRR.
+    std::int32_t UsedColor = 0;
+    std::int32_t FreeColor = 0;
+    // The selected drive's root path.
+    QString DrivePath;
+    float Pi = 0.0F;
+    // The chart's bounding rectangle in picDRIVE's pixels.
+    std::int32_t ChartLeft = 0;
+    std::int32_t ChartTop = 0;
+    std::int32_t ChartRight = 0;
+    std::int32_t ChartBottom = 0;
+};

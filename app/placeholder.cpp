@@ -1,4 +1,0 @@
-// Stand-in until the main window arrives.
-namespace Placeholder {
-int value() { return 0; }
-}
