@@ -1,0 +1,228 @@
+#include "app/AutoSizeLabel.h"
+#include "app/PictureBox.h"
+#include "chart/ColorValue.h"
+#include "settings/SettingKeys.h"
+#include "tests/MainFormFixture.h"
+#include "tests/RowName.h"
+
+#include <QComboBox>
+#include <QGroupBox>
+#include <QTimer>
+
+namespace {
+
+class RefreshTest : public MainFormFixture {
+protected:
+    void SetUp() override
+    {
+        MainFormFixture::SetUp();
+        window = loadWindow();
+    }
+
+    [[nodiscard]] QString text(const char* label) const
+    {
+        return window->findChild<QLabel*>(QString::fromLatin1(label))->text();
+    }
+    [[nodiscard]] bool timerRunning() const { return window->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive(); }
+    [[nodiscard]] const QImage& chart() const { return window->findChild<PictureBox*>(QStringLiteral("picDRIVE"))->image(); }
+    // The chart's colour at a logical pixel.
+    [[nodiscard]] QColor chartAt(int x, int y) const
+    {
+        const qreal ratio = chart().devicePixelRatio();
+        return chart().pixelColor(static_cast<int>(x * ratio), static_cast<int>(y * ratio));
+    }
+    [[nodiscard]] bool chartIsBlank() const
+    {
+        const QColor background = chartAt(0, 0);
+        for (const QPoint at : {QPoint(128, 128), QPoint(64, 200), QPoint(200, 64), QPoint(200, 200), QPoint(64, 64)})
+            if (chartAt(at.x(), at.y()) != background)
+                return false;
+        return true;
+    }
+
+    std::unique_ptr<mainform> window;
+};
+
+TEST_F(RefreshTest, LoadShowsTheDriveOfTheStartingDirectoryWithItsFigures)
+{
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
+    EXPECT_EQ(window->drivePath(), QStringLiteral("/"));
+    EXPECT_EQ(text("lblFREE"), QStringLiteral("250,000"));
+    EXPECT_EQ(text("lblUSED"), QStringLiteral("750,000"));
+    EXPECT_EQ(text("lblTOTAL"), QStringLiteral("1,000,000"));
+    EXPECT_TRUE(timerRunning());
+}
+
+TEST_F(RefreshTest, AvailableThenNotAvailableThenAvailableAgain)
+{
+    drives["/"].available = false;
+    window->RefreshDisplay();
+    EXPECT_EQ(text("lblFREE"), QString());
+    EXPECT_EQ(text("lblUSED"), QString());
+    EXPECT_EQ(text("lblTOTAL"), QStringLiteral("Not Available  "));
+    EXPECT_FALSE(timerRunning());
+    EXPECT_TRUE(chartIsBlank());
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
+
+    drives["/"].available = true;
+    window->RefreshDisplay();
+    EXPECT_EQ(text("lblTOTAL"), QStringLiteral("1,000,000"));
+    EXPECT_EQ(text("lblFREE"), QStringLiteral("250,000"));
+    EXPECT_TRUE(timerRunning());
+    EXPECT_FALSE(chartIsBlank());
+}
+
+TEST_F(RefreshTest, PickingADriveNamesItAndShowsItsFigures)
+{
+    auto* list = window->findChild<DriveListBox*>(QStringLiteral("Drive1"));
+    ASSERT_TRUE(list->setDrive(QStringLiteral("/media/usb")));
+    EXPECT_EQ(window->drivePath(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: /media/usb [BACKUP]"));
+    EXPECT_EQ(queriedPaths.back(), "/media/usb");
+    EXPECT_EQ(text("lblTOTAL"), QStringLiteral("2,000,000"));
+}
+
+TEST_F(RefreshTest, FromAnUnavailableDriveToAReadableOneRestartsTheTimer)
+{
+    drives["/media/usb"].available = false;
+    auto* list = window->findChild<DriveListBox*>(QStringLiteral("Drive1"));
+    ASSERT_TRUE(list->setDrive(QStringLiteral("/media/usb")));
+    EXPECT_FALSE(timerRunning());
+    ASSERT_TRUE(list->setDrive(QStringLiteral("/")));
+    EXPECT_TRUE(timerRunning());
+    EXPECT_EQ(text("lblTOTAL"), QStringLiteral("1,000,000"));
+}
+
+struct FiguresCase {
+    const char* name;
+    FakeDrive drive;
+    const char* free;
+    const char* used;
+    const char* total;
+};
+
+const FiguresCase figuresCases[] = {
+    {"NoFreeSpace", {5'000'000, 0, true}, "0", "5,000,000", "5,000,000"},
+    {"ThousandBytesOneUsed", {1'000, 999, true}, "999", "1", "1,000"},
+    {"FreeAboveCapacity", {10'000, 14'096, true}, "14,096", "-4,096", "10,000"},
+    {"EmptyVolume", {0, 0, true}, "0", "0", "0"},
+    {"Largest", {INT64_MAX, 0, true}, "0", "9,223,372,036,854,775,807", "9,223,372,036,854,775,807"},
+};
+
+class FiguresTest : public RefreshTest, public testing::WithParamInterface<FiguresCase> {};
+
+TEST_P(FiguresTest, ShowsFreeUsedAndCapacity)
+{
+    drives["/"] = GetParam().drive;
+    window->RefreshDisplay();
+    EXPECT_EQ(text("lblFREE"), QString::fromLatin1(GetParam().free));
+    EXPECT_EQ(text("lblUSED"), QString::fromLatin1(GetParam().used));
+    EXPECT_EQ(text("lblTOTAL"), QString::fromLatin1(GetParam().total));
+    EXPECT_TRUE(timerRunning());
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, FiguresTest, testing::ValuesIn(figuresCases), RowName{});
+
+TEST_F(RefreshTest, FiguresKeepTheirRightEdgeWhateverTheirLength)
+{
+    const auto* total = window->findChild<AutoSizeLabel*>(QStringLiteral("lblTOTAL"));
+    const auto* used = window->findChild<AutoSizeLabel*>(QStringLiteral("lblUSED"));
+    drives["/"] = {INT64_MAX, 1, true};
+    window->RefreshDisplay();
+    const int longWidth = total->width();
+    drives["/"] = {1'000, 999, true};
+    window->RefreshDisplay();
+    EXPECT_LT(total->width(), longWidth);
+    EXPECT_EQ(total->geometry().right() + 1, 2175 / 15);
+    EXPECT_EQ(used->geometry().right() + 1, 2175 / 15);
+}
+
+// A tick waiting when a refresh yields runs its own whole refresh first; the
+// outer refresh then queries again and its figures are the ones shown.
+TEST_F(RefreshTest, TheRefreshThatFinishesLastDecidesTheDisplay)
+{
+    queriedPaths.clear();
+    QMetaObject::invokeMethod(
+        window.get(), [this] { window->Timer1_Timer(); }, Qt::QueuedConnection);
+    // The nested refresh sees the first figures; by the time the outer one
+    // queries, the drive has changed.
+    drives["/"] = {3'000, 1'000, true};
+    QMetaObject::invokeMethod(
+        window.get(), [this] { drives["/"] = {6'000, 5'000, true}; }, Qt::QueuedConnection);
+    window->RefreshDisplay();
+    EXPECT_EQ(queriedPaths.size(), 2U);
+    EXPECT_EQ(text("lblTOTAL"), QStringLiteral("6,000"));
+    EXPECT_EQ(text("lblFREE"), QStringLiteral("5,000"));
+}
+
+TEST_F(RefreshTest, FiguresCarryBinaryUnitsAndSharesForTooltipsAndScreenReaders)
+{
+    drives["/"] = {1'073'741'824, 536'870'912, true};
+    window->RefreshDisplay();
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblFREE"))->toolTip(), QStringLiteral("512.0 MiB, 50.0 %"));
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblTOTAL"))->toolTip(), QStringLiteral("1.0 GiB, 100.0 %"));
+    EXPECT_EQ(window->findChild<PictureBox*>(QStringLiteral("picDRIVE"))->accessibleDescription(),
+              QStringLiteral("50.0 % used"));
+    drives["/"].available = false;
+    window->RefreshDisplay();
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblFREE"))->toolTip(), QString());
+}
+
+TEST_F(RefreshTest, TheChartShowsTheUsedShareAboveAndTheFreeShareBelowWhenHalfIsFree)
+{
+    drives["/"] = {2'000'000, 1'000'000, true};
+    window->RefreshDisplay();
+    EXPECT_EQ(chartAt(128, 60), ColorValue::toQColor(SettingKeys::DefaultUsedColor));
+    EXPECT_EQ(chartAt(128, 196), ColorValue::toQColor(SettingKeys::DefaultFreeColor));
+}
+
+struct LayoutCase {
+    const char* name;
+    int left;
+    int top;
+    int width;
+    int height;
+};
+
+// Twips as designed, 15 to a pixel; positions inside the frame are the frame's.
+const LayoutCase layoutCases[] = {
+    {"picDRIVE", 480, 1680, 3855, 3855}, {"fra", 60, 60, 4695, 1515},         {"Drive1", 2340, 360, 2175, 315},
+    {"lblUSEDLEG", 60, 360, 195, 195},   {"lblFREELEG", 60, 720, 195, 195},   {"lbl(4)", 300, 720, 435, 195},
+    {"lbl(5)", 300, 360, 435, 195},
+};
+
+class LayoutTest : public RefreshTest, public testing::WithParamInterface<LayoutCase> {};
+
+TEST_P(LayoutTest, ControlStandsWhereDesigned)
+{
+    const auto* control = window->findChild<QWidget*>(QString::fromLatin1(GetParam().name));
+    ASSERT_NE(control, nullptr);
+    EXPECT_EQ(control->geometry(), QRect(GetParam().left / 15, GetParam().top / 15, GetParam().width / 15,
+                                         GetParam().height / 15));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, LayoutTest, testing::ValuesIn(layoutCases),
+                         [](const testing::TestParamInfo<LayoutCase>& row) {
+                             std::string name = row.param.name;
+                             std::erase_if(name, [](char c) { return c == '(' || c == ')'; });
+                             return name;
+                         });
+
+TEST_F(RefreshTest, WindowHasAFixedClientAreaAndNoMaximiseButton)
+{
+    EXPECT_EQ(window->size(), QSize(321, 377));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_FALSE(window->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_TRUE(window->windowFlags().testFlag(Qt::WindowMinimizeButtonHint));
+}
+
+TEST_F(RefreshTest, LinksAndRightAlignedCaptionsEndAtTheirDesignedEdges)
+{
+    for (const char* link : {"lblVERSION", "lblDATE"})
+        EXPECT_EQ(window->findChild<QLabel*>(QString::fromLatin1(link))->geometry().right() + 1, 4575 / 15) << link;
+    EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lbl(6)"))->geometry().right() + 1, 735 / 15);
+}
+
+} // namespace
+
+QUILLMAR_GUI_TEST_MAIN()
