@@ -1,0 +1,265 @@
+#include "drivespace/TimedDriveQuery.h"
+#include "tests/RowName.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Long enough that a drive that answers at once always beats it, even on a
+// loaded machine or under wine; the blocked drive never answers before it.
+constexpr auto Generous = 10s;
+constexpr auto Short = 50ms;
+// Where a test needs both a blocked and an answering path on one object.
+constexpr auto Mixed = 250ms;
+
+constexpr std::int64_t Capacity = 1'000;
+constexpr std::int64_t Free = 999;
+constexpr std::int64_t CallerFree = 77; // what the caller passes in as free
+const std::string Stuck = "/stuck";
+
+// A fake drive query: the path Stuck blocks until the test releases it, every
+// other path answers at once with Capacity and Free.
+struct DeadDrive {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool released = false;
+    int calls = 0;
+    int stuckCalls = 0;
+    int stuckReturned = 0;
+
+    void release()
+    {
+        const std::lock_guard lock(mutex);
+        released = true;
+        changed.notify_all();
+    }
+
+    [[nodiscard]] bool waitStuckReturned()
+    {
+        std::unique_lock lock(mutex);
+        return changed.wait_for(lock, 10s, [&] { return stuckReturned > 0; });
+    }
+
+    [[nodiscard]] int callCount()
+    {
+        const std::lock_guard lock(mutex);
+        return calls;
+    }
+};
+
+TimedDriveQuery::Query queryOf(const std::shared_ptr<DeadDrive>& drive)
+{
+    return [drive](Currency& capacity, Currency& free, const std::string& rootPath) {
+        std::unique_lock lock(drive->mutex);
+        ++drive->calls;
+        if (rootPath == Stuck) {
+            ++drive->stuckCalls;
+            drive->changed.wait(lock, [&] { return drive->released; });
+            ++drive->stuckReturned;
+            drive->changed.notify_all();
+        }
+        capacity = Currency::fromStored(Capacity);
+        free = Currency::fromStored(Free);
+    };
+}
+
+// True once nobody holds the fake any more: the test has dropped it and every
+// worker thread has ended and dropped its copy of the query. Polled, since a
+// detached thread cannot be joined.
+[[nodiscard]] bool waitForThreadsToEnd(const std::weak_ptr<DeadDrive>& drive)
+{
+    for (int i = 0; i < 1000 && !drive.expired(); ++i)
+        std::this_thread::sleep_for(10ms);
+    return drive.expired();
+}
+
+struct AnswerCase {
+    const char* name;
+    TimedDriveQuery::Query query;
+    std::int64_t capacity;
+    std::int64_t free;
+};
+
+const AnswerCase answerCases[] = {
+    {"Ordinary",
+     [](Currency& c, Currency& f, const std::string&) {
+         c = Currency::fromStored(500'000'000'000);
+         f = Currency::fromStored(123'456'789);
+     },
+     500'000'000'000, 123'456'789},
+    {"NoFreeSpace",
+     [](Currency& c, Currency& f, const std::string&) {
+         c = Currency::fromStored(1'000);
+         f = Currency::fromStored(0);
+     },
+     1'000, 0},
+    {"Largest",
+     [](Currency& c, Currency& f, const std::string&) {
+         c = Currency::fromStored(std::numeric_limits<std::int64_t>::max());
+         f = Currency::fromStored(std::numeric_limits<std::int64_t>::max());
+     },
+     std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max()},
+    {"FreeAboveCapacity",
+     [](Currency& c, Currency& f, const std::string&) {
+         c = Currency::fromStored(4'096);
+         f = Currency::fromStored(8'192);
+     },
+     4'096, 8'192},
+    {"NoMedium", [](Currency& c, Currency&, const std::string&) { c = FailureValue; }, FailureValue.stored(),
+     CallerFree},
+    // A failing query that scribbles on free anyway must not reach the caller.
+    {"FailureWritesFree",
+     [](Currency& c, Currency& f, const std::string&) {
+         c = FailureValue;
+         f = Currency::fromStored(5);
+     },
+     FailureValue.stored(), CallerFree},
+    {"QueryThrows", [](Currency&, Currency&, const std::string&) { throw std::runtime_error("no drive"); },
+     FailureValue.stored(), CallerFree},
+};
+
+class TimedDriveQueryAnswer : public testing::TestWithParam<AnswerCase> {};
+
+TEST_P(TimedDriveQueryAnswer, PassesTheFiguresThrough)
+{
+    const auto& c = GetParam();
+    TimedDriveQuery query(c.query, Generous);
+    Currency capacity = Currency::fromStored(-1);
+    Currency free = Currency::fromStored(CallerFree);
+    query(capacity, free, "/a");
+    EXPECT_EQ(capacity.stored(), c.capacity);
+    EXPECT_EQ(free.stored(), c.free);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, TimedDriveQueryAnswer, testing::ValuesIn(answerCases), RowName{});
+
+TEST(TimedDriveQuery, PassesTheRootPathUnchanged)
+{
+    std::string seen;
+    TimedDriveQuery query(
+        [&](Currency& c, Currency&, const std::string& rootPath) {
+            seen = rootPath;
+            c = Currency::fromStored(1);
+        },
+        Generous);
+    Currency capacity;
+    Currency free;
+    query(capacity, free, "/media/usb stick");
+    EXPECT_EQ(seen, "/media/usb stick");
+}
+
+TEST(TimedDriveQuery, HealthyDriveReusesOneThreadPerPath)
+{
+    const auto drive = std::make_shared<DeadDrive>();
+    TimedDriveQuery query(queryOf(drive), Generous);
+    for (int i = 0; i < 200; ++i) {
+        Currency capacity;
+        Currency free;
+        query(capacity, free, i % 2 == 0 ? "/a" : "/b");
+        ASSERT_EQ(capacity.stored(), Capacity) << "call " << i;
+        ASSERT_EQ(free.stored(), Free) << "call " << i;
+    }
+    EXPECT_EQ(query.threadsStarted(), 2);
+    EXPECT_EQ(drive->callCount(), 200);
+}
+
+TEST(TimedDriveQuery, BlockedDriveFailsAndIsNotAskedAgainUntilItReturns)
+{
+    const auto drive = std::make_shared<DeadDrive>();
+    TimedDriveQuery query(queryOf(drive), Mixed);
+    Currency capacity;
+    Currency free = Currency::fromStored(CallerFree);
+
+    query(capacity, free, Stuck);
+    EXPECT_EQ(capacity, FailureValue);
+    EXPECT_EQ(free.stored(), CallerFree);
+    {
+        const std::lock_guard lock(drive->mutex);
+        EXPECT_EQ(drive->stuckCalls, 1);
+        EXPECT_EQ(drive->stuckReturned, 0) << "the call must come back while the drive is still blocked";
+    }
+    EXPECT_EQ(query.threadsStarted(), 1);
+
+    // The same path again: fails without a new thread and without asking.
+    capacity = Currency::fromStored(0);
+    query(capacity, free, Stuck);
+    EXPECT_EQ(capacity, FailureValue);
+    EXPECT_EQ(free.stored(), CallerFree);
+    EXPECT_EQ(query.threadsStarted(), 1);
+    EXPECT_EQ(drive->callCount(), 1);
+
+    // Another path is not held up by the blocked one.
+    query(capacity, free, "/other");
+    EXPECT_EQ(capacity.stored(), Capacity);
+    EXPECT_EQ(free.stored(), Free);
+    EXPECT_EQ(query.threadsStarted(), 2);
+
+    // Once the blocked call returns, the path answers again, served by the
+    // thread that was blocked. Between the fake's return and its worker
+    // becoming idle a query still fails at once, hence the bounded retries.
+    drive->release();
+    ASSERT_TRUE(drive->waitStuckReturned());
+    free = Currency::fromStored(CallerFree);
+    capacity = FailureValue;
+    for (int attempt = 0; attempt < 1000 && capacity == FailureValue; ++attempt) {
+        if (attempt > 0)
+            std::this_thread::sleep_for(1ms);
+        query(capacity, free, Stuck);
+    }
+    EXPECT_EQ(capacity.stored(), Capacity);
+    EXPECT_EQ(free.stored(), Free);
+    EXPECT_EQ(query.threadsStarted(), 2);
+}
+
+TEST(TimedDriveQuery, DestroyingWhileBlockedNeitherWaitsNorCrashes)
+{
+    auto drive = std::make_shared<DeadDrive>();
+    const std::weak_ptr<DeadDrive> watch = drive;
+    {
+        TimedDriveQuery query(queryOf(drive), Short);
+        Currency capacity;
+        Currency free = Currency::fromStored(CallerFree);
+        query(capacity, free, Stuck);
+        EXPECT_EQ(capacity, FailureValue);
+        EXPECT_EQ(free.stored(), CallerFree);
+    }
+    // The object is gone while its worker still sits in the query.
+    {
+        const std::lock_guard lock(drive->mutex);
+        EXPECT_EQ(drive->stuckReturned, 0);
+    }
+    drive->release();
+    ASSERT_TRUE(drive->waitStuckReturned());
+    drive.reset();
+    EXPECT_TRUE(waitForThreadsToEnd(watch)) << "the worker did not end after its call returned";
+}
+
+TEST(TimedDriveQuery, IdleWorkersEndWithTheObject)
+{
+    auto drive = std::make_shared<DeadDrive>();
+    const std::weak_ptr<DeadDrive> watch = drive;
+    {
+        TimedDriveQuery query(queryOf(drive), Generous);
+        Currency capacity;
+        Currency free;
+        query(capacity, free, "/a");
+        query(capacity, free, "/b");
+        EXPECT_EQ(query.threadsStarted(), 2);
+    }
+    drive.reset();
+    EXPECT_TRUE(waitForThreadsToEnd(watch)) << "an idle worker outlived its query object";
+}
+
+} // namespace
