@@ -45,6 +45,15 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    [[nodiscard]] QColor backgroundColor() const;
+    // Re-creates the image, cleared, when the widget's size or its screen's
+    // device pixel ratio no longer match it.
+    void ensureImage();
+
     DeviceContext m_deviceContext;
+    // What the screen shows, as of the last repaint that Refresh asked for.
+    QImage m_shown;
     int m_scaleMode = 3;
+    // Blue until the chart sets it, 0x00BBGGRR.
+    std::int32_t m_fillColor = 0x00FF0000;
 };

@@ -51,9 +51,21 @@ struct ChartPlan {
     std::int32_t finalFillColor = 0;
 };
 
+// The first radial point of the used wedge: far to the east, on the row of the
+// chart centre (rounded half to even), so its ray points at three o'clock.
+[[nodiscard]] ChartPoint StartPoint(const ChartRect& bounds);
+
+// The second radial point: 15,000 pixels from the chart centre at the given
+// angle (radians, clockwise on the screen from three o'clock), rounded half to
+// even. Defined for every angle: a NaN or infinite angle gives the centre, and
+// coordinates beyond 32 bits saturate.
+[[nodiscard]] ChartPoint EndPoint(const ChartRect& bounds, float angle);
+
 // The shapes for a drive of the given capacity and free bytes. Never fails: a
 // capacity of 0, free above capacity and counts at the ends of the 64-bit range
-// all give a plan.
+// all give a plan. Up to 5,000 bytes used either way, and free above capacity,
+// give the free disc alone; a share too thin to show as a wedge gives the disc
+// of the other share.
 [[nodiscard]] ChartPlan PlanUsageChart(const ChartStyle& style, Currency capacity, Currency free);
 
 } // namespace UsageChart

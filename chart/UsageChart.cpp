@@ -1,0 +1,188 @@
+#include "chart/UsageChart.h"
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <numbers>
+#include <numeric>
+
+namespace UsageChart {
+namespace {
+
+// Distance of the end point from the chart centre, in box pixels: far outside
+// any box, so the ray through it is exact to well under a pixel.
+constexpr double EndPointDistance = 15000.0;
+// x of the start point, in box pixels: far to the east of any box.
+constexpr std::int32_t StartPointX = 29999;
+// Used space up to this many bytes either way counts as none: the used count,
+// in units of 10,000 bytes rounded half to even, is zero.
+constexpr std::uint64_t NegligibleUsedBytes = 5'000;
+
+// Nearest whole number, halves to the even neighbour, whatever the floating
+// point environment's rounding mode is.
+[[nodiscard]] double roundHalfEven(double value)
+{
+    const double nearest = std::round(value); // halves away from zero
+    if (std::fabs(value - std::trunc(value)) == 0.5)
+        return 2.0 * std::round(value / 2.0);
+    return nearest;
+}
+
+// Rounds half to even into 32 bits. Values beyond the range saturate; a NaN
+// gives the fallback. Converting either directly would be undefined.
+[[nodiscard]] std::int32_t toInt32(double value, std::int32_t fallback)
+{
+    if (std::isnan(value))
+        return fallback;
+    const double rounded = roundHalfEven(value);
+    if (rounded <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
+        return std::numeric_limits<std::int32_t>::min();
+    if (rounded >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
+        return std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(rounded);
+}
+
+struct Centre {
+    double x = 0.0;
+    double y = 0.0;
+};
+
+// The centre of the bounding rectangle; it may end in a half pixel. Summed in
+// double, where two 32-bit integers add exactly.
+[[nodiscard]] Centre centreOf(const ChartRect& bounds)
+{
+    return {(static_cast<double>(bounds.left) + bounds.right) / 2.0,
+            (static_cast<double>(bounds.top) + bounds.bottom) / 2.0};
+}
+
+// The free share as an angle in radians, clockwise on the screen from three
+// o'clock, in single precision as the chart has always worked it out. Zero
+// capacity has no share: NaN, without dividing by zero.
+[[nodiscard]] float freeAngle(Currency capacity, Currency free, float pi)
+{
+    if (capacity.stored() == 0)
+        return std::numeric_limits<float>::quiet_NaN();
+    double angle = static_cast<double>(free.stored()) / static_cast<double>(capacity.stored());
+    angle *= 2.0;
+    angle *= static_cast<double>(pi);
+    // |free / capacity| is at most 2^63, so the product lies well within the
+    // float range and the conversion is defined.
+    return static_cast<float>(angle);
+}
+
+enum class UsedSign { None, Positive, Negative };
+
+// Whether more than 5,000 bytes are used, and which way. The byte difference
+// itself can exceed 32 bits (and, for counts of either sign, 63), so it is
+// worked out in unsigned 64-bit arithmetic, where it is always exact.
+[[nodiscard]] UsedSign usedSign(Currency capacity, Currency free)
+{
+    const auto c = static_cast<std::uint64_t>(capacity.stored());
+    const auto f = static_cast<std::uint64_t>(free.stored());
+    if (capacity >= free)
+        return c - f > NegligibleUsedBytes ? UsedSign::Positive : UsedSign::None;
+    return f - c > NegligibleUsedBytes ? UsedSign::Negative : UsedSign::None;
+}
+
+struct Direction {
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    friend constexpr bool operator==(Direction, Direction) = default;
+};
+
+// The direction from the centre to a point in lowest terms, so that two rays
+// point the same way exactly when their directions are equal. Coordinates are
+// doubled to make a centre that ends in a half pixel whole; the components stay
+// below 2^34 in magnitude.
+[[nodiscard]] Direction directionTo(const ChartRect& bounds, ChartPoint point)
+{
+    const std::int64_t x = 2 * std::int64_t{point.x} - (std::int64_t{bounds.left} + bounds.right);
+    const std::int64_t y = 2 * std::int64_t{point.y} - (std::int64_t{bounds.top} + bounds.bottom);
+    const std::int64_t divisor = std::gcd(x, y);
+    if (divisor == 0)
+        return {};
+    return {x / divisor, y / divisor};
+}
+
+// The turn from the ray through a counterclockwise on the screen to the ray
+// through b, in radians, in (0, 2 pi]: rays that point the same way give the
+// full turn, as the pie then draws the whole ellipse.
+[[nodiscard]] double sweepBetween(const ChartRect& bounds, ChartPoint a, ChartPoint b)
+{
+    const Direction da = directionTo(bounds, a);
+    const Direction db = directionTo(bounds, b);
+    if (da == db)
+        return 2.0 * std::numbers::pi;
+    // Screen y grows downwards; counterclockwise angles grow upwards.
+    const double from = std::atan2(-static_cast<double>(da.y), static_cast<double>(da.x));
+    const double to = std::atan2(-static_cast<double>(db.y), static_cast<double>(db.x));
+    double sweep = to - from;
+    if (sweep <= 0.0)
+        sweep += 2.0 * std::numbers::pi;
+    return sweep;
+}
+
+} // namespace
+
+ChartPoint StartPoint(const ChartRect& bounds)
+{
+    const Centre centre = centreOf(bounds);
+    return {StartPointX, toInt32(centre.y, 0)};
+}
+
+ChartPoint EndPoint(const ChartRect& bounds, float angle)
+{
+    const Centre centre = centreOf(bounds);
+    const auto a = static_cast<double>(angle);
+    // A non-finite angle has no direction: the point falls on the centre.
+    const std::int32_t centreX = toInt32(centre.x, 0);
+    const std::int32_t centreY = toInt32(centre.y, 0);
+    if (!std::isfinite(a))
+        return {centreX, centreY};
+    return {toInt32(std::cos(a) * EndPointDistance + centre.x, centreX),
+            toInt32(std::sin(a) * EndPointDistance + centre.y, centreY)};
+}
+
+ChartPlan PlanUsageChart(const ChartStyle& style, Currency capacity, Currency free)
+{
+    ChartPlan plan;
+    plan.finalFillColor = style.usedColor;
+    plan.shapes[0] = Shape{ShapeKind::Ellipse, style.freeColor, {}, {}};
+    plan.shapeCount = 1;
+
+    const float angle = freeAngle(capacity, free, style.pi);
+    const UsedSign used = usedSign(capacity, free);
+    const ChartPoint start = StartPoint(style.bounds);
+    const ChartPoint end = EndPoint(style.bounds, angle);
+
+    if (used == UsedSign::None)
+        return plan;
+    // More free than capacity means nothing is used. A wedge would show the
+    // angle's excess over a full turn as if it were used space, and zero
+    // capacity (no angle at all) lands here too.
+    if (used == UsedSign::Negative)
+        return plan;
+    if (free.stored() == 0) {
+        plan.shapes[1] = Shape{ShapeKind::Ellipse, style.usedColor, {}, {}};
+        plan.shapeCount = 2;
+        return plan;
+    }
+    // A share thinner than a pixel can put the rounded end point on the wrong
+    // side of the start ray, and the wedge then shows nearly the opposite of
+    // the truth: a drive with a few kilobytes used as full. Draw the share
+    // that fills the disc instead.
+    const double intended = 2.0 * std::numbers::pi - static_cast<double>(angle);
+    const double drawn = sweepBetween(style.bounds, start, end);
+    if (drawn - intended > std::numbers::pi)
+        return plan;
+    if (intended - drawn > std::numbers::pi) {
+        plan.shapes[1] = Shape{ShapeKind::Ellipse, style.usedColor, {}, {}};
+        plan.shapeCount = 2;
+        return plan;
+    }
+    plan.shapes[1] = Shape{ShapeKind::Pie, style.usedColor, start, end};
+    plan.shapeCount = 2;
+    return plan;
+}
+
+} // namespace UsageChart
