@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMap>
 #include <QString>
 
 #include <memory>
@@ -33,6 +34,15 @@ public:
     [[nodiscard]] QString location() const;
 
 private:
+    [[nodiscard]] bool replaceUnreadableFile();
+    [[nodiscard]] QString whyTheFileCannotBeWritten() const;
+    void reportFailure(const QString& reason) const;
+
+    QString m_appName;
+    QString m_location;
     std::unique_ptr<QSettings> m_settings;
     bool m_readable = true;
+    // What SaveSetting set, by "section/key": all that is written over a file
+    // that could not be read.
+    QMap<QString, QString> m_saved;
 };
