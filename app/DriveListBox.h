@@ -10,7 +10,8 @@
 // The drive list: a drop-down of the machine's drives. It is read again every
 // time it is opened, so a drive mounted or plugged in while the program runs
 // appears and one that went away disappears. Change is emitted whenever the
-// current drive changes, by the user's pick or through setDrive.
+// current drive changes, by the user's pick or through setDrive, never by a
+// reload.
 class DriveListBox : public QComboBox {
     Q_OBJECT
 public:
@@ -29,10 +30,12 @@ public:
 
     // Makes the drive with this root path current (on Windows matched by drive
     // letter, case-insensitively). A root path that is not in the list is
-    // refused: returns false and leaves the selection as it was.
+    // refused: returns false and leaves the selection as it was. The list is
+    // read again before refusing, as the drive may have just been mounted.
     [[nodiscard]] bool setDrive(const QString& rootPath);
 
-    // Reads the drives again, keeping the current one selected.
+    // Reads the drives again, keeping the current one selected; a current drive
+    // that went away stays in the list while it is current.
     void reload();
 
     void showPopup() override;
@@ -41,6 +44,18 @@ signals:
     void Change();
 
 private:
+    // Replaces the items by entries and makes entries[current] current, without
+    // a Change.
+    void fill(std::vector<DriveList::DriveEntry> entries, int current);
+    // The entry shown as current, or nullptr when the list is empty.
+    [[nodiscard]] const DriveList::DriveEntry* currentEntry() const;
+    void onCurrentIndexChanged();
+
     Lister m_lister;
+    // The items, in the combo box's order.
     std::vector<DriveList::DriveEntry> m_entries;
+    // The root path of the drive last reported as current, to tell a real change
+    // from a pick of the same drive.
+    QString m_currentRoot;
+    bool m_filling = false;
 };

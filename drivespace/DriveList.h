@@ -27,8 +27,15 @@ struct DriveEntry {
 // entries.size() when none does.
 [[nodiscard]] std::size_t IndexOfDriveHolding(const std::vector<DriveEntry>& entries, std::string_view path);
 
+// The index of the entry with this root path, or entries.size() when there is
+// none. A separator at the end does not count ("/media/usb/" is "/media/usb");
+// drive letters match in either case ("c:\" is "C:\").
+[[nodiscard]] std::size_t IndexOfRoot(const std::vector<DriveEntry>& entries, std::string_view rootPath);
+
 // Linux: the entries for a mount table in the format of /proc/self/mountinfo.
-// labelsByDevice maps a device path ("/dev/sda2") to its volume label.
+// labelsByDevice maps a mount source as the table writes it ("/dev/sda2",
+// "/dev/mapper/vg-home") to its volume label. Pure text: nothing is looked up
+// on the machine.
 [[nodiscard]] std::vector<DriveEntry> DrivesFromMountInfo(std::string_view mountInfo,
                                                           const std::map<std::string, std::string>& labelsByDevice);
 

@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QSettings>
@@ -132,6 +133,13 @@ QString SettingsStore::whyTheFileCannotBeWritten() const
 #ifdef Q_OS_WIN
     return QStringLiteral("the registry refused the write");
 #else
+    // QSaveFile would only say that the existing file is not writable; opening
+    // it for appending (which changes nothing) tells why.
+    if (QFileInfo::exists(m_location)) {
+        QFile existing(m_location);
+        if (!existing.open(QIODevice::WriteOnly | QIODevice::Append))
+            return existing.errorString();
+    }
     QSaveFile trial(m_location);
     trial.setDirectWriteFallback(false);
     if (!trial.open(QIODevice::WriteOnly | QIODevice::Unbuffered))

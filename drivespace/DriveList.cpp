@@ -1,0 +1,205 @@
+#include "drivespace/DriveList.h"
+
+#include "drivespace/MountInfo.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <optional>
+
+namespace {
+
+using MountInfo::MountLine;
+using namespace std::string_view_literals;
+
+bool isSeparator(char c)
+{
+    return c == '/' || c == '\\';
+}
+
+// The drive letter of "C:\", "c:" or "C:/Users", upper-cased.
+std::optional<char> driveLetterOf(std::string_view path)
+{
+    if (path.size() < 2 || path[1] != ':' || !std::isalpha(static_cast<unsigned char>(path[0])))
+        return std::nullopt;
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
+}
+
+// A root without its closing separator; "/" stays "/".
+std::string_view trimmedRoot(std::string_view root)
+{
+    while (root.size() > 1 && isSeparator(root.back()))
+        root.remove_suffix(1);
+    return root;
+}
+
+bool startsWithPath(std::string_view path, std::string_view prefix)
+{
+    return path.substr(0, prefix.size()) == prefix;
+}
+
+// True for path itself and anything below it, on component boundaries:
+// "/home" holds "/home/x", not "/homework".
+bool holds(std::string_view root, std::string_view path)
+{
+    root = trimmedRoot(root);
+    if (root.empty() || !startsWithPath(path, root))
+        return false;
+    return path.size() == root.size() || isSeparator(root.back()) || isSeparator(path[root.size()]);
+}
+
+bool isBelow(std::string_view path, std::string_view directory)
+{
+    return path.size() > directory.size() && holds(directory, path);
+}
+
+// File systems of the kernel and of desktop or container plumbing: nothing a
+// user stores files on.
+constexpr std::array pseudoTypes{
+    "proc"sv,        "sysfs"sv,      "cgroup"sv,        "cgroup2"sv,  "devpts"sv,
+    "debugfs"sv,     "tracefs"sv,    "securityfs"sv,    "pstore"sv,   "bpf"sv,
+    "mqueue"sv,      "hugetlbfs"sv,  "configfs"sv,      "fusectl"sv,  "binfmt_misc"sv,
+    "autofs"sv,      "nsfs"sv,       "ramfs"sv,         "devtmpfs"sv, "efivarfs"sv,
+    "rpc_pipefs"sv,  "nfsd"sv,       "selinuxfs"sv,     "smackfs"sv,  "fuse.gvfsd-fuse"sv,
+    "fuse.portal"sv, "fuse.lxcfs"sv, "fuse.snapfuse"sv,
+};
+
+// Layered file systems: the system's own root may be one (a live system, a
+// container), anywhere else they are a container's image.
+constexpr std::array overlayTypes{"overlay"sv, "aufs"sv, "fuse.fuse-overlayfs"sv};
+
+// Where the kernel's interfaces live; whatever is mounted there is plumbing.
+constexpr std::array kernelDirectories{"/proc"sv, "/sys"sv, "/dev"sv};
+
+// Container engines keep their images, layers and per-container mounts below these.
+constexpr std::array containerDirectories{"/var/lib/docker"sv, "/var/lib/containers"sv, "/var/lib/kubelet"sv};
+
+template <std::size_t N> bool isOneOf(std::string_view value, const std::array<std::string_view, N>& values)
+{
+    return std::find(values.begin(), values.end(), value) != values.end();
+}
+
+template <std::size_t N> bool isInOneOf(std::string_view path, const std::array<std::string_view, N>& directories)
+{
+    return std::any_of(directories.begin(), directories.end(),
+                       [path](std::string_view directory) { return holds(directory, path); });
+}
+
+template <std::size_t N> bool isBelowOneOf(std::string_view path, const std::array<std::string_view, N>& directories)
+{
+    return std::any_of(directories.begin(), directories.end(),
+                       [path](std::string_view directory) { return isBelow(path, directory); });
+}
+
+bool isUserFileSystem(const MountLine& line)
+{
+    const std::string_view type = line.fsType;
+    const std::string_view point = line.mountPoint;
+    if (isOneOf(type, pseudoTypes) || isInOneOf(point, kernelDirectories) || isBelowOneOf(point, containerDirectories))
+        return false;
+    if (isOneOf(type, overlayTypes))
+        return point == "/";
+    // Memory file systems for the system's run-time state; a tmpfs on /tmp or
+    // elsewhere is kept, since users do put files there.
+    if (type == "tmpfs" && holds("/run", point))
+        return false;
+    // A snap's or another image's read-only loop mount.
+    if (type == "squashfs" && (startsWithPath(line.source, "/dev/loop") || isBelow(point, "/snap")))
+        return false;
+    return true;
+}
+
+// A mount over the same directory, made later, hides this one: its files can no
+// longer be reached there, and a query of the directory answers for the other.
+bool isHidden(const MountLine& line, const std::vector<MountLine>& lines)
+{
+    return std::any_of(lines.begin(), lines.end(), [&line](const MountLine& other) {
+        return other.parentId == line.mountId && other.mountPoint == line.mountPoint;
+    });
+}
+
+// Of two mounts of one file system, the one shown: the shorter mount point,
+// then the larger part of the file system, then the first in the table.
+bool isShownBefore(const MountLine& a, const MountLine& b)
+{
+    if (a.mountPoint.size() != b.mountPoint.size())
+        return a.mountPoint.size() < b.mountPoint.size();
+    return a.root.size() < b.root.size();
+}
+
+} // namespace
+
+namespace DriveList {
+
+std::size_t IndexOfDriveHolding(const std::vector<DriveEntry>& entries, std::string_view path)
+{
+    std::size_t best = entries.size();
+    std::size_t bestLength = 0;
+    const auto pathLetter = driveLetterOf(path);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string_view root = trimmedRoot(entries[i].rootPath);
+        if (root.empty())
+            continue;
+        const auto rootLetter = driveLetterOf(root);
+        const bool match = rootLetter ? rootLetter == pathLetter : holds(root, path);
+        if (match && (best == entries.size() || root.size() > bestLength)) {
+            best = i;
+            bestLength = root.size();
+        }
+    }
+    return best;
+}
+
+std::size_t IndexOfRoot(const std::vector<DriveEntry>& entries, std::string_view rootPath)
+{
+    const std::string_view wanted = trimmedRoot(rootPath);
+    const auto wantedLetter = driveLetterOf(wanted);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string_view root = trimmedRoot(entries[i].rootPath);
+        const auto rootLetter = driveLetterOf(root);
+        const bool match = rootLetter ? rootLetter == wantedLetter && wanted.size() == 2 && root.size() == 2
+                                      : !root.empty() && root == wanted;
+        if (match)
+            return i;
+    }
+    return entries.size();
+}
+
+std::vector<DriveEntry> DrivesFromMountInfo(std::string_view mountInfo,
+                                            const std::map<std::string, std::string>& labelsByDevice)
+{
+    const std::vector<MountLine> lines = MountInfo::ParseMountInfo(mountInfo);
+
+    std::vector<const MountLine*> candidates;
+    for (const MountLine& line : lines) {
+        if (isUserFileSystem(line) && !isHidden(line, lines))
+            candidates.push_back(&line);
+    }
+
+    // Each file system once: its best mount stands in for all of them.
+    std::map<std::string_view, const MountLine*> shownByDevice;
+    for (const MountLine* line : candidates) {
+        auto [it, inserted] = shownByDevice.try_emplace(line->device, line);
+        if (!inserted && isShownBefore(*line, *it->second))
+            it->second = line;
+    }
+    std::vector<const MountLine*> shown;
+    for (const MountLine* line : candidates) {
+        if (shownByDevice.at(line->device) == line)
+            shown.push_back(line);
+    }
+    std::stable_partition(shown.begin(), shown.end(), [](const MountLine* line) { return line->mountPoint == "/"; });
+
+    std::vector<DriveEntry> entries;
+    for (const MountLine* line : shown) {
+        const auto label = labelsByDevice.find(line->source);
+        const std::string& name = label != labelsByDevice.end() ? label->second : line->source;
+        std::string text = line->mountPoint;
+        if (!name.empty())
+            text += " [" + name + "]";
+        entries.push_back({std::move(text), line->mountPoint});
+    }
+    return entries;
+}
+
+} // namespace DriveList

@@ -1,0 +1,406 @@
+#include "settings/SettingsStore.h"
+#include "tests/RowName.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <string>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+const QString app = QStringLiteral("Quillmar");
+
+// What is written on standard error while it lives. A pipe rather than a file:
+// a file size limit set by a test must not cut the message short.
+class StderrCapture {
+public:
+    StderrCapture()
+    {
+        std::fflush(stderr);
+        if (pipe(m_pipe) == 0) {
+            m_saved = dup(STDERR_FILENO);
+            dup2(m_pipe[1], STDERR_FILENO);
+        }
+    }
+    ~StderrCapture() { static_cast<void>(text()); }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    // Ends the capture and returns what was written.
+    [[nodiscard]] std::string text()
+    {
+        if (m_saved < 0)
+            return m_text;
+        std::fflush(stderr);
+        dup2(m_saved, STDERR_FILENO);
+        close(m_saved);
+        m_saved = -1;
+        close(m_pipe[1]);
+        char buffer[4096];
+        ssize_t n = 0;
+        while ((n = read(m_pipe[0], buffer, sizeof buffer)) > 0)
+            m_text.append(buffer, static_cast<std::size_t>(n));
+        close(m_pipe[0]);
+        return m_text;
+    }
+
+private:
+    int m_pipe[2] = {-1, -1};
+    int m_saved = -1;
+    std::string m_text;
+};
+const QString section = QStringLiteral("Settings");
+
+// Each test gets its own configuration directory; QStandardPaths reads
+// XDG_CONFIG_HOME afresh whenever a store is created.
+class SettingsStoreTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_home.isValid());
+        qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit());
+    }
+
+    void TearDown() override
+    {
+        if (m_mounted)
+            umount2(QFile::encodeName(appDir()).constData(), MNT_DETACH);
+    }
+
+    [[nodiscard]] QString appDir() const { return m_home.path() + QStringLiteral("/Quillmar"); }
+    [[nodiscard]] QString configFile() const { return appDir() + QStringLiteral("/Quillmar.conf"); }
+
+    void writeConfig(const QByteArray& bytes) const
+    {
+        ASSERT_TRUE(QDir().mkpath(appDir()));
+        QFile file(configFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    [[nodiscard]] QByteArray readConfig() const
+    {
+        QFile file(configFile());
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+
+    static void saveFive(SettingsStore& store)
+    {
+        store.SaveSetting(section, QStringLiteral("Drive"), QStringLiteral("/media/usb"));
+        store.SaveSetting(section, QStringLiteral("X"), QStringLiteral("1440"));
+        store.SaveSetting(section, QStringLiteral("Y"), QStringLiteral("-300"));
+        store.SaveSetting(section, QStringLiteral("UsedColor"), QStringLiteral("255"));
+        store.SaveSetting(section, QStringLiteral("FreeColor"), QStringLiteral("12428157"));
+    }
+
+    static constexpr const char* fiveInTheFile =
+        "[Settings]\nDrive=/media/usb\nFreeColor=12428157\nUsedColor=255\nX=1440\nY=-300\n";
+
+    // A small tmpfs over the application's directory, so that writing can fail
+    // even for root. False when this process may not mount.
+    bool mountTmpfs(const char* options)
+    {
+        if (!QDir().mkpath(appDir()))
+            return false;
+        m_mounted = mount("tmpfs", QFile::encodeName(appDir()).constData(), "tmpfs", 0, options) == 0;
+        return m_mounted;
+    }
+
+    void remountReadOnly() const
+    {
+        ASSERT_EQ(mount("tmpfs", QFile::encodeName(appDir()).constData(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0);
+    }
+
+    QTemporaryDir m_home;
+    bool m_mounted = false;
+};
+
+TEST_F(SettingsStoreTest, FiveKeysRoundTripThroughAHandEditableFile)
+{
+    {
+        SettingsStore store(app);
+        EXPECT_EQ(store.location(), configFile());
+        saveFive(store);
+        EXPECT_TRUE(store.commit());
+    }
+    EXPECT_EQ(readConfig(), fiveInTheFile);
+    const SettingsStore again(app);
+    EXPECT_EQ(again.GetSetting(section, QStringLiteral("Drive"), QStringLiteral("C:\\")), QStringLiteral("/media/usb"));
+    EXPECT_EQ(again.GetSetting(section, QStringLiteral("X"), QStringLiteral("0")), QStringLiteral("1440"));
+    EXPECT_EQ(again.GetSetting(section, QStringLiteral("Y"), QStringLiteral("0")), QStringLiteral("-300"));
+    EXPECT_EQ(again.GetSetting(section, QStringLiteral("UsedColor"), QStringLiteral("7631561")), QStringLiteral("255"));
+    EXPECT_EQ(again.GetSetting(section, QStringLiteral("FreeColor"), QStringLiteral("0")), QStringLiteral("12428157"));
+}
+
+// The new file is written beside the old one and renamed over it, so a reader
+// never sees half a file: a second link to the old file keeps the old text.
+TEST_F(SettingsStoreTest, CommitReplacesTheFileInsteadOfRewritingIt)
+{
+    const QByteArray earlier = "[Settings]\nX=1\n";
+    writeConfig(earlier);
+    const QString oldLink = m_home.path() + QStringLiteral("/old-link");
+    ASSERT_EQ(link(QFile::encodeName(configFile()).constData(), QFile::encodeName(oldLink).constData()), 0);
+    {
+        SettingsStore store(app);
+        saveFive(store);
+        ASSERT_TRUE(store.commit());
+    }
+    QFile old(oldLink);
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
+    EXPECT_EQ(old.readAll(), earlier);
+    EXPECT_EQ(readConfig(), fiveInTheFile);
+}
+
+struct TextCase {
+    const char* name;
+    const char* text;
+    const char* line; // as it stands in the file
+};
+
+const TextCase textCases[] = {
+    {"Root", "/", "Drive=/"},
+    {"MountPoint", "/media/usb", "Drive=/media/usb"},
+    {"WindowsRoot", "C:\\", "Drive=C:\\\\"},
+    {"BlankInside", "/media/my disk", "Drive=/media/my disk"},
+    {"Empty", "", "Drive="},
+    {"Comma", "/media/a,b", "Drive=\"/media/a,b\""},
+    {"TrailingBlank", "/media/x ", "Drive=\"/media/x \""},
+    {"LeadingAt", "@home", "Drive=@@home"},
+    {"NonAscii", "/media/Zürich", "Drive=/media/Zürich"},
+};
+
+class StoredTextRoundTripTest : public SettingsStoreTest, public testing::WithParamInterface<TextCase> {};
+
+TEST_P(StoredTextRoundTripTest, ComesBackAsWritten)
+{
+    const auto& c = GetParam();
+    {
+        SettingsStore store(app);
+        store.SaveSetting(section, QStringLiteral("Drive"), QString::fromUtf8(c.text));
+        ASSERT_TRUE(store.commit());
+    }
+    EXPECT_EQ(readConfig(), "[Settings]\n" + QByteArray(c.line) + "\n");
+    const SettingsStore again(app);
+    EXPECT_EQ(again.GetSetting(section, QStringLiteral("Drive"), QStringLiteral("default")), QString::fromUtf8(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, StoredTextRoundTripTest, testing::ValuesIn(textCases), RowName{});
+
+struct HandEditCase {
+    const char* name;
+    const char* file;
+    const char* key;
+    const char* text; // what GetSetting gives, with the default "default"
+};
+
+const HandEditCase handEditCases[] = {
+    {"Plain", "[Settings]\nX=1440\n", "X", "1440"},
+    {"BlanksAroundEquals", "[Settings]\nX = 1440 \n", "X", "1440"},
+    {"CarriageReturns", "[Settings]\r\nDrive=/mnt/data\r\nX=5\r\n", "Drive", "/mnt/data"},
+    {"Comments", "; written by hand\n[Settings]\n; the drive\nDrive=/srv\n", "Drive", "/srv"},
+    {"HexColour", "[Settings]\nUsedColor=&HFF\n", "UsedColor", "&HFF"},
+    {"EmptyValue", "[Settings]\nDrive=\n", "Drive", ""},
+    {"Quoted", "[Settings]\nDrive=\"/media/my disk \"\n", "Drive", "/media/my disk "},
+    // QSettings splits an unquoted value at commas (and drops the blanks around
+    // them); the pieces are joined again rather than lost.
+    {"Commas", "[Settings]\nX=1,440\n", "X", "1,440"},
+    {"CommasAndBlanks", "[Settings]\nA=1615 198th Street, N.E.\n", "A", "1615 198th Street,N.E."},
+    {"OtherSection", "[Other]\nX=1\n", "X", "default"},
+    {"MissingKey", "[Settings]\nY=1\n", "X", "default"},
+    {"NoFileContent", "", "X", "default"},
+    {"UnparsableVariant", "[Settings]\nX=@Invalid()\n", "X", "default"},
+};
+
+class HandEditedFileTest : public SettingsStoreTest, public testing::WithParamInterface<HandEditCase> {};
+
+TEST_P(HandEditedFileTest, IsReadAsTheUserWroteIt)
+{
+    const auto& c = GetParam();
+    writeConfig(c.file);
+    const SettingsStore store(app);
+    EXPECT_EQ(store.GetSetting(section, QString::fromUtf8(c.key), QStringLiteral("default")),
+              QString::fromUtf8(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, HandEditedFileTest, testing::ValuesIn(handEditCases), RowName{});
+
+TEST_F(SettingsStoreTest, MissingFileGivesTheDefault)
+{
+    const SettingsStore store(app);
+    EXPECT_EQ(store.GetSetting(section, QStringLiteral("Drive"), QStringLiteral("C:\\")), QStringLiteral("C:\\"));
+    EXPECT_FALSE(QFile::exists(configFile()));
+}
+
+struct CorruptCase {
+    const char* name;
+    QByteArray bytes;
+};
+
+const CorruptCase corruptCases[] = {
+    {"BinaryGarbage", QByteArray("\x01\x02\xff\xfe\x00[Settings]\x00X=9\x00\xff", 20)},
+    {"UnclosedSection", "[Settings\nX=9\n"},
+    {"Utf16", QByteArray("\xff\xfe[\x00S\x00]\x00\n\x00X\x00=\x009\x00", 16)},
+    {"LineWithoutEquals", "[Settings]\nthis is not a setting\nX=9\n"},
+};
+
+class CorruptFileTest : public SettingsStoreTest, public testing::WithParamInterface<CorruptCase> {};
+
+// Whatever the file holds, a start never crashes, and the close saves the
+// user's values over it.
+TEST_P(CorruptFileTest, GivesDefaultsOrItsValuesAndIsReplacedOnCommit)
+{
+    writeConfig(GetParam().bytes);
+    {
+        SettingsStore store(app);
+        const QString x = store.GetSetting(section, QStringLiteral("X"), QStringLiteral("default"));
+        EXPECT_TRUE(x == QStringLiteral("default") || x == QStringLiteral("9")) << x.toStdString();
+        saveFive(store);
+        StderrCapture errors;
+        EXPECT_TRUE(store.commit());
+        EXPECT_EQ(errors.text(), "");
+    }
+    const SettingsStore again(app);
+    EXPECT_EQ(again.GetSetting(section, QStringLiteral("Drive"), QStringLiteral("C:\\")), QStringLiteral("/media/usb"));
+    EXPECT_EQ(again.GetSetting(section, QStringLiteral("Y"), QStringLiteral("0")), QStringLiteral("-300"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, CorruptFileTest, testing::ValuesIn(corruptCases), RowName{});
+
+// A file QSettings cannot parse at all is replaced by exactly the saved values.
+TEST_F(SettingsStoreTest, MalformedFileIsReplacedWhole)
+{
+    writeConfig("[Settings\nX=9\n[Junk]\nKept=1\n");
+    {
+        SettingsStore store(app);
+        EXPECT_EQ(store.GetSetting(section, QStringLiteral("X"), QStringLiteral("default")), QStringLiteral("default"));
+        saveFive(store);
+        EXPECT_TRUE(store.commit());
+    }
+    EXPECT_EQ(readConfig(), fiveInTheFile);
+}
+
+// Works as root too: no permission bit is involved.
+TEST_F(SettingsStoreTest, ConfigPathThatIsADirectoryGivesDefaultsAndFailsToCommit)
+{
+    ASSERT_TRUE(QDir().mkpath(configFile()));
+    SettingsStore store(app);
+    EXPECT_EQ(store.GetSetting(section, QStringLiteral("X"), QStringLiteral("720")), QStringLiteral("720"));
+    saveFive(store);
+    StderrCapture errors;
+    EXPECT_FALSE(store.commit());
+    EXPECT_EQ(errors.text(), "quillmar: could not save settings to " + configFile().toStdString() +
+                                 ": Filename refers to a directory\n");
+    EXPECT_TRUE(QFileInfo(configFile()).isDir());
+}
+
+TEST_F(SettingsStoreTest, UnreadableFileGivesDefaults)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads a file whatever its permissions; the directory-instead-of-file test covers this";
+    writeConfig("[Settings]\nX=1440\n");
+    ASSERT_TRUE(QFile::setPermissions(configFile(), QFileDevice::Permissions{}));
+    const SettingsStore store(app);
+    EXPECT_EQ(store.GetSetting(section, QStringLiteral("X"), QStringLiteral("720")), QStringLiteral("720"));
+}
+
+TEST_F(SettingsStoreTest, PathThroughARegularFileFailsToCommit)
+{
+    QFile blocker(m_home.path() + QStringLiteral("/not-a-directory"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker.fileName()));
+    SettingsStore store(app);
+    saveFive(store);
+    StderrCapture errors;
+    EXPECT_FALSE(store.commit());
+    EXPECT_EQ(errors.text(),
+              "quillmar: could not save settings to " + store.location().toStdString() + ": Not a directory\n");
+}
+
+enum class Obstacle { FileSizeLimit, ReadOnlyMount, FullDisk, ReadOnlyDirectory };
+
+struct WriteFailureCase {
+    const char* name;
+    Obstacle obstacle;
+    const char* reason;
+};
+
+const WriteFailureCase writeFailureCases[] = {
+    {"FileSizeLimit", Obstacle::FileSizeLimit, "File too large"},
+    {"ReadOnlyMount", Obstacle::ReadOnlyMount, "Read-only file system"},
+    {"FullDisk", Obstacle::FullDisk, "No space left on device"},
+    {"ReadOnlyDirectory", Obstacle::ReadOnlyDirectory, "Permission denied"},
+};
+
+class WriteFailureTest : public SettingsStoreTest, public testing::WithParamInterface<WriteFailureCase> {};
+
+// A close that cannot write says so in one line and leaves the earlier file
+// exactly as it was.
+TEST_P(WriteFailureTest, ReportsOneLineAndKeepsTheEarlierFile)
+{
+    const auto& c = GetParam();
+    const QByteArray earlier = "[Settings]\nX=1\n";
+    switch (c.obstacle) {
+    case Obstacle::ReadOnlyMount:
+    case Obstacle::FullDisk:
+        // One page: the earlier file fills it.
+        if (!mountTmpfs(c.obstacle == Obstacle::FullDisk ? "size=4k" : "size=64k"))
+            GTEST_SKIP() << "this process may not mount a tmpfs (needs root with CAP_SYS_ADMIN)";
+        break;
+    case Obstacle::ReadOnlyDirectory:
+        if (geteuid() == 0)
+            GTEST_SKIP() << "root writes into a read-only directory; the mount rows cover root";
+        break;
+    case Obstacle::FileSizeLimit:
+        break;
+    }
+    writeConfig(earlier);
+    if (c.obstacle == Obstacle::ReadOnlyMount)
+        remountReadOnly();
+    if (c.obstacle == Obstacle::ReadOnlyDirectory) {
+        ASSERT_TRUE(QFile::setPermissions(appDir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+    }
+
+    SettingsStore store(app);
+    saveFive(store);
+
+    // A file size limit fails the write as a full disk would, for root too.
+    rlimit unlimited{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
+    if (c.obstacle == Obstacle::FileSizeLimit) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit small = unlimited;
+        small.rlim_cur = static_cast<rlim_t>(earlier.size());
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    StderrCapture capture;
+    const bool committed = store.commit();
+    const std::string errors = capture.text();
+    setrlimit(RLIMIT_FSIZE, &unlimited);
+    QFile::setPermissions(appDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+    EXPECT_FALSE(committed);
+    EXPECT_EQ(errors, "quillmar: could not save settings to " + configFile().toStdString() + ": " + c.reason + "\n");
+    EXPECT_EQ(readConfig(), earlier);
+    EXPECT_EQ(QDir(appDir()).entryList(QDir::Files | QDir::Hidden), QStringList{QStringLiteral("Quillmar.conf")});
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, WriteFailureTest, testing::ValuesIn(writeFailureCases), RowName{});
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication application(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
