@@ -3,6 +3,7 @@
 #include "chart/ColorValue.h"
 
 #include <QEvent>
+#include <QMetaObject>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPalette>
@@ -64,13 +65,24 @@ void PictureBox::Cls()
 
 void PictureBox::Refresh()
 {
+    // The chart is cleared and redrawn every second, mostly unchanged. The
+    // comparison waits until the handler that drew has finished, so that a
+    // clear followed by the same chart costs no repaint.
+    if (m_refreshPending)
+        return;
+    m_refreshPending = true;
+    QMetaObject::invokeMethod(
+        this, [this] { showIfChanged(); }, Qt::QueuedConnection);
+}
+
+void PictureBox::showIfChanged()
+{
+    m_refreshPending = false;
     ensureImage();
     const QImage& image = m_deviceContext.image();
-    // The chart is redrawn every second, mostly unchanged: repaint only when
-    // the picture differs from the one on the screen. Sharing the image is
-    // cheap; the next drawing detaches it.
     if (image.cacheKey() == m_shown.cacheKey() || image == m_shown)
         return;
+    // Sharing the image is cheap; the next drawing detaches it.
     m_shown = image;
     update();
 }
@@ -87,6 +99,9 @@ void PictureBox::paintEvent(QPaintEvent* event)
     painter.setClipRegion(event->region());
     // The image carries its device pixel ratio: it covers the widget exactly.
     painter.drawImage(QPoint(0, 0), m_deviceContext.image());
+    // Only a full repaint brings the whole screen up to date.
+    if (QRegion(rect()).subtracted(event->region()).isEmpty())
+        m_shown = m_deviceContext.image();
 }
 
 void PictureBox::resizeEvent(QResizeEvent* event)
@@ -122,7 +137,7 @@ void PictureBox::ensureImage()
     image = QImage(physical, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(backgroundColor());
-    // The screen now shows something stale: the next Refresh must repaint.
+    // The screen now shows something stale.
     m_shown = QImage();
     update();
 }

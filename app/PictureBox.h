@@ -49,10 +49,14 @@ private:
     // Re-creates the image, cleared, when the widget's size or its screen's
     // device pixel ratio no longer match it.
     void ensureImage();
+    // Repaints when the image differs from what the screen shows.
+    void showIfChanged();
 
     DeviceContext m_deviceContext;
-    // What the screen shows, as of the last repaint that Refresh asked for.
+    // What the screen shows: the image as last painted, or as a repaint
+    // already asked for will paint it.
     QImage m_shown;
+    bool m_refreshPending = false;
     int m_scaleMode = 3;
     // Blue until the chart sets it, 0x00BBGGRR.
     std::int32_t m_fillColor = 0x00FF0000;

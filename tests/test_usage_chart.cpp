@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <ostream>
 
 namespace {
 
@@ -31,6 +32,12 @@ struct PlanCase {
     Over over;
     ChartPoint end; // for a wedge only
 };
+
+// Names the row in failure messages.
+void PrintTo(const PlanCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 constexpr PlanCase planCases[] = {
     {"FreeHalf", Even, 1'000'000'000'000, 500'000'000'000, Over::Wedge, {-14872, 128}},
@@ -119,6 +126,12 @@ struct StartCase {
     ChartPoint start;
 };
 
+// Names the row in failure messages.
+void PrintTo(const StartCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 // The centre's y rounds half to even.
 constexpr StartCase startCases[] = {
     {"EvenBox", Even, {29999, 128}},
@@ -144,6 +157,12 @@ struct EndCase {
     float angle;
     ChartPoint end;
 };
+
+// Names the row in failure messages.
+void PrintTo(const EndCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 constexpr std::int32_t Int32Max = std::numeric_limits<std::int32_t>::max();
 constexpr std::int32_t Int32Min = std::numeric_limits<std::int32_t>::min();
