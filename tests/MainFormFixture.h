@@ -1,18 +1,39 @@
 #pragma once
 
+#include "app/PictureBox.h"
 #include "app/mainform.h"
 #include "drivespace/Currency.h"
 
 #include <QApplication>
+#include <QColor>
+#include <QDir>
+#include <QPoint>
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
+
+// How failures show Qt values.
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QPoint& point, std::ostream* out)
+{
+    *out << '(' << point.x() << ", " << point.y() << ')';
+}
+inline void PrintTo(const QColor& color, std::ostream* out)
+{
+    *out << (color.isValid() ? color.name().toStdString() : std::string("invalid"));
+}
 
 // A drive as the fake system reports it; available false makes the query fail.
 struct FakeDrive {
@@ -63,6 +84,39 @@ protected:
 
     // The settings file of this test's store.
     [[nodiscard]] QString settingsFile() const { return m_configHome.filePath(QStringLiteral("Quillmar/Quillmar.conf")); }
+    // The directory that holds it.
+    [[nodiscard]] QString settingsDirectory() const { return m_configHome.filePath(QStringLiteral("Quillmar")); }
+
+    // Puts a settings file in place as a user would write it by hand.
+    void writeSettingsFile(const QByteArray& contents) const
+    {
+        ASSERT_TRUE(QDir().mkpath(settingsDirectory()));
+        QFile file(settingsFile());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(file.write(contents), contents.size());
+    }
+
+    // The texts of the settings file's [Settings] section, by key, exactly as
+    // written; empty when there is no file.
+    [[nodiscard]] std::map<QString, QString> storedSettings() const
+    {
+        std::map<QString, QString> texts;
+        QFile file(settingsFile());
+        if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+            return texts;
+        bool inSettings = false;
+        while (!file.atEnd()) {
+            QByteArray raw = file.readLine();
+            if (raw.endsWith('\n'))
+                raw.chop(1);
+            const QString line = QString::fromUtf8(raw);
+            if (line.startsWith(QLatin1Char('[')))
+                inSettings = line == QStringLiteral("[Settings]");
+            else if (const qsizetype equals = line.indexOf(QLatin1Char('=')); inSettings && equals > 0)
+                texts[line.left(equals)] = line.mid(equals + 1);
+        }
+        return texts;
+    }
 
     std::map<std::string, FakeDrive> drives;
     std::vector<DriveList::DriveEntry> entries;
@@ -73,7 +127,23 @@ protected:
     std::vector<QColor> dialogStarts;
     std::vector<std::int32_t> dialogFlags;
 
+    // The chart's colour in the middle of its lower-right quarter, inside the
+    // free share of both fake drives, and of its upper-left quarter, inside their
+    // used share.
+    [[nodiscard]] static QColor chartFreeColor(const mainform& window) { return chartColorAt(window, 1); }
+    [[nodiscard]] static QColor chartUsedColor(const mainform& window) { return chartColorAt(window, -1); }
+
 private:
+    [[nodiscard]] static QColor chartColorAt(const mainform& window, int diagonal)
+    {
+        const QImage& chart = window.findChild<PictureBox*>(QStringLiteral("picDRIVE"))->image();
+        // Halfway out along the diagonal, well clear of the outline and the radii.
+        const int centreX = chart.width() / 2;
+        const int centreY = chart.height() / 2;
+        const int offset = std::min(centreX, centreY) / 3;
+        return chart.pixelColor(centreX + diagonal * offset, centreY + diagonal * offset);
+    }
+
     QTemporaryDir m_configHome;
 };
 

@@ -1,0 +1,297 @@
+#include "app/LegendSwatch.h"
+#include "app/LinkLabel.h"
+#include "app/frmABOUT.h"
+#include "chart/ColorValue.h"
+#include "tests/MainFormFixture.h"
+#include "tests/RowName.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+
+namespace {
+
+constexpr std::int32_t DefaultUsed = 7631561;
+constexpr std::int32_t DefaultFree = 12428157;
+// What the tests start from: colours other than the defaults.
+constexpr std::int32_t StoredUsed = 0x0000FF; // red
+constexpr std::int32_t StoredFree = 0x00FF00; // green
+// What the scripted dialog picks.
+const QColor Picked(10, 20, 30);
+constexpr std::int32_t PickedValue = 0x1E140A;
+
+enum class Share { Used, Free };
+
+class LegendTest : public MainFormFixture {
+protected:
+    void SetUp() override
+    {
+        MainFormFixture::SetUp();
+        writeSettingsFile("[Settings]\nUsedColor=255\nFreeColor=65280\n");
+        window = loadWindow();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    [[nodiscard]] LegendSwatch* swatch(Share share) const
+    {
+        return window->findChild<LegendSwatch*>(share == Share::Used ? QStringLiteral("lblUSEDLEG")
+                                                                     : QStringLiteral("lblFREELEG"));
+    }
+    [[nodiscard]] std::int32_t color(Share share) const
+    {
+        return share == Share::Used ? window->usedColor() : window->freeColor();
+    }
+    [[nodiscard]] QColor chartColor(Share share) const
+    {
+        return share == Share::Used ? chartUsedColor(*window) : chartFreeColor(*window);
+    }
+    [[nodiscard]] const QImage& chart() const
+    {
+        return window->findChild<PictureBox*>(QStringLiteral("picDRIVE"))->image();
+    }
+    [[nodiscard]] bool timerRunning() const { return window->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive(); }
+
+    // Colour, swatch and chart agree on the colour of that share.
+    void expectShareColor(Share share, std::int32_t value) const
+    {
+        EXPECT_EQ(color(share), value);
+        EXPECT_EQ(swatch(share)->BackColor(), value);
+        EXPECT_EQ(swatch(share)->palette().color(QPalette::Window), ColorValue::toQColor(value));
+        EXPECT_EQ(chartColor(share), ColorValue::toQColor(value));
+    }
+
+    std::unique_ptr<mainform> window;
+};
+
+// A release over a swatch: which swatch, which button, which keys held.
+struct ReleaseRow {
+    std::string name;
+    Share share;
+    Qt::MouseButton button;
+    Qt::KeyboardModifiers keys;
+};
+void PrintTo(const ReleaseRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class ShiftReleaseTest : public LegendTest, public testing::WithParamInterface<ReleaseRow> {};
+
+TEST_P(ShiftReleaseTest, ResetsTheDefaultWithoutADialogAndRedraws)
+{
+    const ReleaseRow& row = GetParam();
+    const Share other = row.share == Share::Used ? Share::Free : Share::Used;
+    const std::int32_t otherColor = color(other);
+    const std::size_t queriesBefore = queriedPaths.size();
+
+    QTest::mouseRelease(swatch(row.share), row.button, row.keys);
+
+    EXPECT_TRUE(dialogStarts.empty());
+    EXPECT_EQ(queriedPaths.size(), queriesBefore + 1);
+    expectShareColor(row.share, row.share == Share::Used ? DefaultUsed : DefaultFree);
+    expectShareColor(other, otherColor);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, ShiftReleaseTest,
+                         testing::Values(ReleaseRow{"UsedLeftShift", Share::Used, Qt::LeftButton, Qt::ShiftModifier},
+                                         ReleaseRow{"UsedRightShiftCtrl", Share::Used, Qt::RightButton,
+                                                    Qt::ShiftModifier | Qt::ControlModifier},
+                                         ReleaseRow{"UsedMiddleShiftAlt", Share::Used, Qt::MiddleButton,
+                                                    Qt::ShiftModifier | Qt::AltModifier},
+                                         ReleaseRow{"FreeLeftShift", Share::Free, Qt::LeftButton, Qt::ShiftModifier},
+                                         ReleaseRow{"FreeMiddleShiftCtrl", Share::Free, Qt::MiddleButton,
+                                                    Qt::ShiftModifier | Qt::ControlModifier},
+                                         ReleaseRow{"FreeRightShiftCtrlAlt", Share::Free, Qt::RightButton,
+                                                    Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier}),
+                         RowName{});
+
+TEST_F(LegendTest, ResettingADefaultColourStillRedraws)
+{
+    QTest::mouseRelease(swatch(Share::Free), Qt::LeftButton, Qt::ShiftModifier);
+    const std::size_t queriesBefore = queriedPaths.size();
+    QTest::mouseRelease(swatch(Share::Free), Qt::LeftButton, Qt::ShiftModifier);
+    EXPECT_EQ(queriedPaths.size(), queriesBefore + 1);
+    expectShareColor(Share::Free, DefaultFree);
+}
+
+class DialogReleaseTest : public LegendTest, public testing::WithParamInterface<ReleaseRow> {};
+
+TEST_P(DialogReleaseTest, OpensTheFullDialogAtTheSwatchColourAndTakesThePick)
+{
+    const ReleaseRow& row = GetParam();
+    const Share other = row.share == Share::Used ? Share::Free : Share::Used;
+    const std::int32_t otherColor = color(other);
+    const std::int32_t startColor = row.share == Share::Used ? StoredUsed : StoredFree;
+    const std::size_t queriesBefore = queriedPaths.size();
+    dialogAnswer = Picked;
+
+    QTest::mouseRelease(swatch(row.share), row.button, row.keys);
+
+    EXPECT_EQ(dialogStarts, std::vector<QColor>{ColorValue::toQColor(startColor)});
+    EXPECT_EQ(dialogFlags, std::vector<std::int32_t>{3});
+    EXPECT_EQ(queriedPaths.size(), queriesBefore + 1);
+    expectShareColor(row.share, PickedValue);
+    expectShareColor(other, otherColor);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, DialogReleaseTest,
+                         testing::Values(ReleaseRow{"UsedLeft", Share::Used, Qt::LeftButton, Qt::NoModifier},
+                                         ReleaseRow{"UsedLeftCtrl", Share::Used, Qt::LeftButton, Qt::ControlModifier},
+                                         ReleaseRow{"UsedRightAlt", Share::Used, Qt::RightButton, Qt::AltModifier},
+                                         ReleaseRow{"UsedMiddle", Share::Used, Qt::MiddleButton, Qt::NoModifier},
+                                         ReleaseRow{"FreeLeft", Share::Free, Qt::LeftButton, Qt::NoModifier},
+                                         ReleaseRow{"FreeLeftAlt", Share::Free, Qt::LeftButton, Qt::AltModifier},
+                                         ReleaseRow{"FreeRightCtrlAlt", Share::Free, Qt::RightButton,
+                                                    Qt::ControlModifier | Qt::AltModifier},
+                                         ReleaseRow{"FreeMiddle", Share::Free, Qt::MiddleButton, Qt::NoModifier}),
+                         RowName{});
+
+TEST_F(LegendTest, CancelKeepsTheColourAndStillRedraws)
+{
+    const QImage before = chart().copy();
+    const std::size_t queriesBefore = queriedPaths.size();
+
+    QTest::mouseRelease(swatch(Share::Used), Qt::LeftButton);
+
+    EXPECT_EQ(dialogStarts.size(), 1U);
+    EXPECT_EQ(queriedPaths.size(), queriesBefore + 1);
+    expectShareColor(Share::Used, StoredUsed);
+    expectShareColor(Share::Free, StoredFree);
+    EXPECT_EQ(chart(), before);
+}
+
+TEST_F(LegendTest, ADialogThatFailsChangesNothingAndTheProgramGoesOn)
+{
+    const QImage before = chart().copy();
+    dialogThrows = true;
+
+    QTest::mouseRelease(swatch(Share::Free), Qt::RightButton);
+
+    EXPECT_EQ(dialogStarts.size(), 1U);
+    expectShareColor(Share::Used, StoredUsed);
+    expectShareColor(Share::Free, StoredFree);
+    EXPECT_EQ(chart(), before);
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(timerRunning());
+
+    // The next release works as usual.
+    dialogThrows = false;
+    dialogAnswer = Picked;
+    QTest::mouseRelease(swatch(Share::Free), Qt::LeftButton);
+    expectShareColor(Share::Free, PickedValue);
+}
+
+TEST_F(LegendTest, AReleaseOutsideTheSwatchDoesNothing)
+{
+    const std::size_t queriesBefore = queriedPaths.size();
+    dialogAnswer = Picked;
+    LegendSwatch* used = swatch(Share::Used);
+    // The button went down on the swatch and the pointer left it before the release.
+    for (const QPoint outside : {QPoint(-1, 5), QPoint(used->width(), 5), QPoint(5, used->height() + 20)}) {
+        QTest::mouseRelease(used, Qt::LeftButton, Qt::NoModifier, outside);
+        QTest::mouseRelease(used, Qt::LeftButton, Qt::ShiftModifier, outside);
+    }
+    EXPECT_TRUE(dialogStarts.empty());
+    EXPECT_EQ(queriedPaths.size(), queriesBefore);
+    expectShareColor(Share::Used, StoredUsed);
+}
+
+TEST_F(LegendTest, AChosenColourIsStoredAtCloseAndRestored)
+{
+    dialogAnswer = Picked;
+    QTest::mouseRelease(swatch(Share::Free), Qt::LeftButton);
+    ASSERT_TRUE(window->close());
+    window.reset();
+    EXPECT_EQ(storedSettings()[QStringLiteral("FreeColor")], QStringLiteral("1971210"));
+    EXPECT_EQ(storedSettings()[QStringLiteral("UsedColor")], QStringLiteral("255"));
+
+    window = loadWindow();
+    expectShareColor(Share::Free, PickedValue);
+    expectShareColor(Share::Used, StoredUsed);
+}
+
+// How the About dialog is opened and how it is closed.
+struct AboutRow {
+    std::string name;
+    std::function<void(mainform&)> open;
+    bool closeWithOK;
+};
+void PrintTo(const AboutRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+void clickLink(mainform& window, const char* name)
+{
+    QTest::mouseClick(window.findChild<LinkLabel*>(QLatin1StringView(name)), Qt::LeftButton);
+}
+
+class AboutTest : public LegendTest, public testing::WithParamInterface<AboutRow> {};
+
+TEST_P(AboutTest, OpensModalAtTheWindowCornerAndLeavesNothingBehind)
+{
+    const AboutRow& row = GetParam();
+    window->move(40, 30);
+    const QPoint corner = window->frameGeometry().topLeft();
+    const QString caption = window->windowTitle();
+
+    bool inspected = false;
+    QTimer::singleShot(0, window.get(), [&] {
+        auto* about = window->findChild<frmABOUT*>();
+        if (about == nullptr) {
+            ADD_FAILURE() << "no About dialog is open";
+            return;
+        }
+        inspected = true;
+        EXPECT_EQ(QApplication::activeModalWidget(), about);
+        EXPECT_EQ(about->parentWidget(), window.get());
+        EXPECT_TRUE(about->isModal());
+        EXPECT_EQ(about->windowTitle(), QStringLiteral("About Quillmar"));
+        EXPECT_EQ(about->findChild<QLabel*>(QStringLiteral("lblTitle"))->text(), QStringLiteral("Quillmar"));
+        EXPECT_EQ(about->findChild<QLabel*>(QStringLiteral("lblVersion"))->text(),
+                  QStringLiteral("Version 4.6.9b     3/14/2012"));
+        EXPECT_EQ(about->findChild<QLabel*>(QStringLiteral("lblDescription"))->text(),
+                  QStringLiteral("Quillmar Utility Program"));
+        EXPECT_EQ(about->frameGeometry().topLeft(), corner);
+        auto* ok = about->findChild<QPushButton*>(QStringLiteral("cmdOK"));
+        EXPECT_EQ(about->focusWidget(), ok);
+        // The refresh goes on behind the dialog.
+        EXPECT_TRUE(timerRunning());
+        if (row.closeWithOK)
+            QTest::mouseClick(ok, Qt::LeftButton);
+        else
+            about->close();
+    });
+    row.open(*window);
+
+    EXPECT_TRUE(inspected);
+    EXPECT_TRUE(window->findChildren<frmABOUT*>().isEmpty());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(window->windowTitle(), caption);
+    EXPECT_EQ(window->frameGeometry().topLeft(), corner);
+    EXPECT_TRUE(timerRunning());
+    expectShareColor(Share::Used, StoredUsed);
+    expectShareColor(Share::Free, StoredFree);
+    // Nothing deferred is left to run on a dialog that no longer exists.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(window->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AboutTest,
+    testing::Values(AboutRow{"VersionHandlerThenOK", [](mainform& w) { w.lblVERSION_Click(); }, true},
+                    AboutRow{"VersionHandlerThenClose", [](mainform& w) { w.lblVERSION_Click(); }, false},
+                    AboutRow{"DateHandlerThenOK", [](mainform& w) { w.lblDATE_Click(); }, true},
+                    AboutRow{"DateHandlerThenClose", [](mainform& w) { w.lblDATE_Click(); }, false},
+                    AboutRow{"VersionClickThenOK", [](mainform& w) { clickLink(w, "lblVERSION"); }, true},
+                    AboutRow{"DateClickThenClose", [](mainform& w) { clickLink(w, "lblDATE"); }, false}),
+    RowName{});
+
+} // namespace
+
+QUILLMAR_GUI_TEST_MAIN()

@@ -1,0 +1,367 @@
+#include "app/DriveListBox.h"
+#include "app/LegendSwatch.h"
+#include "app/QuitSignals.h"
+#include "chart/ColorValue.h"
+#include "tests/MainFormFixture.h"
+#include "tests/RowName.h"
+
+#include <QLabel>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTest>
+
+#include <csignal>
+#include <cstdint>
+#include <optional>
+
+namespace {
+
+// The window's designed outer position, in twips.
+constexpr float DesignedLeft = 2265;
+constexpr float DesignedTop = 4740;
+// The window takes whole pixels, so a position in twips may move by up to one.
+constexpr float OnePixel = 15;
+
+constexpr std::int32_t DefaultUsed = 7631561;
+constexpr std::int32_t DefaultFree = 12428157;
+
+using Texts = std::map<QString, QString>;
+
+class StartupTest : public MainFormFixture {
+protected:
+    [[nodiscard]] static QString text(const mainform& window, const char* label)
+    {
+        return window.findChild<QLabel*>(QLatin1StringView(label))->text();
+    }
+    [[nodiscard]] static LegendSwatch* swatch(const mainform& window, const char* name)
+    {
+        return window.findChild<LegendSwatch*>(QLatin1StringView(name));
+    }
+    [[nodiscard]] static DriveListBox* driveList(const mainform& window)
+    {
+        return window.findChild<DriveListBox*>(QStringLiteral("Drive1"));
+    }
+    [[nodiscard]] static bool messageShown()
+    {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.begin(), windows.end(),
+                           [](const QWidget* widget) { return qobject_cast<const QMessageBox*>(widget) != nullptr; });
+    }
+};
+
+TEST_F(StartupTest, AnEmptyStoreGivesTheDesignedWindowOnTheStartingDrive)
+{
+    const auto window = loadWindow();
+
+    EXPECT_EQ(text(*window, "lblVERSION"), QStringLiteral("Version 4.6.9b"));
+    EXPECT_EQ(text(*window, "lblDATE"), QStringLiteral("3/14/2012"));
+    EXPECT_EQ(window->usedColor(), DefaultUsed);
+    EXPECT_EQ(window->freeColor(), DefaultFree);
+    EXPECT_EQ(swatch(*window, "lblUSEDLEG")->BackColor(), DefaultUsed);
+    EXPECT_EQ(swatch(*window, "lblFREELEG")->BackColor(), DefaultFree);
+    EXPECT_EQ(chartUsedColor(*window), QColor(201, 114, 116));
+    EXPECT_EQ(chartFreeColor(*window), QColor(125, 163, 189));
+    EXPECT_NEAR(window->Left(), DesignedLeft, OnePixel);
+    EXPECT_NEAR(window->Top(), DesignedTop, OnePixel);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
+    EXPECT_EQ(window->drivePath(), QStringLiteral("/"));
+    // The store is read at start and written only at close.
+    EXPECT_TRUE(storedSettings().empty());
+}
+
+TEST_F(StartupTest, AShownWindowStaysWhereItWasLoadedRunAfterRun)
+{
+    writeSettingsFile("[Settings]\nX=1440\nY=720\n");
+    const auto window = loadWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    EXPECT_EQ(window->Left(), 1440);
+    EXPECT_EQ(window->Top(), 720);
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(storedSettings()[QStringLiteral("X")], QStringLiteral("1440"));
+    EXPECT_EQ(storedSettings()[QStringLiteral("Y")], QStringLiteral("720"));
+}
+
+TEST_F(StartupTest, AStoredDriveThatWentAwayLeavesTheListOnItsDrive)
+{
+    writeSettingsFile("[Settings]\nDrive=/gone\n");
+    const auto window = loadWindow();
+
+    EXPECT_FALSE(messageShown());
+    EXPECT_EQ(driveList(*window)->rootPath(), QStringLiteral("/"));
+    EXPECT_EQ(window->drivePath(), QStringLiteral("/"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
+    EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("1,000,000"));
+    ASSERT_FALSE(queriedPaths.empty());
+    EXPECT_EQ(queriedPaths.back(), "/");
+}
+
+TEST_F(StartupTest, AStoredDriveThatExistsIsSelectedAndShown)
+{
+    writeSettingsFile("[Settings]\nDrive=/media/usb\n");
+    const auto window = loadWindow();
+
+    EXPECT_EQ(driveList(*window)->rootPath(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(window->drivePath(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: /media/usb [BACKUP]"));
+    EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("2,000,000"));
+}
+
+// A stored colour text, written into both colour keys; no value means the key's
+// default applies.
+struct StoredColorRow {
+    std::string name;
+    QByteArray stored;
+    std::optional<std::int32_t> color;
+};
+void PrintTo(const StoredColorRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class StoredColorTest : public StartupTest, public testing::WithParamInterface<StoredColorRow> {};
+
+TEST_P(StoredColorTest, ReachesTheVariableTheSwatchAndTheChart)
+{
+    const StoredColorRow& row = GetParam();
+    writeSettingsFile("[Settings]\nUsedColor=" + row.stored + "\nFreeColor=" + row.stored + "\n");
+    const auto window = loadWindow();
+
+    const std::int32_t used = row.color.value_or(DefaultUsed);
+    const std::int32_t free = row.color.value_or(DefaultFree);
+    EXPECT_EQ(window->usedColor(), used);
+    EXPECT_EQ(window->freeColor(), free);
+    EXPECT_EQ(swatch(*window, "lblUSEDLEG")->BackColor(), used);
+    EXPECT_EQ(swatch(*window, "lblFREELEG")->BackColor(), free);
+    EXPECT_EQ(swatch(*window, "lblUSEDLEG")->palette().color(QPalette::Window), ColorValue::toQColor(used));
+    EXPECT_EQ(chartUsedColor(*window), ColorValue::toQColor(used));
+    EXPECT_EQ(chartFreeColor(*window), ColorValue::toQColor(free));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StoredColorTest,
+    testing::Values(StoredColorRow{"PureRedInDecimal", "255", 255}, StoredColorRow{"PureRedInHex", "&HFF", 255},
+                    StoredColorRow{"HalfGoesDownToEven", "7631560.5", 7631560},
+                    StoredColorRow{"HalfGoesUpToEven", "7631561.5", 7631562},
+                    StoredColorRow{"NotANumberIsBlack", "abc", 0},
+                    StoredColorRow{"BeyondThirtyTwoBitsKeepsTheDefault", "99999999999", std::nullopt},
+                    StoredColorRow{"BeyondADoubleKeepsTheDefault", "1E999", std::nullopt}),
+    RowName{});
+
+TEST_F(StartupTest, TheRedSwatchIsPureRed)
+{
+    writeSettingsFile("[Settings]\nUsedColor=&HFF\n");
+    const auto window = loadWindow();
+    EXPECT_EQ(swatch(*window, "lblUSEDLEG")->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(chartUsedColor(*window), QColor(255, 0, 0));
+}
+
+struct StoredPositionRow {
+    std::string name;
+    QByteArray stored;
+    float left;
+    float top;
+};
+void PrintTo(const StoredPositionRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class StoredPositionTest : public StartupTest, public testing::WithParamInterface<StoredPositionRow> {};
+
+TEST_P(StoredPositionTest, PlacesTheWindow)
+{
+    // The rows assume the offscreen platform's one screen at the origin, smaller
+    // than 100,000 twips (6,666 pixels) each way.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_EQ(screens.size(), 1);
+    ASSERT_EQ(screens.front()->geometry().topLeft(), QPoint(0, 0));
+    ASSERT_LT(screens.front()->geometry().right(), 6666);
+    ASSERT_LT(screens.front()->geometry().bottom(), 6666);
+
+    const StoredPositionRow& row = GetParam();
+    writeSettingsFile("[Settings]\n" + row.stored);
+    const auto window = loadWindow();
+    EXPECT_EQ(window->Left(), row.left);
+    EXPECT_EQ(window->Top(), row.top);
+    EXPECT_FALSE(messageShown());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, StoredPositionTest,
+                         testing::Values(StoredPositionRow{"PartlyOffTheLeftEdge", "Y=1200\nX=-300\n", -300, 1200},
+                                         StoredPositionRow{"AtAnInchAndHalfAnInch", "X=1440\nY=720\n", 1440, 720},
+                                         StoredPositionRow{"NotANumberIsZero", "X=abc\nY=abc\n", 0, 0},
+                                         StoredPositionRow{"WhollyOffToTheRightKeepsTheDesignedLeft",
+                                                           "X=100000\nY=1200\n", DesignedLeft, 1200},
+                                         StoredPositionRow{"WhollyOffBelowKeepsTheDesignedTop", "X=1440\nY=100000\n",
+                                                           1440, DesignedTop},
+                                         StoredPositionRow{"BeyondSinglePrecisionKeepsTheDesignedPlace",
+                                                           "X=1E300\nY=-1E300\n", DesignedLeft, DesignedTop},
+                                         StoredPositionRow{"BeyondEveryScreenKeepsTheDesignedPlace",
+                                                           "X=1E30\nY=-1E30\n", DesignedLeft, DesignedTop}),
+                         RowName{});
+
+// A run that picks the other drive, moves the window and changes both colours,
+// then closes.
+struct RoundTripRow {
+    std::string name;
+    QPoint position; // pixels
+    QString x;
+    QString y;
+};
+void PrintTo(const RoundTripRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class RoundTripTest : public StartupTest, public testing::WithParamInterface<RoundTripRow> {};
+
+TEST_P(RoundTripTest, WhatAClosedWindowStoresTheNextOneRestores)
+{
+    const RoundTripRow& row = GetParam();
+    writeSettingsFile("[Settings]\nFreeColor=255\n");
+    {
+        // Not shown: the offscreen platform, like a window manager, would pull a
+        // window partly off the screen back onto it.
+        const auto window = loadWindow();
+        ASSERT_TRUE(driveList(*window)->setDrive(QStringLiteral("/media/usb")));
+        window->move(row.position);
+        dialogAnswer = QColor(10, 20, 30);
+        QTest::mouseRelease(swatch(*window, "lblUSEDLEG"), Qt::LeftButton);
+        QTest::mouseRelease(swatch(*window, "lblFREELEG"), Qt::LeftButton, Qt::ShiftModifier);
+        ASSERT_TRUE(window->close());
+    }
+    const Texts expected{{QStringLiteral("Drive"), QStringLiteral("/media/usb")},
+                         {QStringLiteral("X"), row.x},
+                         {QStringLiteral("Y"), row.y},
+                         {QStringLiteral("UsedColor"), QStringLiteral("1971210")},
+                         {QStringLiteral("FreeColor"), QStringLiteral("12428157")}};
+    EXPECT_EQ(storedSettings(), expected);
+
+    const auto again = loadWindow();
+    EXPECT_EQ(again->drivePath(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(again->windowTitle(), QStringLiteral("Disk Usage: /media/usb [BACKUP]"));
+    EXPECT_EQ(again->frameGeometry().topLeft(), row.position);
+    EXPECT_EQ(again->usedColor(), 0x1E140A);
+    EXPECT_EQ(again->freeColor(), DefaultFree);
+    EXPECT_EQ(swatch(*again, "lblUSEDLEG")->BackColor(), 0x1E140A);
+    EXPECT_EQ(swatch(*again, "lblFREELEG")->BackColor(), DefaultFree);
+    EXPECT_EQ(chartUsedColor(*again), QColor(10, 20, 30));
+    EXPECT_EQ(chartFreeColor(*again), QColor(125, 163, 189));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, RoundTripTest,
+                         testing::Values(RoundTripRow{"InchAndHalfInch", QPoint(96, 48), "1440", "720"},
+                                         RoundTripRow{"PartlyOffTheLeftEdge", QPoint(-20, 80), "-300", "1200"}),
+                         RowName{});
+
+TEST_F(StartupTest, ARunThatChangedNothingWritesTheSameTextsAgain)
+{
+    const QByteArray stored = "[Settings]\nDrive=/media/usb\nX=1440\nY=720\nUsedColor=255\nFreeColor=-1\n";
+    writeSettingsFile(stored);
+    const auto window = loadWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    // Every close writes all five keys, whether or not they changed.
+    ASSERT_TRUE(QFile::remove(settingsFile()));
+    ASSERT_TRUE(window->close());
+
+    const Texts expected{{QStringLiteral("Drive"), QStringLiteral("/media/usb")},
+                         {QStringLiteral("X"), QStringLiteral("1440")},
+                         {QStringLiteral("Y"), QStringLiteral("720")},
+                         {QStringLiteral("UsedColor"), QStringLiteral("255")},
+                         {QStringLiteral("FreeColor"), QStringLiteral("-1")}};
+    EXPECT_EQ(storedSettings(), expected);
+}
+
+TEST_F(StartupTest, ACorruptFileGivesTheDefaultsAndIsReplacedAtClose)
+{
+    writeSettingsFile(QByteArray("\x89PNG\r\n\x1a\n\0\0[Settings\nUsedColor=255\nX=-300\n", 37));
+    const auto window = loadWindow();
+
+    EXPECT_EQ(window->usedColor(), DefaultUsed);
+    EXPECT_EQ(window->freeColor(), DefaultFree);
+    EXPECT_NEAR(window->Left(), DesignedLeft, OnePixel);
+    EXPECT_EQ(window->drivePath(), QStringLiteral("/"));
+
+    window->move(96, 48);
+    ASSERT_TRUE(window->close());
+    const Texts expected{{QStringLiteral("Drive"), QStringLiteral("/")},
+                         {QStringLiteral("X"), QStringLiteral("1440")},
+                         {QStringLiteral("Y"), QStringLiteral("720")},
+                         {QStringLiteral("UsedColor"), QStringLiteral("7631561")},
+                         {QStringLiteral("FreeColor"), QStringLiteral("12428157")}};
+    EXPECT_EQ(storedSettings(), expected);
+}
+
+TEST_F(StartupTest, AStoreThatCannotBeWrittenStillClosesAndSaysWhereOnce)
+{
+    // A plain file where the store's directory belongs: no write can succeed,
+    // not even as root.
+    const QByteArray occupant = "not a directory\n";
+    {
+        QFile file(settingsDirectory());
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(occupant), occupant.size());
+    }
+    const auto window = loadWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+
+    testing::internal::CaptureStderr();
+    const bool closed = window->close();
+    const std::string said = testing::internal::GetCapturedStderr();
+
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+    EXPECT_NE(said.find(settingsFile().toStdString()), std::string::npos) << said;
+    QFile file(settingsDirectory());
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), occupant);
+}
+
+TEST_F(StartupTest, TheTerminationSignalClosesTheWindowAndSavesTheSettings)
+{
+    const auto window = loadWindow();
+    closeOnQuitSignals(window.get());
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->move(96, 48);
+
+    ASSERT_EQ(std::raise(SIGTERM), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&window] { return !window->isVisible(); }, 5000));
+
+    const Texts expected{{QStringLiteral("Drive"), QStringLiteral("/")},
+                         {QStringLiteral("X"), QStringLiteral("1440")},
+                         {QStringLiteral("Y"), QStringLiteral("720")},
+                         {QStringLiteral("UsedColor"), QStringLiteral("7631561")},
+                         {QStringLiteral("FreeColor"), QStringLiteral("12428157")}};
+    EXPECT_EQ(storedSettings(), expected);
+}
+
+TEST_F(StartupTest, AClosePendingWhenARefreshYieldsClosesTheWindowAndSaves)
+{
+    const auto window = loadWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->move(96, 48);
+    const std::size_t queriesBefore = queriedPaths.size();
+
+    QMetaObject::invokeMethod(window.get(), "close", Qt::QueuedConnection);
+    window->RefreshDisplay();
+
+    EXPECT_FALSE(window->isVisible());
+    // The refresh that yielded to the close still ran to its end.
+    EXPECT_EQ(queriedPaths.size(), queriesBefore + 1);
+    const Texts expected{{QStringLiteral("Drive"), QStringLiteral("/")},
+                         {QStringLiteral("X"), QStringLiteral("1440")},
+                         {QStringLiteral("Y"), QStringLiteral("720")},
+                         {QStringLiteral("UsedColor"), QStringLiteral("7631561")},
+                         {QStringLiteral("FreeColor"), QStringLiteral("12428157")}};
+    EXPECT_EQ(storedSettings(), expected);
+}
+
+} // namespace
+
+QUILLMAR_GUI_TEST_MAIN()
