@@ -254,15 +254,15 @@ const CorruptCase corruptCases[] = {
 
 class CorruptFileTest : public SettingsStoreTest, public testing::WithParamInterface<CorruptCase> {};
 
-// Whatever the file holds, a start never crashes, and the close saves the
+// A spoiled file gives the defaults without a crash, and the close saves the
 // user's values over it.
-TEST_P(CorruptFileTest, GivesDefaultsOrItsValuesAndIsReplacedOnCommit)
+TEST_P(CorruptFileTest, GivesDefaultsAndIsReplacedOnCommit)
 {
     writeConfig(GetParam().bytes);
     {
         SettingsStore store(app);
         const QString x = store.GetSetting(section, QStringLiteral("X"), QStringLiteral("default"));
-        EXPECT_TRUE(x == QStringLiteral("default") || x == QStringLiteral("9")) << x.toStdString();
+        EXPECT_EQ(x, QStringLiteral("default")) << x.toStdString();
         saveFive(store);
         StderrCapture errors;
         EXPECT_TRUE(store.commit());
