@@ -81,7 +81,7 @@ void mainform::createControls()
 {
     setObjectName(QStringLiteral("mainform"));
     setWindowTitle(QStringLiteral("Form1"));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
     setWindowIcon(Resources::AppIcon());
     // The classic 8.25-point dialog font, in the desktop's own sans-serif face.
@@ -137,12 +137,10 @@ void mainform::createControls()
     lblFREELEG->setAccessibleDescription(tr("Click to choose the colour of the free share; Shift+click restores it"));
     connect(lblFREELEG, &LegendSwatch::MouseUp, this, &mainform::lblFREELEG_MouseUp);
 
-    auto* freeCaption = new QLabel(QStringLiteral("Free:"), fra);
-    freeCaption->setGeometry(Twips::rect(300, 720, 435, 195));
-    auto* usedCaption = new QLabel(QStringLiteral("Used:"), fra);
-    usedCaption->setGeometry(Twips::rect(300, 360, 435, 195));
-    for (QLabel* caption : {freeCaption, usedCaption})
-        caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // The captions end where designed; they size themselves to their text, since
+    // the desktop's face may be wider than the classic one they were fitted to.
+    auto* freeCaption = new AutoSizeLabel(QStringLiteral("Free:"), Twips::rect(300, 720, 435, 195), fra);
+    auto* usedCaption = new AutoSizeLabel(QStringLiteral("Used:"), Twips::rect(300, 360, 435, 195), fra);
     auto* capacityCaption = new AutoSizeLabel(QStringLiteral("Capacity:"), Twips::rect(75, 1080, 660, 195), fra);
     m_lbl = {freeCaption, usedCaption, capacityCaption};
     for (int index = 4; index <= 6; ++index)
