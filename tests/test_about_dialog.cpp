@@ -1,0 +1,279 @@
+#include "app/frmABOUT.h"
+#include "tests/RowName.h"
+
+#include "AppInfo.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+constexpr auto AppDate = "3/14/2012";
+constexpr auto VersionMod = "b";
+
+template <class Widget = QWidget> Widget* control(QWidget* dialog, const char* name)
+{
+    auto* widget = dialog->findChild<Widget*>(QString::fromLatin1(name));
+    EXPECT_NE(widget, nullptr) << name;
+    return widget;
+}
+
+// Runs the dialog modally, as the main window does, and performs `during` once
+// the modal loop is running. A stuck dialog is ended after a few seconds so
+// that the test fails instead of hanging.
+void execWith(frmABOUT* dialog, const std::function<void()>& during)
+{
+    QPointer<frmABOUT> guard = dialog;
+    QTimer::singleShot(0, dialog, during);
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, [guard] {
+        ADD_FAILURE() << "the modal dialog did not end";
+        if (guard)
+            guard->done(QDialog::Rejected);
+    });
+    rescue.start(5000);
+    dialog->exec();
+}
+
+class AboutDialog : public testing::Test {
+protected:
+    QWidget owner;
+    QPointer<frmABOUT> dialog = new frmABOUT(&owner, QString::fromLatin1(AppDate), QString::fromLatin1(VersionMod));
+
+    void TearDown() override
+    {
+        // The main window's clean-up after the modal showing.
+        delete dialog.data();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+};
+
+struct TextRow {
+    std::string name;
+    const char* control;
+    std::string expected;
+};
+
+class AboutDialogText : public AboutDialog, public testing::WithParamInterface<TextRow> {};
+
+TEST_P(AboutDialogText, ShowsTheTextOfItsLine)
+{
+    const TextRow& row = GetParam();
+    auto* label = control<QLabel>(dialog, row.control);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text().toStdString(), row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lines, AboutDialogText,
+                         testing::Values(TextRow{"Title", "lblTitle", "Quillmar"},
+                                         TextRow{"VersionWithFiveBlanksBeforeTheDate", "lblVersion",
+                                                 "Version 4.6.9b     3/14/2012"},
+                                         TextRow{"Description", "lblDescription", "Quillmar Utility Program"},
+                                         TextRow{"LegalNotice", "lblDisclaimer", std::string(AppInfo::LegalCopyright)}),
+                         RowName());
+
+TEST_F(AboutDialog, CaptionIsAboutAndTheTitle)
+{
+    EXPECT_EQ(dialog->windowTitle(), QStringLiteral("About Quillmar"));
+}
+
+TEST_F(AboutDialog, VersionLineTakesSuffixAndDateFromTheOpener)
+{
+    frmABOUT other(&owner, QStringLiteral("12/31/1999"), QString());
+    auto* version = control<QLabel>(&other, "lblVersion");
+    ASSERT_NE(version, nullptr);
+    EXPECT_EQ(version->text(), QStringLiteral("Version 4.6.9     12/31/1999"));
+}
+
+struct GeometryRow {
+    std::string name;
+    const char* control;
+    QRect expected; // pixels on the client area
+};
+
+class AboutDialogGeometry : public AboutDialog, public testing::WithParamInterface<GeometryRow> {};
+
+TEST_P(AboutDialogGeometry, ControlStandsWhereDesigned)
+{
+    const GeometryRow& row = GetParam();
+    QWidget* widget = control(dialog, row.control);
+    ASSERT_NE(widget, nullptr);
+    EXPECT_EQ(widget->geometry(), row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Controls, AboutDialogGeometry,
+                         testing::Values(GeometryRow{"Picture1", "Picture1", QRect(24, 16, 32, 32)},
+                                         GeometryRow{"cmdOK", "cmdOK", QRect(112, 136, 81, 25)},
+                                         GeometryRow{"lblDisclaimer", "lblDisclaimer", QRect(16, 104, 270, 13)},
+                                         GeometryRow{"lblDescription", "lblDescription", QRect(16, 80, 265, 13)},
+                                         GeometryRow{"lblVersion", "lblVersion", QRect(16, 56, 267, 13)},
+                                         GeometryRow{"lblTitle", "lblTitle", QRect(72, 16, 213, 24)}),
+                         RowName());
+
+TEST_F(AboutDialog, ClientAreaIsFixedAt297By175)
+{
+    EXPECT_EQ(dialog->size(), QSize(297, 175));
+    EXPECT_EQ(dialog->minimumSize(), QSize(297, 175));
+    EXPECT_EQ(dialog->maximumSize(), QSize(297, 175));
+}
+
+TEST_F(AboutDialog, FontsAreTheDialogFontAndTheLargeTitle)
+{
+    EXPECT_DOUBLE_EQ(dialog->font().pointSizeF(), 8.25);
+    auto* title = control(dialog, "lblTitle");
+    ASSERT_NE(title, nullptr);
+    EXPECT_DOUBLE_EQ(title->font().pointSizeF(), 13.5);
+    EXPECT_EQ(title->font().weight(), QFont::Normal);
+    EXPECT_EQ(title->font().family(), dialog->font().family());
+}
+
+TEST_F(AboutDialog, PictureShowsTheApplicationIcon)
+{
+    auto* picture = control<QLabel>(dialog, "Picture1");
+    ASSERT_NE(picture, nullptr);
+    const QImage shown = picture->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
+    EXPECT_EQ(shown.size(), QSize(32, 32));
+    // The icon's centre lies on the edge between the used and the free share,
+    // so compare a pixel inside the used wedge with the default used colour.
+    EXPECT_EQ(shown.pixel(24, 16), qRgb(201, 114, 116));
+}
+
+TEST_F(AboutDialog, IsAnOwnedDialogWithOnlyACloseButton)
+{
+    EXPECT_EQ(dialog->parentWidget(), &owner); // owned: no taskbar entry
+    const Qt::WindowFlags flags = dialog->windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_TRUE(flags.testFlag(Qt::WindowCloseButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMinimizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowMaximizeButtonHint));
+    EXPECT_FALSE(flags.testFlag(Qt::WindowContextHelpButtonHint));
+}
+
+TEST_F(AboutDialog, TitleBarIconIsBlank)
+{
+    const QIcon icon = dialog->windowIcon();
+    ASSERT_FALSE(icon.isNull());
+    const QImage image = icon.pixmap(16, 16).toImage().convertToFormat(QImage::Format_ARGB32);
+    ASSERT_FALSE(image.isNull());
+    int opaque = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            opaque += qAlpha(image.pixel(x, y)) != 0;
+    EXPECT_EQ(opaque, 0);
+}
+
+TEST_F(AboutDialog, TabOrderFollowsTheDesign)
+{
+    const char* const order[] = {"lblTitle", "cmdOK", "lblVersion", "lblDescription", "lblDisclaimer", "Picture1"};
+    QWidget* widget = control(dialog, order[0]);
+    ASSERT_NE(widget, nullptr);
+    for (const char* next : order) {
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->objectName().toStdString(), next);
+        widget = widget->nextInFocusChain();
+    }
+}
+
+TEST_F(AboutDialog, OkHasTheFocusWhenShown)
+{
+    QString focused;
+    execWith(dialog, [this, &focused] {
+        if (QWidget* widget = dialog->focusWidget())
+            focused = widget->objectName();
+        dialog->hide();
+    });
+    EXPECT_EQ(focused, QStringLiteral("cmdOK"));
+}
+
+TEST_F(AboutDialog, OkIsNeitherDefaultNorAutoDefault)
+{
+    auto* ok = control<QPushButton>(dialog, "cmdOK");
+    ASSERT_NE(ok, nullptr);
+    EXPECT_FALSE(ok->isDefault());
+    EXPECT_FALSE(ok->autoDefault());
+}
+
+struct KeyRow {
+    std::string name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+};
+
+class AboutDialogOkKey : public AboutDialog, public testing::WithParamInterface<KeyRow> {};
+
+TEST_P(AboutDialogOkKey, ChoosesOkWhichHidesTheDialogWithoutDestroyingIt)
+{
+    const KeyRow& row = GetParam();
+    execWith(dialog, [this, &row] {
+        QWidget* focused = dialog->focusWidget();
+        ASSERT_NE(focused, nullptr);
+        QTest::keyClick(focused, row.key, row.modifiers);
+    });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(dialog.isNull());
+    EXPECT_TRUE(dialog->isHidden());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, AboutDialogOkKey,
+                         testing::Values(KeyRow{"Space", Qt::Key_Space, Qt::NoModifier},
+                                         KeyRow{"Return", Qt::Key_Return, Qt::NoModifier},
+                                         KeyRow{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier}),
+                         RowName());
+
+TEST_F(AboutDialog, ClickingOkHidesTheDialogWithoutDestroyingIt)
+{
+    execWith(dialog, [this] { QTest::mouseClick(control(dialog, "cmdOK"), Qt::LeftButton); });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ASSERT_FALSE(dialog.isNull());
+    EXPECT_TRUE(dialog->isHidden());
+}
+
+TEST_F(AboutDialog, EscapeLeavesTheDialogOpen)
+{
+    bool visibleAfterEscape = false;
+    execWith(dialog, [this, &visibleAfterEscape] {
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Escape);
+        QCoreApplication::processEvents();
+        visibleAfterEscape = dialog->isVisible();
+        dialog->hide();
+    });
+    EXPECT_TRUE(visibleAfterEscape);
+}
+
+TEST_F(AboutDialog, CloseButtonEndsTheShowingAndDestroysTheDialog)
+{
+    execWith(dialog, [this] { dialog->close(); });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
+}
+
+// The main window deletes the dialog as soon as the modal showing ends, while
+// the deletion the close button asked for may still be pending; the pending
+// one must then be dropped, not run on the deleted dialog (a double delete
+// that the sanitizer build would catch).
+TEST_F(AboutDialog, OpenerMayDeleteAfterTheCloseButton)
+{
+    execWith(dialog, [this] { dialog->close(); });
+    delete dialog.data();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialog.isNull());
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
