@@ -189,15 +189,19 @@ void mainform::Form_Load()
 
     // The top is restored before the left. A position the window system cannot
     // take, or one that would leave the window wholly off every screen (a monitor
-    // unplugged since), keeps the window where it is.
+    // unplugged since), keeps the window where it is. The whole position is tried
+    // first: on a screen diagonal to the designed place, neither the stored top
+    // nor the stored left alone would put the window on any screen.
     const auto storedTop = StoredText::NumericValue(
         store.GetSetting(section, qs(SettingKeys::Y), qs(StoredText::SingleText(Top()))).toStdString());
-    if (storedTop)
-        (void)moveTo(Left(), static_cast<float>(*storedTop));
     const auto storedLeft = StoredText::NumericValue(
         store.GetSetting(section, qs(SettingKeys::X), qs(StoredText::SingleText(Left()))).toStdString());
-    if (storedLeft)
-        (void)moveTo(static_cast<float>(*storedLeft), Top());
+    const float top = storedTop ? static_cast<float>(*storedTop) : Top();
+    const float left = storedLeft ? static_cast<float>(*storedLeft) : Left();
+    if (!moveTo(left, top)) {
+        (void)moveTo(Left(), top);
+        (void)moveTo(left, Top());
+    }
 
     UsedColor = storedColor(store, SettingKeys::UsedColor, SettingKeys::DefaultUsedColor);
     FreeColor = storedColor(store, SettingKeys::FreeColor, SettingKeys::DefaultFreeColor);

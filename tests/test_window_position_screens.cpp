@@ -1,0 +1,72 @@
+#include "tests/MainFormFixture.h"
+#include "tests/RowName.h"
+
+#include <QFile>
+#include <QScreen>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+
+// Two screens touching only at a corner: the main one at the origin, a second
+// above and to the left of it. A window can lie wholly on the second screen while
+// neither its stored left with the designed top, nor its stored top with the
+// designed left, touches any screen.
+namespace {
+
+constexpr QRect MainScreen(0, 0, 800, 600);
+constexpr QRect UpperLeftScreen(-800, -600, 800, 600);
+
+struct PositionRow {
+    std::string name;
+    QByteArray stored;
+    QPoint expected; // the window's outer top-left corner, pixels
+};
+void PrintTo(const PositionRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class TwoScreenPositionTest : public MainFormFixture, public testing::WithParamInterface<PositionRow> {};
+
+TEST_P(TwoScreenPositionTest, PlacesTheWindowWhereItWasStored)
+{
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    ASSERT_EQ(screens.size(), 2);
+    ASSERT_EQ(screens.at(0)->geometry(), MainScreen);
+    ASSERT_EQ(screens.at(1)->geometry(), UpperLeftScreen);
+
+    const PositionRow& row = GetParam();
+    writeSettingsFile("[Settings]\n" + row.stored);
+    const auto window = loadWindow();
+    EXPECT_EQ(window->frameGeometry().topLeft(), row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, TwoScreenPositionTest,
+    testing::Values(PositionRow{"WhollyOnTheUpperLeftScreen", "X=-9000\nY=-6000\n", QPoint(-600, -400)},
+                    PositionRow{"AcrossTheCorner", "X=-1500\nY=-1500\n", QPoint(-100, -100)},
+                    PositionRow{"OnTheMainScreen", "X=1440\nY=720\n", QPoint(96, 48)},
+                    PositionRow{"BelowTheUpperLeftScreenOffBoth", "X=-9000\nY=7500\n", QPoint(151, 500)},
+                    PositionRow{"OffBothKeepsTheDesignedPlace", "X=-9000\nY=100000\n", QPoint(151, 316)}),
+    RowName{});
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir configDir;
+    if (!configDir.isValid())
+        return EXIT_FAILURE;
+    const QString configFile = configDir.filePath(QStringLiteral("screens.json"));
+    QFile config(configFile);
+    if (!config.open(QIODevice::WriteOnly) ||
+        config.write(R"({"screens": [{"name": "main", "x": 0, "y": 0, "width": 800, "height": 600},
+                                     {"name": "upper-left", "x": -800, "y": -600, "width": 800, "height": 600}]})") <=
+            0)
+        return EXIT_FAILURE;
+    config.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configFile.toLocal8Bit());
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
