@@ -1,0 +1,168 @@
+// The main window against a real mounted file system that never answers a size
+// query, as a network share whose server went away does. Needs /dev/fuse and
+// fusermount3; skipped where either is missing or the mount is refused.
+#include "app/DriveListBox.h"
+#include "app/mainform.h"
+#include "tests/MainFormFixture.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int MountWaitMs = 10'000;
+
+class DeadDriveTest : public MainFormFixture {
+protected:
+    void SetUp() override
+    {
+        MainFormFixture::SetUp();
+        if (HasFatalFailure())
+            return;
+
+        const int fuse = ::open("/dev/fuse", O_RDWR | O_CLOEXEC);
+        if (fuse < 0)
+            GTEST_SKIP() << "/dev/fuse cannot be opened here (no FUSE in this kernel or container)";
+        ::close(fuse);
+        m_fusermount = QStandardPaths::findExecutable(QStringLiteral("fusermount3"));
+        if (m_fusermount.isEmpty())
+            GTEST_SKIP() << "fusermount3 is missing (Debian package fuse3)";
+        const QString helper = QCoreApplication::applicationDirPath() + QStringLiteral("/fuse_blocking_fs");
+        ASSERT_TRUE(QFile::exists(helper)) << "the helper " << helper.toStdString() << " was not built";
+
+        ASSERT_TRUE(m_base.isValid());
+        m_state = m_base.filePath(QStringLiteral("state"));
+        m_mountPoint = m_base.filePath(QStringLiteral("dead"));
+        ASSERT_TRUE(QDir().mkpath(m_state));
+        ASSERT_TRUE(QDir().mkpath(m_mountPoint));
+
+        m_server.setProgram(helper);
+        m_server.setArguments({m_state, m_mountPoint});
+        m_server.start();
+        ASSERT_TRUE(m_server.waitForStarted()) << m_server.errorString().toStdString();
+        const bool mounted = QTest::qWaitFor(
+            [&] { return QFile::exists(m_state + QStringLiteral("/ready")) || m_server.state() != QProcess::Running; },
+            MountWaitMs);
+        if (!mounted || m_server.state() != QProcess::Running)
+            GTEST_SKIP() << "mounting the blocking file system failed: "
+                         << m_server.readAllStandardError().toStdString();
+
+        entries = {{"/ [/dev/root]", "/"}, {m_mountPoint.toStdString() + " [DEAD]", m_mountPoint.toStdString()}};
+    }
+
+    // Also after a failed assertion: lets the held query go, so that no thread
+    // of this process stays in the kernel, then unmounts and stops the server.
+    void TearDown() override
+    {
+        if (m_server.state() != QProcess::NotRunning) {
+            QFile release(m_state + QStringLiteral("/release"));
+            (void)release.open(QIODevice::WriteOnly);
+            release.close();
+            EXPECT_TRUE(QTest::qWaitFor([&] { return heldQueries() == 0; }, MountWaitMs))
+                << "the file system did not answer the held query once released";
+            QProcess::execute(m_fusermount, {QStringLiteral("-u"), QStringLiteral("-z"), m_mountPoint});
+            m_server.terminate();
+            if (!m_server.waitForFinished(MountWaitMs)) {
+                m_server.kill();
+                m_server.waitForFinished();
+            }
+        }
+        MainFormFixture::TearDown();
+    }
+
+    // The real drive query with its deadline, on a fake list of drives.
+    std::unique_ptr<mainform> loadRealWindow()
+    {
+        mainform::Seams seams;
+        seams.listDrives = [this] { return entries; };
+        return std::make_unique<mainform>(seams);
+    }
+
+    // Size queries that reached the file system, and those still held there.
+    [[nodiscard]] int receivedQueries() const { return logLines("enter"); }
+    [[nodiscard]] int heldQueries() const { return logLines("enter") - logLines("return"); }
+
+    [[nodiscard]] static QString text(const mainform& window, const char* label)
+    {
+        return window.findChild<QLabel*>(QString::fromLatin1(label))->text();
+    }
+    [[nodiscard]] static bool timerRunning(const mainform& window)
+    {
+        return window.findChild<QTimer*>(QStringLiteral("Timer1"))->isActive();
+    }
+
+    QString m_mountPoint;
+
+private:
+    [[nodiscard]] int logLines(const char* word) const
+    {
+        QFile log(m_state + QStringLiteral("/statfs.log"));
+        if (!log.open(QIODevice::ReadOnly | QIODevice::Text))
+            return 0;
+        int count = 0;
+        while (!log.atEnd())
+            if (log.readLine().trimmed() == word)
+                ++count;
+        return count;
+    }
+
+    QTemporaryDir m_base;
+    QString m_state;
+    QString m_fusermount;
+    QProcess m_server;
+};
+
+TEST_F(DeadDriveTest, PickingADeadDriveKeepsTheWindowAnsweringAndClosable)
+{
+    auto window = loadRealWindow();
+    window->show();
+    auto* list = window->findChild<DriveListBox*>(QStringLiteral("Drive1"));
+    ASSERT_NE(list, nullptr);
+
+    // The pick comes back, with the drive still holding its query.
+    ASSERT_TRUE(list->setDrive(m_mountPoint));
+    EXPECT_EQ(window->drivePath(), m_mountPoint);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: ") + m_mountPoint + QStringLiteral(" [DEAD]"));
+    EXPECT_EQ(text(*window, "lblFREE"), QString());
+    EXPECT_EQ(text(*window, "lblUSED"), QString());
+    EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("Not Available  "));
+    EXPECT_FALSE(timerRunning(*window));
+    ASSERT_EQ(receivedQueries(), 1) << "the query never reached the mounted file system";
+    EXPECT_EQ(heldQueries(), 1);
+
+    // The event loop still runs.
+    bool fired = false;
+    QTimer::singleShot(0, window.get(), [&] { fired = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return fired; }, MountWaitMs));
+
+    // Away and back: the healthy drive answers, the dead one fails without
+    // asking the file system again while its first query is held.
+    ASSERT_TRUE(list->setDrive(QStringLiteral("/")));
+    EXPECT_NE(text(*window, "lblTOTAL"), QStringLiteral("Not Available  "));
+    EXPECT_TRUE(timerRunning(*window));
+    ASSERT_TRUE(list->setDrive(m_mountPoint));
+    EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("Not Available  "));
+    EXPECT_FALSE(timerRunning(*window));
+    EXPECT_EQ(receivedQueries(), 1);
+
+    // Closing stores the settings and ends the window without waiting for the
+    // held query.
+    EXPECT_TRUE(window->close());
+    window.reset();
+    EXPECT_EQ(storedSettings()[QStringLiteral("Drive")], m_mountPoint);
+    EXPECT_EQ(heldQueries(), 1);
+}
+
+} // namespace
+
+QUILLMAR_GUI_TEST_MAIN()
