@@ -8,7 +8,14 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -134,11 +141,13 @@ QString SettingsStore::whyTheFileCannotBeWritten() const
     return QStringLiteral("the registry refused the write");
 #else
     // QSaveFile would only say that the existing file is not writable; opening
-    // it for appending (which changes nothing) tells why.
+    // it for appending (which changes nothing) tells why. QFile checks
+    // writability before it opens, so the system call it is.
     if (QFileInfo::exists(m_location)) {
-        QFile existing(m_location);
-        if (!existing.open(QIODevice::WriteOnly | QIODevice::Append))
-            return existing.errorString();
+        const int existing = ::open(QFile::encodeName(m_location).constData(), O_WRONLY | O_APPEND | O_CLOEXEC);
+        if (existing < 0)
+            return QString::fromLocal8Bit(std::strerror(errno));
+        ::close(existing);
     }
     QSaveFile trial(m_location);
     trial.setDirectWriteFallback(false);
