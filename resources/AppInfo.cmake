@@ -5,7 +5,7 @@ set(QUILLMAR_MAJOR 4)
 set(QUILLMAR_MINOR 6)
 set(QUILLMAR_REVISION 9)
 set(QUILLMAR_COMMENTS "Quillmar Utility Program")
-set(QUILLMAR_LEGAL_COPYRIGHT "Copyright (C) 2012 The Quillmar developers. Free to use and share.")
+set(QUILLMAR_LEGAL_COPYRIGHT "Copyright (C) 2012 The Quillmar developers.")
 
 function(quillmar_zero_pad value width out)
   set(text "${value}")
