@@ -5,7 +5,8 @@
 
 RUN_PACKAGES  := cmake ninja-build g++ qt6-base-dev libgl-dev
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev googletest libbenchmark-dev \
-                 locales e2fsprogs fuse3 libfuse3-dev pkg-config
+                 locales e2fsprogs fuse3 libfuse3-dev pkg-config \
+                 desktop-file-utils appstream
 CMAKE_FLAGS ?=
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
