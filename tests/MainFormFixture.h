@@ -7,8 +7,8 @@
 #include <QApplication>
 #include <QColor>
 #include <QDir>
-#include <QPoint>
 #include <QFile>
+#include <QPoint>
 #include <QSettings>
 #include <QTemporaryDir>
 
