@@ -192,12 +192,8 @@ void mainform::Form_Load()
     // unplugged since), keeps the window where it is. The whole position is tried
     // first: on a screen diagonal to the designed place, neither the stored top
     // nor the stored left alone would put the window on any screen.
-    const auto storedTop = StoredText::NumericValue(
-        store.GetSetting(section, qs(SettingKeys::Y), qs(StoredText::SingleText(Top()))).toStdString());
-    const auto storedLeft = StoredText::NumericValue(
-        store.GetSetting(section, qs(SettingKeys::X), qs(StoredText::SingleText(Left()))).toStdString());
-    const float top = storedTop ? static_cast<float>(*storedTop) : Top();
-    const float left = storedLeft ? static_cast<float>(*storedLeft) : Left();
+    const float top = storedPosition(store, SettingKeys::Y, Top());
+    const float left = storedPosition(store, SettingKeys::X, Left());
     if (!moveTo(left, top)) {
         (void)moveTo(Left(), top);
         (void)moveTo(left, Top());
@@ -216,13 +212,22 @@ void mainform::Form_Load()
     QCoreApplication::processEvents();
 }
 
-bool mainform::moveTo(double leftTwips, double topTwips)
+float mainform::storedPosition(const SettingsStore& store, std::string_view key, float current) const
 {
-    // Positions are single-precision twips; the window takes whole pixels.
-    const double left = std::nearbyint(static_cast<float>(leftTwips) / Twips::PerPixel);
-    const double top = std::nearbyint(static_cast<float>(topTwips) / Twips::PerPixel);
+    const QString text = store.GetSetting(qs(SettingKeys::Section), qs(key), qs(StoredText::SingleText(current)));
+    const auto value = StoredText::NumericValue(text.toStdString());
+    // A text that cannot be read, or a value beyond single precision, keeps the
+    // window where it is.
+    return (value ? StoredText::ToSingle(*value) : std::nullopt).value_or(current);
+}
+
+bool mainform::moveTo(float leftTwips, float topTwips)
+{
+    // The window takes whole pixels.
+    const double left = std::nearbyint(static_cast<double>(leftTwips) / Twips::PerPixel);
+    const double top = std::nearbyint(static_cast<double>(topTwips) / Twips::PerPixel);
     constexpr double limit = 1 << 24; // far beyond any desktop, and safe for int
-    if (!std::isfinite(left) || !std::isfinite(top) || std::abs(left) > limit || std::abs(top) > limit)
+    if (std::abs(left) > limit || std::abs(top) > limit)
         return false;
     const QRect wanted(QPoint(static_cast<int>(left), static_cast<int>(top)), frameGeometry().size());
     const QList<QScreen*> screens = QGuiApplication::screens();

@@ -70,7 +70,8 @@ private:
 
     // Moves the window's outer top-left corner to (left, top) twips unless the
     // window system cannot take it or the window would be wholly off every screen.
-    [[nodiscard]] bool moveTo(double leftTwips, double topTwips);
+    [[nodiscard]] bool moveTo(float leftTwips, float topTwips);
+    [[nodiscard]] float storedPosition(const SettingsStore& store, std::string_view key, float current) const;
     [[nodiscard]] std::int32_t storedColor(const SettingsStore& store, std::string_view key,
                                            std::int32_t defaultColor) const;
     void chooseLegendColor(LegendSwatch* swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);

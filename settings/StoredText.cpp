@@ -206,6 +206,16 @@ std::optional<std::int32_t> NearestInt32(double value)
     return static_cast<std::int32_t>(nearest);
 }
 
+std::optional<float> ToSingle(double value)
+{
+    // Converting a double beyond the float range is undefined; one that rounds
+    // to the largest float is still in range.
+    constexpr double largest = std::numeric_limits<float>::max();
+    if (!(std::fabs(value) <= largest))
+        return std::nullopt;
+    return static_cast<float>(value);
+}
+
 std::string SingleText(float value)
 {
     if (value == 0.0f)

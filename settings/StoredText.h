@@ -19,6 +19,10 @@ namespace StoredText {
 // outside the signed 32-bit range.
 [[nodiscard]] std::optional<std::int32_t> NearestInt32(double value);
 
+// The value in single precision, as window positions are held; empty beyond
+// the single-precision range and for NaN.
+[[nodiscard]] std::optional<float> ToSingle(double value);
+
 // A single-precision number as text: at most seven significant digits, '.' as
 // the decimal point whatever the locale, '-' when negative, no blank:
 // "1440", "-300", "1440.5".

@@ -149,6 +149,33 @@ TEST_P(NearestInt32Test, RoundsHalvesToEvenWithinThe32BitRange)
 
 INSTANTIATE_TEST_SUITE_P(Table, NearestInt32Test, testing::ValuesIn(nearestCases), RowName{});
 
+struct ToSingleCase {
+    const char* name;
+    double value;
+    std::optional<float> single;
+};
+
+const ToSingleCase toSingleCases[] = {
+    {"Whole", 1440.0, 1440.0F},
+    {"Negative", -300.0, -300.0F},
+    {"RoundsToNearestSingle", 16'777'217.0, 16'777'216.0F},
+    {"LargestSingle", static_cast<double>(std::numeric_limits<float>::max()),
+     std::numeric_limits<float>::max()},
+    {"BeyondTheRange", 1E39, std::nullopt},
+    {"FarBeyondTheRange", -1E300, std::nullopt},
+    {"NaN", std::numeric_limits<double>::quiet_NaN(), std::nullopt},
+    {"Infinity", std::numeric_limits<double>::infinity(), std::nullopt},
+};
+
+class ToSingleTest : public testing::TestWithParam<ToSingleCase> {};
+
+TEST_P(ToSingleTest, KeepsPositionsWithinTheSingleRange)
+{
+    EXPECT_EQ(StoredText::ToSingle(GetParam().value), GetParam().single);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ToSingleTest, testing::ValuesIn(toSingleCases), RowName{});
+
 struct SingleCase {
     const char* name;
     float value;
