@@ -7,7 +7,10 @@ namespace Twips {
 
 inline constexpr int PerPixel = 15;
 
-[[nodiscard]] constexpr int toPixels(int twips) { return twips / PerPixel; }
+[[nodiscard]] constexpr int toPixels(int twips)
+{
+    return twips / PerPixel;
+}
 
 // A rectangle given in twips, in logical pixels.
 [[nodiscard]] constexpr QRect rect(int left, int top, int width, int height)

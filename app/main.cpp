@@ -16,9 +16,8 @@ int main(int argc, char* argv[])
     // Logging out or a request to stop closes the window as the user would, so
     // the settings are written on the way out.
     closeOnQuitSignals(&window);
-    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager&) {
-        window.close();
-    });
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.close(); });
     window.show();
     return app.exec();
 }

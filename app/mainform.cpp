@@ -81,8 +81,8 @@ void mainform::createControls()
 {
     setObjectName(QStringLiteral("mainform"));
     setWindowTitle(QStringLiteral("Form1"));
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                   Qt::WindowCloseButtonHint);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(Resources::AppIcon());
     // The classic 8.25-point dialog font, in the desktop's own sans-serif face.
     QFont windowFont = QApplication::font();
@@ -105,7 +105,8 @@ void mainform::createControls()
     fra->setObjectName(QStringLiteral("fra"));
     fra->setGeometry(Twips::rect(60, 60, 4695, 1515));
 
-    Drive1 = new DriveListBox(fra, m_seams.listDrives ? m_seams.listDrives : DriveListBox::Lister(DriveList::ListDrives));
+    Drive1 =
+        new DriveListBox(fra, m_seams.listDrives ? m_seams.listDrives : DriveListBox::Lister(DriveList::ListDrives));
     Drive1->setObjectName(QStringLiteral("Drive1"));
     Drive1->setGeometry(Twips::rect(2340, 360, 2175, 315));
     connect(Drive1, &DriveListBox::Change, this, &mainform::Drive1_Change);
@@ -242,8 +243,7 @@ bool mainform::moveTo(float leftTwips, float topTwips)
 
 std::int32_t mainform::storedColor(const SettingsStore& store, std::string_view key, std::int32_t defaultColor) const
 {
-    const QString text =
-        store.GetSetting(qs(SettingKeys::Section), qs(key), QString::number(defaultColor));
+    const QString text = store.GetSetting(qs(SettingKeys::Section), qs(key), QString::number(defaultColor));
     const auto value = StoredText::NumericValue(text.toStdString());
     // A text that cannot be read, or a value outside 32 bits, keeps the default.
     const auto color = value ? StoredText::NearestInt32(*value) : std::nullopt;
@@ -275,8 +275,9 @@ void mainform::RefreshDisplay()
 
     if (capacity != FailureValue) {
         picDRIVE->Cls();
-        DrawUsageChart(*picDRIVE, capacity, free,
-                       UsageChart::ChartStyle{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi});
+        DrawUsageChart(
+            *picDRIVE, capacity, free,
+            UsageChart::ChartStyle{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi});
         lblFREE->setCaption(qs(GetDiskSpace::FormatByteCount(free)));
         lblUSED->setCaption(qs(GetDiskSpace::FormatByteCount(capacity - free)));
         lblTOTAL->setCaption(qs(GetDiskSpace::FormatByteCount(capacity)));

@@ -11,7 +11,8 @@ namespace {
 std::string oneDecimal(double value)
 {
     std::array<char, 32> buffer{};
-    const auto end = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 1).ptr;
+    const auto end =
+        std::to_chars(buffer.data(), buffer.data() + buffer.size(), value, std::chars_format::fixed, 1).ptr;
     return std::string(buffer.data(), end);
 }
 

@@ -34,7 +34,10 @@ public:
 
     // Used space is capacity minus free. Callers subtract counts that the
     // operating system reported, both in [0, 2^63 - 1], so this cannot overflow.
-    [[nodiscard]] friend constexpr Currency operator-(Currency a, Currency b) { return Currency{a.m_stored - b.m_stored}; }
+    [[nodiscard]] friend constexpr Currency operator-(Currency a, Currency b)
+    {
+        return Currency{a.m_stored - b.m_stored};
+    }
 
     friend constexpr auto operator<=>(Currency, Currency) = default;
 

@@ -27,7 +27,7 @@ struct Worker {
     // From posting until the query has returned. Written under the mutex; read
     // without it while the caller waits awake for a quick answer.
     std::atomic<bool> busy = false;
-    bool stop = false;                // the query object is gone: end when idle
+    bool stop = false; // the query object is gone: end when idle
     std::string rootPath;
     Currency capacity;
     Currency free;
@@ -129,8 +129,7 @@ void TimedDriveQuery::operator()(Currency& capacity, Currency& free, const std::
     // a slower answer is waited for asleep.
     const auto start = std::chrono::steady_clock::now();
     lock.unlock();
-    while (worker->busy.load(std::memory_order_acquire) &&
-           std::chrono::steady_clock::now() - start < QuickAnswer)
+    while (worker->busy.load(std::memory_order_acquire) && std::chrono::steady_clock::now() - start < QuickAnswer)
         std::this_thread::yield(); // on a single core, the worker needs this one
     lock.lock();
 

@@ -24,7 +24,7 @@ inline constexpr std::string_view Y = "Y";
 
 // The chart colours, 0x00BBGGRR.
 inline constexpr std::string_view UsedColor = "UsedColor";
-inline constexpr std::int32_t DefaultUsedColor = 7631561;  // 0x007472C9: red 201, green 114, blue 116
+inline constexpr std::int32_t DefaultUsedColor = 7631561; // 0x007472C9: red 201, green 114, blue 116
 inline constexpr std::string_view FreeColor = "FreeColor";
 inline constexpr std::int32_t DefaultFreeColor = 12428157; // 0x00BDA37D: red 125, green 163, blue 189
 

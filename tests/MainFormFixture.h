@@ -83,7 +83,10 @@ protected:
     }
 
     // The settings file of this test's store.
-    [[nodiscard]] QString settingsFile() const { return m_configHome.filePath(QStringLiteral("Quillmar/Quillmar.conf")); }
+    [[nodiscard]] QString settingsFile() const
+    {
+        return m_configHome.filePath(QStringLiteral("Quillmar/Quillmar.conf"));
+    }
     // The directory that holds it.
     [[nodiscard]] QString settingsDirectory() const { return m_configHome.filePath(QStringLiteral("Quillmar")); }
 

@@ -7,8 +7,7 @@
 // Names each row of a parameterised table after its `name` member, so that a
 // failure says which row failed.
 struct RowName {
-    template <class Row>
-    std::string operator()(const testing::TestParamInfo<Row>& info) const
+    template <class Row> std::string operator()(const testing::TestParamInfo<Row>& info) const
     {
         return info.param.name;
     }

@@ -42,12 +42,8 @@ struct ShareCase {
 };
 
 constexpr ShareCase shareCases[] = {
-    {"Half", 500, 1'000, "50.0 %"},
-    {"OneDecimal", 452, 1'000, "45.2 %"},
-    {"All", 1'000, 1'000, "100.0 %"},
-    {"EmptyVolume", 0, 0, ""},
-    {"AboveTheWhole", 1'500, 1'000, "150.0 %"},
-    {"Negative", -4'096, 10'000, "-41.0 %"},
+    {"Half", 500, 1'000, "50.0 %"}, {"OneDecimal", 452, 1'000, "45.2 %"},       {"All", 1'000, 1'000, "100.0 %"},
+    {"EmptyVolume", 0, 0, ""},      {"AboveTheWhole", 1'500, 1'000, "150.0 %"}, {"Negative", -4'096, 10'000, "-41.0 %"},
 };
 
 class ShareOfTest : public testing::TestWithParam<ShareCase> {};

@@ -24,7 +24,10 @@ protected:
         return window->findChild<QLabel*>(QString::fromLatin1(label))->text();
     }
     [[nodiscard]] bool timerRunning() const { return window->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive(); }
-    [[nodiscard]] const QImage& chart() const { return window->findChild<PictureBox*>(QStringLiteral("picDRIVE"))->image(); }
+    [[nodiscard]] const QImage& chart() const
+    {
+        return window->findChild<PictureBox*>(QStringLiteral("picDRIVE"))->image();
+    }
     // The chart's colour at a logical pixel.
     [[nodiscard]] QColor chartAt(int x, int y) const
     {
@@ -148,7 +151,11 @@ TEST_F(RefreshTest, TheRefreshThatFinishesLastDecidesTheDisplay)
     // queries, the drive has changed.
     drives["/"] = {3'000, 1'000, true};
     QMetaObject::invokeMethod(
-        window.get(), [this] { drives["/"] = {6'000, 5'000, true}; }, Qt::QueuedConnection);
+        window.get(),
+        [this] {
+            drives["/"] = {6'000, 5'000, true};
+        },
+        Qt::QueuedConnection);
     window->RefreshDisplay();
     EXPECT_EQ(queriedPaths.size(), 2U);
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("6,000"));
@@ -186,7 +193,7 @@ struct LayoutCase {
 
 // Twips as designed, 15 to a pixel; positions inside the frame are the frame's.
 const LayoutCase layoutCases[] = {
-    {"picDRIVE", 480, 1680, 3855, 3855}, {"fra", 60, 60, 4695, 1515},         {"Drive1", 2340, 360, 2175, 315},
+    {"picDRIVE", 480, 1680, 3855, 3855}, {"fra", 60, 60, 4695, 1515},       {"Drive1", 2340, 360, 2175, 315},
     {"lblUSEDLEG", 60, 360, 195, 195},   {"lblFREELEG", 60, 720, 195, 195},
 };
 
@@ -196,8 +203,8 @@ TEST_P(LayoutTest, ControlStandsWhereDesigned)
 {
     const auto* control = window->findChild<QWidget*>(QString::fromLatin1(GetParam().name));
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(control->geometry(), QRect(GetParam().left / 15, GetParam().top / 15, GetParam().width / 15,
-                                         GetParam().height / 15));
+    EXPECT_EQ(control->geometry(),
+              QRect(GetParam().left / 15, GetParam().top / 15, GetParam().width / 15, GetParam().height / 15));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, LayoutTest, testing::ValuesIn(layoutCases),
@@ -220,7 +227,8 @@ TEST_F(RefreshTest, LinksAndRightAlignedCaptionsEndAtTheirDesignedEdges)
     for (const char* link : {"lblVERSION", "lblDATE"})
         EXPECT_EQ(window->findChild<QLabel*>(QString::fromLatin1(link))->geometry().right() + 1, 4575 / 15) << link;
     for (const char* caption : {"lbl(4)", "lbl(5)", "lbl(6)"})
-        EXPECT_EQ(window->findChild<QLabel*>(QString::fromLatin1(caption))->geometry().right() + 1, 735 / 15) << caption;
+        EXPECT_EQ(window->findChild<QLabel*>(QString::fromLatin1(caption))->geometry().right() + 1, 735 / 15)
+            << caption;
 }
 
 } // namespace
