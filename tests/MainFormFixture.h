@@ -149,13 +149,3 @@ private:
 
     QTemporaryDir m_configHome;
 };
-
-// Runs the tests with a QApplication on the offscreen platform.
-#define QUILLMAR_GUI_TEST_MAIN()                                                                                       \
-    int main(int argc, char** argv)                                                                                    \
-    {                                                                                                                  \
-        qputenv("QT_QPA_PLATFORM", "offscreen");                                                                       \
-        QApplication app(argc, argv);                                                                                  \
-        testing::InitGoogleTest(&argc, argv);                                                                          \
-        return RUN_ALL_TESTS();                                                                                        \
-    }

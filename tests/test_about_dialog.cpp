@@ -270,10 +270,3 @@ TEST_F(AboutDialog, OpenerMayDeleteAfterTheCloseButton)
 }
 
 } // namespace
-
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

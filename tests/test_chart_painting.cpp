@@ -320,10 +320,3 @@ TEST(PictureBoxImage, HasTheScreensRatio)
 }
 
 } // namespace
-
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -164,5 +164,3 @@ TEST_F(DeadDriveTest, PickingADeadDriveKeepsTheWindowAnsweringAndClosable)
 }
 
 } // namespace
-
-QUILLMAR_GUI_TEST_MAIN()

@@ -159,10 +159,3 @@ TEST(DriveListBoxStartTest, EmptyMachineHasNoDrive)
 }
 
 } // namespace
-
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

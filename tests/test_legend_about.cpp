@@ -293,5 +293,3 @@ INSTANTIATE_TEST_SUITE_P(
     RowName{});
 
 } // namespace
-
-QUILLMAR_GUI_TEST_MAIN()

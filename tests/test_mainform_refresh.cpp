@@ -232,5 +232,3 @@ TEST_F(RefreshTest, LinksAndRightAlignedCaptionsEndAtTheirDesignedEdges)
 }
 
 } // namespace
-
-QUILLMAR_GUI_TEST_MAIN()

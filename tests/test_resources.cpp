@@ -99,10 +99,3 @@ TEST(PointingHandCursor, HasAtMost16Colours)
 }
 
 } // namespace
-
-int main(int argc, char* argv[])
-{
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

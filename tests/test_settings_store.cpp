@@ -397,10 +397,3 @@ TEST_P(WriteFailureTest, ReportsOneLineAndKeepsTheEarlierFile)
 INSTANTIATE_TEST_SUITE_P(Table, WriteFailureTest, testing::ValuesIn(writeFailureCases), RowName{});
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    QCoreApplication application(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

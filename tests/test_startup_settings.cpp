@@ -363,5 +363,3 @@ TEST_F(StartupTest, AClosePendingWhenARefreshYieldsClosesTheWindowAndSaves)
 }
 
 } // namespace
-
-QUILLMAR_GUI_TEST_MAIN()
