@@ -1,5 +1,7 @@
 #include "chart/GraphicAPI.h"
 
+#include "chart/RayDirection.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPen>
@@ -7,7 +9,6 @@
 
 #include <cmath>
 #include <numbers>
-#include <numeric>
 
 namespace GraphicAPI {
 namespace {
@@ -39,32 +40,12 @@ void setUp(QPainter& painter, const DeviceContext& context)
     painter.setBrush(context.fillColor());
 }
 
-struct Ray {
-    std::int64_t x = 0;
-    std::int64_t y = 0;
-    friend constexpr bool operator==(Ray, Ray) = default;
-};
-
-// The direction from the rectangle's centre to (x, y) in lowest terms, with
-// coordinates doubled so that a centre ending in a half pixel is whole; two
-// rays point the same way exactly when these are equal.
-[[nodiscard]] Ray rayTo(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom, std::int32_t x,
-                        std::int32_t y)
-{
-    const std::int64_t dx = 2 * std::int64_t{x} - (std::int64_t{left} + right);
-    const std::int64_t dy = 2 * std::int64_t{y} - (std::int64_t{top} + bottom);
-    const std::int64_t divisor = std::gcd(dx, dy);
-    if (divisor == 0)
-        return {};
-    return {dx / divisor, dy / divisor};
-}
-
 // The angle at which QPainterPath::arcTo reaches the point where the ray meets
 // the ellipse, in degrees counterclockwise from three o'clock. The arc's
 // angles are those of the ellipse's parametric form (a cos t, -b sin t), not
 // the angles of the points seen from the centre, and screen y grows
 // downwards.
-[[nodiscard]] qreal arcAngle(const Ray& ray, const QRectF& ellipse)
+[[nodiscard]] qreal arcAngle(const UsageChart::RayDirection& ray, const QRectF& ellipse)
 {
     const qreal a = ellipse.width() / 2.0;
     const qreal b = ellipse.height() / 2.0;
@@ -90,8 +71,9 @@ int Pie(HDC hdc, std::int32_t left, std::int32_t top, std::int32_t right, std::i
     if (hdc == nullptr || hdc->image().isNull())
         return 0;
     const QRectF ellipse = outlineRect(left, top, right, bottom);
-    const Ray first = rayTo(left, top, right, bottom, xr1, yr1);
-    const Ray second = rayTo(left, top, right, bottom, xr2, yr2);
+    const UsageChart::ChartRect bounds{left, top, right, bottom};
+    const UsageChart::RayDirection first = UsageChart::DirectionFrom(bounds, {xr1, yr1});
+    const UsageChart::RayDirection second = UsageChart::DirectionFrom(bounds, {xr2, yr2});
 
     QPainter painter(&hdc->image());
     setUp(painter, *hdc);

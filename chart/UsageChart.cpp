@@ -1,10 +1,11 @@
 #include "chart/UsageChart.h"
 
+#include "chart/RayDirection.h"
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
 #include <numbers>
-#include <numeric>
 
 namespace UsageChart {
 namespace {
@@ -84,33 +85,13 @@ enum class UsedSign { None, Positive, Negative };
     return f - c > NegligibleUsedBytes ? UsedSign::Negative : UsedSign::None;
 }
 
-struct Direction {
-    std::int64_t x = 0;
-    std::int64_t y = 0;
-    friend constexpr bool operator==(Direction, Direction) = default;
-};
-
-// The direction from the centre to a point in lowest terms, so that two rays
-// point the same way exactly when their directions are equal. Coordinates are
-// doubled to make a centre that ends in a half pixel whole; the components stay
-// below 2^34 in magnitude.
-[[nodiscard]] Direction directionTo(const ChartRect& bounds, ChartPoint point)
-{
-    const std::int64_t x = 2 * std::int64_t{point.x} - (std::int64_t{bounds.left} + bounds.right);
-    const std::int64_t y = 2 * std::int64_t{point.y} - (std::int64_t{bounds.top} + bounds.bottom);
-    const std::int64_t divisor = std::gcd(x, y);
-    if (divisor == 0)
-        return {};
-    return {x / divisor, y / divisor};
-}
-
 // The turn from the ray through a counterclockwise on the screen to the ray
 // through b, in radians, in (0, 2 pi]: rays that point the same way give the
 // full turn, as the pie then draws the whole ellipse.
 [[nodiscard]] double sweepBetween(const ChartRect& bounds, ChartPoint a, ChartPoint b)
 {
-    const Direction da = directionTo(bounds, a);
-    const Direction db = directionTo(bounds, b);
+    const RayDirection da = DirectionFrom(bounds, a);
+    const RayDirection db = DirectionFrom(bounds, b);
     if (da == db)
         return 2.0 * std::numbers::pi;
     // Screen y grows downwards; counterclockwise angles grow upwards.
