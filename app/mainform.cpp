@@ -300,7 +300,7 @@ void mainform::describeFigures(Currency capacity, Currency free)
     if (capacity == FailureValue) {
         for (AutoSizeLabel* figure : {lblFREE, lblUSED, lblTOTAL})
             figure->setToolTip(QString());
-        picDRIVE->setAccessibleDescription(tr("Not available"));
+        describeChart(tr("Not available"));
         return;
     }
     const auto describe = [capacity](Currency count) {
@@ -312,7 +312,15 @@ void mainform::describeFigures(Currency capacity, Currency free)
     lblUSED->setToolTip(describe(used));
     lblTOTAL->setToolTip(describe(capacity));
     const std::string usedShare = ByteUnits::ShareOf(used, capacity);
-    picDRIVE->setAccessibleDescription(usedShare.empty() ? tr("Empty drive") : tr("%1 used").arg(qs(usedShare)));
+    describeChart(usedShare.empty() ? tr("Empty drive") : tr("%1 used").arg(qs(usedShare)));
+}
+
+// Screen readers hear of a new description only when the share has changed,
+// not at every tick.
+void mainform::describeChart(const QString& description)
+{
+    if (picDRIVE->accessibleDescription() != description)
+        picDRIVE->setAccessibleDescription(description);
 }
 
 void mainform::setTimerEnabled(bool enabled)

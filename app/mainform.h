@@ -77,6 +77,7 @@ private:
     void chooseLegendColor(LegendSwatch* swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
     void setTimerEnabled(bool enabled);
     void describeFigures(Currency capacity, Currency free);
+    void describeChart(const QString& description);
     void openAbout();
 
     Seams m_seams;
