@@ -1,11 +1,12 @@
 #include "app/frmABOUT.h"
 
+#include "app/ClassicFont.h"
+#include "app/TextConversion.h"
 #include "app/Twips.h"
 #include "resources/Resources.h"
 
 #include "AppInfo.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QIcon>
 #include <QKeyEvent>
@@ -19,16 +20,10 @@ namespace {
 constexpr int ClientWidth = 4455;
 constexpr int ClientHeight = 2625;
 
-constexpr double DialogPointSize = 8.25;
 constexpr double TitlePointSize = 13.5;
 
 // Between the version suffix and the release date.
 constexpr QLatin1StringView DateGap{"     "};
-
-[[nodiscard]] QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A left-aligned, borderless one-line label that keeps its design size.
 QLabel* makeLabel(QWidget* parent, const char* name, const QString& caption, const QRect& geometry)
@@ -56,18 +51,13 @@ frmABOUT::frmABOUT(QWidget* owner, const QString& appDate, const QString& versio
     noIcon.fill(Qt::transparent);
     setWindowIcon(QIcon(noIcon));
 
-    // The classic 8.25-point dialog font, in the desktop's own sans-serif face.
-    QFont dialogFont = QApplication::font();
-    dialogFont.setStyleHint(QFont::SansSerif);
-    dialogFont.setPointSizeF(DialogPointSize);
-    setFont(dialogFont);
+    setFont(classicFont());
 
     // Created in tab order (lblTitle, cmdOK, lblVersion, lblDescription,
     // lblDisclaimer, Picture1), which is the dialog's focus chain. Labels take
     // no focus, so the OK button is the first control to receive it.
     lblTitle = makeLabel(this, "lblTitle", QStringLiteral("Aplication Title"), Twips::rect(1080, 240, 3195, 360));
-    QFont titleFont = dialogFont;
-    titleFont.setPointSizeF(TitlePointSize);
+    QFont titleFont = classicFont(TitlePointSize);
     titleFont.setWeight(QFont::Normal);
     lblTitle->setFont(titleFont);
 
@@ -103,13 +93,13 @@ frmABOUT::frmABOUT(QWidget* owner, const QString& appDate, const QString& versio
 
 void frmABOUT::Form_Load()
 {
-    setWindowTitle(QStringLiteral("About ") + qs(AppInfo::Title));
-    lblTitle->setText(qs(AppInfo::Title));
+    setWindowTitle(QStringLiteral("About ") + toQString(AppInfo::Title));
+    lblTitle->setText(toQString(AppInfo::Title));
     lblVersion->setText(
         QStringLiteral("Version %1.%2.%3").arg(AppInfo::Major).arg(AppInfo::Minor).arg(AppInfo::Revision) +
         m_versionMod + DateGap + m_appDate);
-    lblDescription->setText(qs(AppInfo::Comments));
-    lblDisclaimer->setText(qs(AppInfo::LegalCopyright));
+    lblDescription->setText(toQString(AppInfo::Comments));
+    lblDisclaimer->setText(toQString(AppInfo::LegalCopyright));
 }
 
 // Hiding ends the modal showing; the opener then deletes the dialog.

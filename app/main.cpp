@@ -1,5 +1,6 @@
 #include "AppInfo.h"
 #include "app/QuitSignals.h"
+#include "app/TextConversion.h"
 #include "app/mainform.h"
 
 #include <QApplication>
@@ -8,7 +9,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QString::fromUtf8(AppInfo::Title.data(), AppInfo::Title.size()));
+    QApplication::setApplicationName(toQString(AppInfo::Title));
     QApplication::setApplicationVersion(
         QStringLiteral("%1.%2.%3").arg(AppInfo::Major).arg(AppInfo::Minor).arg(AppInfo::Revision));
 

@@ -2,9 +2,11 @@
 
 #include "AppInfo.h"
 #include "app/AutoSizeLabel.h"
+#include "app/ClassicFont.h"
 #include "app/LegendSwatch.h"
 #include "app/LinkLabel.h"
 #include "app/PictureBox.h"
+#include "app/TextConversion.h"
 #include "app/Twips.h"
 #include "app/frmABOUT.h"
 #include "chart/DrawUsageChart.h"
@@ -27,16 +29,6 @@
 #include <limits>
 
 namespace {
-
-QString qs(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-QString qs(const std::string& text)
-{
-    return QString::fromStdString(text);
-}
 
 // Where the window's top-left corner stands before any setting moves it.
 constexpr QPoint DesignedPosition{Twips::toPixels(2265), Twips::toPixels(4740)};
@@ -84,11 +76,7 @@ void mainform::createControls()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(Resources::AppIcon());
-    // The classic 8.25-point dialog font, in the desktop's own sans-serif face.
-    QFont windowFont = QApplication::font();
-    windowFont.setStyleHint(QFont::SansSerif);
-    windowFont.setPointSizeF(8.25);
-    setFont(windowFont);
+    setFont(classicFont());
     setFixedSize(Twips::toPixels(4815), Twips::toPixels(5655));
     move(DesignedPosition);
 
@@ -184,9 +172,9 @@ void mainform::Form_Load()
 
     Pi = static_cast<float>(4.0 * std::atan(1.0));
 
-    const SettingsStore store(qs(AppInfo::Title));
-    const QString section = qs(SettingKeys::Section);
-    DrivePath = store.GetSetting(section, qs(SettingKeys::Drive), qs(SettingKeys::DefaultDrive));
+    const SettingsStore store(toQString(AppInfo::Title));
+    const QString section = toQString(SettingKeys::Section);
+    DrivePath = store.GetSetting(section, toQString(SettingKeys::Drive), toQString(SettingKeys::DefaultDrive));
 
     // The top is restored before the left. A position the window system cannot
     // take, or one that would leave the window wholly off every screen (a monitor
@@ -215,7 +203,8 @@ void mainform::Form_Load()
 
 float mainform::storedPosition(const SettingsStore& store, std::string_view key, float current) const
 {
-    const QString text = store.GetSetting(qs(SettingKeys::Section), qs(key), qs(StoredText::SingleText(current)));
+    const QString text =
+        store.GetSetting(toQString(SettingKeys::Section), toQString(key), toQString(StoredText::SingleText(current)));
     const auto value = StoredText::NumericValue(text.toStdString());
     // A text that cannot be read, or a value beyond single precision, keeps the
     // window where it is.
@@ -243,7 +232,8 @@ bool mainform::moveTo(float leftTwips, float topTwips)
 
 std::int32_t mainform::storedColor(const SettingsStore& store, std::string_view key, std::int32_t defaultColor) const
 {
-    const QString text = store.GetSetting(qs(SettingKeys::Section), qs(key), QString::number(defaultColor));
+    const QString text =
+        store.GetSetting(toQString(SettingKeys::Section), toQString(key), QString::number(defaultColor));
     const auto value = StoredText::NumericValue(text.toStdString());
     // A text that cannot be read, or a value outside 32 bits, keeps the default.
     const auto color = value ? StoredText::NearestInt32(*value) : std::nullopt;
@@ -278,9 +268,9 @@ void mainform::RefreshDisplay()
         DrawUsageChart(
             *picDRIVE, capacity, free,
             UsageChart::ChartStyle{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi});
-        lblFREE->setCaption(qs(GetDiskSpace::FormatByteCount(free)));
-        lblUSED->setCaption(qs(GetDiskSpace::FormatByteCount(capacity - free)));
-        lblTOTAL->setCaption(qs(GetDiskSpace::FormatByteCount(capacity)));
+        lblFREE->setCaption(toQString(GetDiskSpace::FormatByteCount(free)));
+        lblUSED->setCaption(toQString(GetDiskSpace::FormatByteCount(capacity - free)));
+        lblTOTAL->setCaption(toQString(GetDiskSpace::FormatByteCount(capacity)));
         setTimerEnabled(true);
         describeFigures(capacity, free);
     } else {
@@ -305,14 +295,14 @@ void mainform::describeFigures(Currency capacity, Currency free)
     }
     const auto describe = [capacity](Currency count) {
         const std::string share = ByteUnits::ShareOf(count, capacity);
-        return qs(ByteUnits::BinaryUnits(count) + (share.empty() ? "" : ", " + share));
+        return toQString(ByteUnits::BinaryUnits(count) + (share.empty() ? "" : ", " + share));
     };
     const Currency used = capacity - free;
     lblFREE->setToolTip(describe(free));
     lblUSED->setToolTip(describe(used));
     lblTOTAL->setToolTip(describe(capacity));
     const std::string usedShare = ByteUnits::ShareOf(used, capacity);
-    describeChart(usedShare.empty() ? tr("Empty drive") : tr("%1 used").arg(qs(usedShare)));
+    describeChart(usedShare.empty() ? tr("Empty drive") : tr("%1 used").arg(toQString(usedShare)));
 }
 
 // Screen readers hear of a new description only when the share has changed,
@@ -403,13 +393,13 @@ void mainform::closeEvent(QCloseEvent* event)
 
 void mainform::Form_QueryUnload()
 {
-    SettingsStore store(qs(AppInfo::Title));
-    const QString section = qs(SettingKeys::Section);
-    store.SaveSetting(section, qs(SettingKeys::Drive), DrivePath);
-    store.SaveSetting(section, qs(SettingKeys::X), qs(StoredText::SingleText(Left())));
-    store.SaveSetting(section, qs(SettingKeys::Y), qs(StoredText::SingleText(Top())));
-    store.SaveSetting(section, qs(SettingKeys::UsedColor), QString::number(UsedColor));
-    store.SaveSetting(section, qs(SettingKeys::FreeColor), QString::number(FreeColor));
+    SettingsStore store(toQString(AppInfo::Title));
+    const QString section = toQString(SettingKeys::Section);
+    store.SaveSetting(section, toQString(SettingKeys::Drive), DrivePath);
+    store.SaveSetting(section, toQString(SettingKeys::X), toQString(StoredText::SingleText(Left())));
+    store.SaveSetting(section, toQString(SettingKeys::Y), toQString(StoredText::SingleText(Top())));
+    store.SaveSetting(section, toQString(SettingKeys::UsedColor), QString::number(UsedColor));
+    store.SaveSetting(section, toQString(SettingKeys::FreeColor), QString::number(FreeColor));
     // A store that cannot be written says so on standard error; the window
     // closes all the same.
     (void)store.commit();
