@@ -1,9 +1,11 @@
 # Two commands set everything up on a fresh Debian 12 machine:
 #   make run    installs what is missing, builds, and starts Quillmar
 #   make test   installs what is missing, builds, and runs every test
-# Both build into build/. Extra configure flags go in CMAKE_FLAGS.
+# Both build into build/; `make run` builds the program alone, without the tests
+# and benchmarks, unless `make test` has configured them already. Extra configure
+# flags go in CMAKE_FLAGS.
 
-RUN_PACKAGES  := cmake ninja-build g++ qt6-base-dev libgl-dev
+RUN_PACKAGES  := cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2
 TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev googletest libbenchmark-dev \
                  locales e2fsprogs fuse3 libfuse3-dev pkg-config \
                  desktop-file-utils appstream
@@ -23,10 +25,16 @@ endef
 
 .PHONY: run test build run-deps test-deps clean
 
-run: run-deps build
+run: run-deps
+	@# A first configuration leaves the tests out; one that has them keeps them.
+	@if [ -f build/CMakeCache.txt ]; then cmake --preset default $(CMAKE_FLAGS); \
+	 else cmake --preset default -DBUILD_TESTING=OFF $(CMAKE_FLAGS); fi
+	cmake --build --preset default --target quillmar
 	./build/app/quillmar
 
-test: test-deps build
+test: test-deps
+	cmake --preset default -DBUILD_TESTING=ON $(CMAKE_FLAGS)
+	cmake --build --preset default
 	ctest --preset default
 
 build:

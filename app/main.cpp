@@ -1,4 +1,5 @@
 #include "AppInfo.h"
+#include "app/CommandLine.h"
 #include "app/QuitSignals.h"
 #include "app/TextConversion.h"
 #include "app/mainform.h"
@@ -6,8 +7,16 @@
 #include <QApplication>
 #include <QSessionManager>
 
+#include <iostream>
+#include <string_view>
+#include <vector>
+
 int main(int argc, char* argv[])
 {
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    if (const auto exitStatus = CommandLine::Answer(arguments, std::cout, std::cerr))
+        return *exitStatus;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(toQString(AppInfo::Title));
     QApplication::setApplicationVersion(

@@ -49,12 +49,12 @@ mainform::~mainform() = default;
 
 QString mainform::AppDate()
 {
-    return QStringLiteral("3/14/2012");
+    return toQString(AppInfo::AppDate);
 }
 
 QString mainform::VersionMod()
 {
-    return QStringLiteral("b");
+    return toQString(AppInfo::VersionMod);
 }
 
 float mainform::Left() const
@@ -156,11 +156,7 @@ void mainform::createControls()
 
 void mainform::Form_Load()
 {
-    lblVERSION->setCaption(QStringLiteral("Version %1.%2.%3%4")
-                               .arg(AppInfo::Major)
-                               .arg(AppInfo::Minor)
-                               .arg(AppInfo::Revision)
-                               .arg(VersionMod()));
+    lblVERSION->setCaption(QStringLiteral("Version ") + toQString(AppInfo::VersionNumber));
     lblDATE->setCaption(AppDate());
 
     ChartLeft = 0;

@@ -4,6 +4,9 @@ set(QUILLMAR_TITLE "Quillmar")
 set(QUILLMAR_MAJOR 4)
 set(QUILLMAR_MINOR 6)
 set(QUILLMAR_REVISION 9)
+# The suffix after the revision and the release date, as the window shows them.
+set(QUILLMAR_VERSION_MOD "b")
+set(QUILLMAR_APP_DATE "3/14/2012")
 set(QUILLMAR_COMMENTS "Quillmar Utility Program")
 set(QUILLMAR_LEGAL_COPYRIGHT "Copyright (C) 2012 The Quillmar developers.")
 
@@ -16,6 +19,9 @@ function(quillmar_zero_pad value width out)
   endwhile()
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
+
+# The version as people read it: "4.6.9b".
+set(QUILLMAR_VERSION_NUMBER "${QUILLMAR_MAJOR}.${QUILLMAR_MINOR}.${QUILLMAR_REVISION}${QUILLMAR_VERSION_MOD}")
 
 # File and product version: major.minor.0.revision; its text form pads the minor
 # to two digits and the revision to four ("4.06.0009").

@@ -1,0 +1,35 @@
+#!/bin/sh
+# The program's command line, run for real without a display: --help and
+# --version answer on standard output and succeed; anything else is refused
+# with one line on standard error naming it, and status 2.
+set -u
+program=$1
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+errors=$(mktemp)
+trap 'rm -f "$errors"' EXIT
+failed=0
+
+# matches TEXT PATTERN: the text's first line is the pattern, or both are empty.
+matches() {
+    if [ -z "$1" ]; then [ -z "$2" ]; else printf '%s\n' "$1" | head -n 1 | grep -Eqx -- "$2"; fi
+}
+
+# check STATUS STDOUT-PATTERN STDERR-PATTERN ARGUMENT...: the first lines printed.
+check() {
+    want_status=$1 out_pattern=$2 err_pattern=$3
+    shift 3
+    out=$("$program" "$@" 2>"$errors")
+    status=$?
+    err=$(cat "$errors")
+    if [ "$status" -ne "$want_status" ] ||
+        ! matches "$out" "$out_pattern" || ! matches "$err" "$err_pattern"; then
+        printf 'FAILED: quillmar %s -> status %s\nstdout: %s\nstderr: %s\n' "$*" "$status" "$out" "$err"
+        failed=1
+    fi
+}
+
+check 0 'Quillmar 4\.6\.9b' '' --version
+check 0 'Usage: quillmar \[--help \| --version\]' '' --help
+check 2 '' "quillmar: unknown argument '--verbose' \(try --help\)" --verbose
+check 2 '' "quillmar: unknown argument 'C:' \(try --help\)" --version C:
+exit $failed
