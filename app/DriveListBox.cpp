@@ -1,5 +1,7 @@
 #include "app/DriveListBox.h"
 
+#include "app/AccessibleControls.h"
+
 #include <QAbstractItemView>
 #include <QDir>
 #include <QFontMetrics>
@@ -12,10 +14,14 @@
 DriveListBox::DriveListBox(QWidget* parent, Lister lister) : QComboBox(parent), m_lister(std::move(lister))
 {
     setAccessibleName(tr("Drive"));
+    AccessibleControls::install();
     setAccessibleDescription(tr("The drive whose capacity, used and free space the window shows"));
     // Every change of the current entry goes through here, whether the user
     // picked it with the mouse, the keyboard or the wheel, or setDrive chose it.
     connect(this, &QComboBox::currentIndexChanged, this, &DriveListBox::onCurrentIndexChanged);
+    // A pick of the entry already current changes no index, but the user asks
+    // for that drive again: one that came back shows its figures again.
+    connect(this, &QComboBox::activated, this, &DriveListBox::onActivated);
 
     const auto entries = m_lister();
     const std::size_t holding = DriveList::IndexOfDriveHolding(entries, QDir::currentPath().toStdString());
@@ -54,6 +60,7 @@ bool DriveListBox::setDrive(const QString& rootPath)
             return false;
     }
     setCurrentIndex(static_cast<int>(index));
+    m_changedByIndex = false;
     return true;
 }
 
@@ -112,8 +119,16 @@ void DriveListBox::onCurrentIndexChanged()
         return;
     setToolTip(Drive());
     const QString root = rootPath();
-    if (root == m_currentRoot)
+    m_changedByIndex = root != m_currentRoot;
+    if (!m_changedByIndex)
         return;
     m_currentRoot = root;
     emit Change();
+}
+
+void DriveListBox::onActivated()
+{
+    // A pick that moved to another drive has had its Change already.
+    if (!std::exchange(m_changedByIndex, false))
+        emit Change();
 }

@@ -10,8 +10,8 @@
 // The drive list: a drop-down of the machine's drives. It is read again every
 // time it is opened, so a drive mounted or plugged in while the program runs
 // appears and one that went away disappears. Change is emitted whenever the
-// current drive changes, by the user's pick or through setDrive, never by a
-// reload.
+// current drive changes, by the user's pick or through setDrive, and when the
+// user picks the current drive again; never by a reload.
 class DriveListBox : public QComboBox {
     Q_OBJECT
 public:
@@ -50,6 +50,7 @@ private:
     // The entry shown as current, or nullptr when the list is empty.
     [[nodiscard]] const DriveList::DriveEntry* currentEntry() const;
     void onCurrentIndexChanged();
+    void onActivated();
 
     Lister m_lister;
     // The items, in the combo box's order.
@@ -58,4 +59,8 @@ private:
     // from a pick of the same drive.
     QString m_currentRoot;
     bool m_filling = false;
+    // Whether the index change just seen moved to another drive: the user's pick
+    // that follows it (activated comes after currentIndexChanged) sends no
+    // second Change.
+    bool m_changedByIndex = false;
 };

@@ -1,8 +1,24 @@
 #include "app/LegendSwatch.h"
 
+#include "app/AccessibleControls.h"
+#include "app/FocusMark.h"
+#include "app/KeyActivation.h"
 #include "chart/ColorValue.h"
 
 #include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// MouseUp's mask of the modifiers held.
+int shiftMask(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers.testFlag(Qt::ShiftModifier) ? LegendSwatch::ShiftMask : 0) |
+           (modifiers.testFlag(Qt::ControlModifier) ? LegendSwatch::CtrlMask : 0) |
+           (modifiers.testFlag(Qt::AltModifier) ? LegendSwatch::AltMask : 0);
+}
+
+} // namespace
 
 LegendSwatch::LegendSwatch(std::int32_t color, const QRect& design, QWidget* parent) : QLabel(parent)
 {
@@ -10,6 +26,8 @@ LegendSwatch::LegendSwatch(std::int32_t color, const QRect& design, QWidget* par
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
     setLineWidth(1);
     setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+    AccessibleControls::install();
     setBackColor(color);
 }
 
@@ -26,9 +44,25 @@ void LegendSwatch::mouseReleaseEvent(QMouseEvent* event)
     const QPointF at = event->position();
     if (!rect().contains(at.toPoint()))
         return;
-    const Qt::KeyboardModifiers modifiers = event->modifiers();
-    const int shift = (modifiers.testFlag(Qt::ShiftModifier) ? ShiftMask : 0) |
-                      (modifiers.testFlag(Qt::ControlModifier) ? CtrlMask : 0) |
-                      (modifiers.testFlag(Qt::AltModifier) ? AltMask : 0);
-    emit MouseUp(event->button(), shift, static_cast<float>(at.x()), static_cast<float>(at.y()));
+    emit MouseUp(event->button(), shiftMask(event->modifiers()), static_cast<float>(at.x()),
+                 static_cast<float>(at.y()));
+}
+
+void LegendSwatch::keyPressEvent(QKeyEvent* event)
+{
+    if (!KeyActivation::activates(*event)) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    emit MouseUp(Qt::NoButton, shiftMask(event->modifiers()), static_cast<float>(width()) / 2,
+                 static_cast<float>(height()) / 2);
+}
+
+void LegendSwatch::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        FocusMark::paint(painter, contentsRect().adjusted(1, 1, -1, -1));
+    }
 }

@@ -5,7 +5,9 @@
 #include <cstdint>
 
 // A legend swatch: a small bordered square in one of the chart's colours.
-// MouseUp reports the release of any mouse button over it, border included.
+// MouseUp reports the release of any mouse button over it, border included,
+// and Space or Enter pressed while it has the focus, as a release of no button
+// in its middle with the modifiers held.
 class LegendSwatch : public QLabel {
     Q_OBJECT
 public:
@@ -27,6 +29,8 @@ signals:
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     std::int32_t m_backColor = 0;

@@ -1,19 +1,60 @@
 #include "app/LinkLabel.h"
 
+#include "app/AccessibleControls.h"
+#include "app/FocusMark.h"
+#include "app/KeyActivation.h"
+#include "app/ReadableColor.h"
 #include "resources/Resources.h"
 
+#include <QApplication>
 #include <QMouseEvent>
+#include <QPainter>
 
 LinkLabel::LinkLabel(const QString& caption, const QRect& design, QWidget* parent)
     : AutoSizeLabel(caption, design, parent)
 {
-    QPalette linkPalette = palette();
-    linkPalette.setColor(QPalette::WindowText, QColor(0, 0, 255));
-    setPalette(linkPalette);
     QFont linkFont = font();
     linkFont.setUnderline(true);
     setFont(linkFont);
     setCursor(Resources::PointingHandCursor());
+    setFocusPolicy(Qt::StrongFocus);
+    AccessibleControls::install();
+    followPalette();
+}
+
+void LinkLabel::followPalette()
+{
+    const QPalette inherited = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
+    QPalette own = palette();
+    own.setColor(QPalette::WindowText,
+                 ReadableColor::onBackground(inherited.color(QPalette::Link), inherited.color(QPalette::Window)));
+    // Setting an equal palette sends no change: this ends the round through
+    // changeEvent.
+    setPalette(own);
+}
+
+void LinkLabel::changeEvent(QEvent* event)
+{
+    AutoSizeLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        followPalette();
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent* event)
+{
+    if (KeyActivation::activates(*event))
+        emit Click();
+    else
+        AutoSizeLabel::keyPressEvent(event);
+}
+
+void LinkLabel::paintEvent(QPaintEvent* event)
+{
+    AutoSizeLabel::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        FocusMark::paint(painter, rect());
+    }
 }
 
 void LinkLabel::mousePressEvent(QMouseEvent* event)

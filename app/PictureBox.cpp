@@ -1,5 +1,6 @@
 #include "app/PictureBox.h"
 
+#include "app/FocusMark.h"
 #include "chart/ColorValue.h"
 
 #include <QEvent>
@@ -99,6 +100,9 @@ void PictureBox::paintEvent(QPaintEvent* event)
     painter.setClipRegion(event->region());
     // The image carries its device pixel ratio: it covers the widget exactly.
     painter.drawImage(QPoint(0, 0), m_deviceContext.image());
+    // The mark is drawn over the chart on the screen only, never into the image.
+    if (hasFocus())
+        FocusMark::paint(painter, rect());
     // Only a full repaint brings the whole screen up to date.
     if (QRegion(rect()).subtracted(event->region()).isEmpty())
         m_shown = m_deviceContext.image();

@@ -52,26 +52,27 @@ frmABOUT::frmABOUT(QWidget* owner, const QString& appDate, const QString& versio
     setWindowIcon(QIcon(noIcon));
 
     setFont(classicFont());
+    const Twips twips(logicalDpiY());
 
     // Created in tab order (lblTitle, cmdOK, lblVersion, lblDescription,
     // lblDisclaimer, Picture1), which is the dialog's focus chain. Labels take
     // no focus, so the OK button is the first control to receive it.
-    lblTitle = makeLabel(this, "lblTitle", QStringLiteral("Aplication Title"), Twips::rect(1080, 240, 3195, 360));
+    lblTitle = makeLabel(this, "lblTitle", QStringLiteral("Aplication Title"), twips.rect(1080, 240, 3195, 360));
     QFont titleFont = classicFont(TitlePointSize);
     titleFont.setWeight(QFont::Normal);
     lblTitle->setFont(titleFont);
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setGeometry(Twips::rect(1680, 2040, 1215, 375));
+    cmdOK->setGeometry(twips.rect(1680, 2040, 1215, 375));
     // Neither the default nor the cancel button: Enter acts on it only while it
     // has the focus (keyPressEvent), and Escape does nothing.
     cmdOK->setAutoDefault(false);
     cmdOK->setDefault(false);
 
-    lblVersion = makeLabel(this, "lblVersion", QStringLiteral("Version"), Twips::rect(240, 840, 4005, 195));
-    lblDescription = makeLabel(this, "lblDescription", QStringLiteral("Desc"), Twips::rect(240, 1200, 3975, 195));
-    lblDisclaimer = makeLabel(this, "lblDisclaimer", QStringLiteral("legal"), Twips::rect(240, 1560, 4050, 195));
+    lblVersion = makeLabel(this, "lblVersion", QStringLiteral("Version"), twips.rect(240, 840, 4005, 195));
+    lblDescription = makeLabel(this, "lblDescription", QStringLiteral("Desc"), twips.rect(240, 1200, 3975, 195));
+    lblDisclaimer = makeLabel(this, "lblDisclaimer", QStringLiteral("legal"), twips.rect(240, 1560, 4050, 195));
 
     // The icon box sizes itself to its picture, the 32 x 32 application icon,
     // and is a tab stop after the OK button.
@@ -79,12 +80,12 @@ frmABOUT::frmABOUT(QWidget* owner, const QString& appDate, const QString& versio
     Picture1 = new QLabel(this);
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setPixmap(icon);
-    Picture1->setGeometry(QRect(Twips::rect(360, 240, 0, 0).topLeft(), icon.deviceIndependentSize().toSize()));
+    Picture1->setGeometry(QRect(twips.rect(360, 240, 0, 0).topLeft(), icon.deviceIndependentSize().toSize()));
     Picture1->setFocusPolicy(Qt::StrongFocus);
 
     cmdOK->setFocus(Qt::OtherFocusReason);
 
-    setFixedSize(Twips::toPixels(ClientWidth), Twips::toPixels(ClientHeight));
+    setFixedSize(twips.toPixels(ClientWidth), twips.toPixels(ClientHeight));
 
     connect(cmdOK, &QPushButton::clicked, this, &frmABOUT::cmdOK_Click);
 

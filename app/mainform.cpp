@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "app/AutoSizeLabel.h"
 #include "app/ClassicFont.h"
+#include "app/KeepOnScreen.h"
 #include "app/LegendSwatch.h"
 #include "app/LinkLabel.h"
 #include "app/PictureBox.h"
@@ -22,6 +23,7 @@
 #include <QGroupBox>
 #include <QPointer>
 #include <QScreen>
+#include <QStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -30,8 +32,10 @@
 
 namespace {
 
-// Where the window's top-left corner stands before any setting moves it.
-constexpr QPoint DesignedPosition{Twips::toPixels(2265), Twips::toPixels(4740)};
+// Where the window's outer top-left corner stands before any setting moves it,
+// in twips.
+constexpr int DesignedLeft = 2265;
+constexpr int DesignedTop = 4740;
 
 } // namespace
 
@@ -41,6 +45,7 @@ mainform::mainform(Seams seams) : m_seams(std::move(seams))
         m_seams.queryDriveSpace = [this](Currency& capacity, Currency& free, const std::string& rootPath) {
             m_timedQuery(capacity, free, rootPath);
         };
+    m_twips = Twips(logicalDpiY());
     createControls();
     Form_Load();
 }
@@ -59,12 +64,12 @@ QString mainform::VersionMod()
 
 float mainform::Left() const
 {
-    return static_cast<float>(frameGeometry().x() * Twips::PerPixel);
+    return static_cast<float>(frameGeometry().x() * m_twips.perPixel());
 }
 
 float mainform::Top() const
 {
-    return static_cast<float>(frameGeometry().y() * Twips::PerPixel);
+    return static_cast<float>(frameGeometry().y() * m_twips.perPixel());
 }
 
 // The window as designed: a titleless frame with the figures, the swatches, the
@@ -77,26 +82,26 @@ void mainform::createControls()
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(Resources::AppIcon());
     setFont(classicFont());
-    setFixedSize(Twips::toPixels(4815), Twips::toPixels(5655));
-    move(DesignedPosition);
+    setFixedSize(m_twips.toPixels(4815), m_twips.toPixels(5655));
+    moveToDesignedPosition();
 
     CommonDialog = new CommonDialogControl(this, m_seams.chooseColor);
 
     picDRIVE = new PictureBox(this);
     picDRIVE->setObjectName(QStringLiteral("picDRIVE"));
-    picDRIVE->setGeometry(Twips::rect(480, 1680, 3855, 3855));
+    picDRIVE->setGeometry(m_twips.rect(480, 1680, 3855, 3855));
     picDRIVE->setFillColor(0x00FF0000);
     picDRIVE->setFocusPolicy(Qt::StrongFocus);
     picDRIVE->setAccessibleName(tr("Usage chart"));
 
     fra = new QGroupBox(this);
     fra->setObjectName(QStringLiteral("fra"));
-    fra->setGeometry(Twips::rect(60, 60, 4695, 1515));
+    fra->setGeometry(m_twips.rect(60, 60, 4695, 1515));
 
     Drive1 =
         new DriveListBox(fra, m_seams.listDrives ? m_seams.listDrives : DriveListBox::Lister(DriveList::ListDrives));
     Drive1->setObjectName(QStringLiteral("Drive1"));
-    Drive1->setGeometry(Twips::rect(2340, 360, 2175, 315));
+    Drive1->setGeometry(m_twips.rect(2340, 360, 2175, 315));
     connect(Drive1, &DriveListBox::Change, this, &mainform::Drive1_Change);
 
     Timer1 = new QTimer(this);
@@ -104,54 +109,94 @@ void mainform::createControls()
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &mainform::Timer1_Timer);
 
-    lblDATE = new LinkLabel(QStringLiteral("6\\21\\98"), Twips::rect(3975, 1200, 600, 195), fra);
+    createLinks();
+    createLegend();
+    createFigures();
+
+    // Every function can be reached with the keyboard: the chart box first, then
+    // the drive list, the two swatches and the two links.
+    const std::array<QWidget*, 6> tabOrder{picDRIVE, Drive1, lblUSEDLEG, lblFREELEG, lblVERSION, lblDATE};
+    for (std::size_t next = 1; next < tabOrder.size(); ++next)
+        setTabOrder(tabOrder[next - 1], tabOrder[next]);
+    picDRIVE->setFocus();
+
+    Timer1->start();
+}
+
+void mainform::createLinks()
+{
+    lblDATE = new LinkLabel(QStringLiteral("6\\21\\98"), m_twips.rect(3975, 1200, 600, 195), fra);
     lblDATE->setObjectName(QStringLiteral("lblDATE"));
     lblDATE->setAccessibleDescription(tr("Release date; opens the About dialog"));
     connect(lblDATE, &LinkLabel::Click, this, &mainform::lblDATE_Click);
 
-    lblVERSION = new LinkLabel(QStringLiteral("Version 0.1"), Twips::rect(3780, 960, 795, 195), fra);
+    lblVERSION = new LinkLabel(QStringLiteral("Version 0.1"), m_twips.rect(3780, 960, 795, 195), fra);
     lblVERSION->setObjectName(QStringLiteral("lblVERSION"));
     lblVERSION->setAccessibleDescription(tr("Program version; opens the About dialog"));
     connect(lblVERSION, &LinkLabel::Click, this, &mainform::lblVERSION_Click);
+}
 
-    lblUSEDLEG = new LegendSwatch(SettingKeys::DefaultUsedColor, Twips::rect(60, 360, 195, 195), fra);
+void mainform::createLegend()
+{
+    lblUSEDLEG = new LegendSwatch(SettingKeys::DefaultUsedColor, m_twips.rect(60, 360, 195, 195), fra);
     lblUSEDLEG->setObjectName(QStringLiteral("lblUSEDLEG"));
     lblUSEDLEG->setAccessibleName(tr("Used colour"));
-    lblUSEDLEG->setAccessibleDescription(tr("Click to choose the colour of the used share; Shift+click restores it"));
+    lblUSEDLEG->setAccessibleDescription(
+        tr("Chooses the colour of the used share; with Shift, restores the default colour"));
     connect(lblUSEDLEG, &LegendSwatch::MouseUp, this, &mainform::lblUSEDLEG_MouseUp);
 
-    lblFREELEG = new LegendSwatch(SettingKeys::DefaultFreeColor, Twips::rect(60, 720, 195, 195), fra);
+    lblFREELEG = new LegendSwatch(SettingKeys::DefaultFreeColor, m_twips.rect(60, 720, 195, 195), fra);
     lblFREELEG->setObjectName(QStringLiteral("lblFREELEG"));
     lblFREELEG->setAccessibleName(tr("Free colour"));
-    lblFREELEG->setAccessibleDescription(tr("Click to choose the colour of the free share; Shift+click restores it"));
+    lblFREELEG->setAccessibleDescription(
+        tr("Chooses the colour of the free share; with Shift, restores the default colour"));
     connect(lblFREELEG, &LegendSwatch::MouseUp, this, &mainform::lblFREELEG_MouseUp);
+}
 
-    // The captions end where designed; they size themselves to their text, since
-    // the desktop's face may be wider than the classic one they were fitted to.
-    auto* freeCaption = new AutoSizeLabel(QStringLiteral("Free:"), Twips::rect(300, 720, 435, 195), fra);
-    auto* usedCaption = new AutoSizeLabel(QStringLiteral("Used:"), Twips::rect(300, 360, 435, 195), fra);
-    auto* capacityCaption = new AutoSizeLabel(QStringLiteral("Capacity:"), Twips::rect(75, 1080, 660, 195), fra);
+void mainform::createFigures()
+{
+    // The captions end where designed; they size themselves to their text, so
+    // that a face wider than the one they were fitted to still shows them whole.
+    auto* freeCaption = new AutoSizeLabel(QStringLiteral("Free:"), m_twips.rect(300, 720, 435, 195), fra);
+    auto* usedCaption = new AutoSizeLabel(QStringLiteral("Used:"), m_twips.rect(300, 360, 435, 195), fra);
+    auto* capacityCaption = new AutoSizeLabel(QStringLiteral("Capacity:"), m_twips.rect(75, 1080, 660, 195), fra);
     m_lbl = {freeCaption, usedCaption, capacityCaption};
     for (int index = 4; index <= 6; ++index)
         lbl(index)->setObjectName(QStringLiteral("lbl(%1)").arg(index));
 
     const QString placeholder = QStringLiteral("000,000,000,000");
-    lblFREE = new AutoSizeLabel(placeholder, Twips::rect(720, 720, 1455, 195), fra);
+    lblFREE = new AutoSizeLabel(placeholder, m_twips.rect(720, 720, 1455, 195), fra);
     lblFREE->setObjectName(QStringLiteral("lblFREE"));
-    lblFREE->setAccessibleName(tr("Free bytes"));
-    lblUSED = new AutoSizeLabel(placeholder, Twips::rect(720, 360, 1455, 195), fra);
+    lblUSED = new AutoSizeLabel(placeholder, m_twips.rect(720, 360, 1455, 195), fra);
     lblUSED->setObjectName(QStringLiteral("lblUSED"));
-    lblUSED->setAccessibleName(tr("Used bytes"));
-    lblTOTAL = new AutoSizeLabel(placeholder, Twips::rect(720, 1080, 1455, 195), fra);
+    lblTOTAL = new AutoSizeLabel(placeholder, m_twips.rect(720, 1080, 1455, 195), fra);
     lblTOTAL->setObjectName(QStringLiteral("lblTOTAL"));
-    lblTOTAL->setAccessibleName(tr("Capacity in bytes"));
+}
 
-    // Only the chart box and the drive list take the keyboard focus; the chart
-    // box has it first.
-    setTabOrder(picDRIVE, Drive1);
-    picDRIVE->setFocus();
+// The designed place, moved inward as little as needed to bring the whole
+// window onto the available area of the screen it falls on: a small or scaled
+// screen would otherwise open it partly below the bottom edge.
+void mainform::moveToDesignedPosition()
+{
+    const QPoint designed(m_twips.toPixels(DesignedLeft), m_twips.toPixels(DesignedTop));
+    const QScreen* screen = QGuiApplication::screenAt(designed);
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen) {
+        move(designed);
+        return;
+    }
+    move(keepOnScreen(QRect(designed, expectedFrameSize()), screen->availableGeometry()));
+}
 
-    Timer1->start();
+// The outer frame's size. Before the window is first shown the window manager
+// has not yet told its frame, and the style's title bar stands in for it.
+QSize mainform::expectedFrameSize() const
+{
+    const QRect frame = frameGeometry();
+    if (frame != geometry())
+        return frame.size();
+    return size() + QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
 }
 
 void mainform::Form_Load()
@@ -210,8 +255,8 @@ float mainform::storedPosition(const SettingsStore& store, std::string_view key,
 bool mainform::moveTo(float leftTwips, float topTwips)
 {
     // The window takes whole pixels.
-    const double left = std::nearbyint(static_cast<double>(leftTwips) / Twips::PerPixel);
-    const double top = std::nearbyint(static_cast<double>(topTwips) / Twips::PerPixel);
+    const double left = std::nearbyint(static_cast<double>(leftTwips) / m_twips.perPixel());
+    const double top = std::nearbyint(static_cast<double>(topTwips) / m_twips.perPixel());
     constexpr double limit = 1 << 24; // far beyond any desktop, and safe for int
     if (std::abs(left) > limit || std::abs(top) > limit)
         return false;
@@ -264,19 +309,31 @@ void mainform::RefreshDisplay()
         DrawUsageChart(
             *picDRIVE, capacity, free,
             UsageChart::ChartStyle{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi});
-        lblFREE->setCaption(toQString(GetDiskSpace::FormatByteCount(free)));
-        lblUSED->setCaption(toQString(GetDiskSpace::FormatByteCount(capacity - free)));
-        lblTOTAL->setCaption(toQString(GetDiskSpace::FormatByteCount(capacity)));
+        showFigure(lblFREE, lbl(4), toQString(GetDiskSpace::FormatByteCount(free)), true);
+        showFigure(lblUSED, lbl(5), toQString(GetDiskSpace::FormatByteCount(capacity - free)), true);
+        showFigure(lblTOTAL, lbl(6), toQString(GetDiskSpace::FormatByteCount(capacity)), true);
         setTimerEnabled(true);
         describeFigures(capacity, free);
     } else {
-        lblFREE->setCaption(QString());
-        lblUSED->setCaption(QString());
-        lblTOTAL->setCaption(QStringLiteral("Not Available  "));
+        showFigure(lblFREE, lbl(4), QString(), false);
+        showFigure(lblUSED, lbl(5), QString(), false);
+        showFigure(lblTOTAL, lbl(6), QStringLiteral("Not Available  "), false);
         setTimerEnabled(false);
         picDRIVE->Cls();
         describeFigures(FailureValue, FailureValue);
     }
+}
+
+// Shows a figure and tells screen readers its caption with it, since a label's
+// own text does not reach them: "Used: 22,527,889,408 bytes", or "Used: Not
+// Available" when the drive could not be read.
+void mainform::showFigure(AutoSizeLabel* figure, const QLabel* caption, const QString& text, bool available)
+{
+    figure->setCaption(text);
+    const QString name =
+        caption->text() + QLatin1Char(' ') + (available ? tr("%1 bytes").arg(text) : tr("Not Available"));
+    if (figure->accessibleName() != name)
+        figure->setAccessibleName(name);
 }
 
 // Tooltips with the figures in binary units and their share of the capacity,

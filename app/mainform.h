@@ -2,6 +2,7 @@
 
 #include "app/CommonDialogControl.h"
 #include "app/DriveListBox.h"
+#include "app/Twips.h"
 #include "drivespace/TimedDriveQuery.h"
 
 #include <QWidget>
@@ -65,6 +66,11 @@ protected:
 
 private:
     void createControls();
+    void createLinks();
+    void createLegend();
+    void createFigures();
+    void moveToDesignedPosition();
+    [[nodiscard]] QSize expectedFrameSize() const;
     void Form_Load();
     void Form_QueryUnload();
 
@@ -76,12 +82,15 @@ private:
                                            std::int32_t defaultColor) const;
     void chooseLegendColor(LegendSwatch* swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
     void setTimerEnabled(bool enabled);
+    void showFigure(AutoSizeLabel* figure, const QLabel* caption, const QString& text, bool available);
     void describeFigures(Currency capacity, Currency free);
     void describeChart(const QString& description);
     void openAbout();
 
     Seams m_seams;
     TimedDriveQuery m_timedQuery;
+    // The layout's twips at the screen's resolution when the window was made.
+    Twips m_twips;
 
     // Controls, named as the window's design names them.
     CommonDialogControl* CommonDialog = nullptr;

@@ -13,8 +13,8 @@
 // designed left, touches any screen.
 namespace {
 
-constexpr QRect MainScreen(0, 0, 800, 600);
-constexpr QRect UpperLeftScreen(-800, -600, 800, 600);
+constexpr QRect MainScreen(0, 0, 1024, 768);
+constexpr QRect UpperLeftScreen(-1024, -768, 1024, 768);
 
 struct PositionRow {
     std::string name;
@@ -60,8 +60,8 @@ int main(int argc, char** argv)
     const QString configFile = configDir.filePath(QStringLiteral("screens.json"));
     QFile config(configFile);
     if (!config.open(QIODevice::WriteOnly) ||
-        config.write(R"({"screens": [{"name": "main", "x": 0, "y": 0, "width": 800, "height": 600},
-                                     {"name": "upper-left", "x": -800, "y": -600, "width": 800, "height": 600}]})") <=
+        config.write(R"({"screens": [{"name": "main", "x": 0, "y": 0, "width": 1024, "height": 768},
+                                     {"name": "upper-left", "x": -1024, "y": -768, "width": 1024, "height": 768}]})") <=
             0)
         return EXIT_FAILURE;
     config.close();

@@ -1,0 +1,21 @@
+#include "app/FocusMark.h"
+
+#include <QPainter>
+#include <QPen>
+
+namespace FocusMark {
+
+void paint(QPainter& painter, const QRect& area)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    const QRect line = area.adjusted(0, 0, -1, -1);
+    painter.setPen(QPen(Qt::white, 1));
+    painter.drawRect(line);
+    painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    painter.drawRect(line);
+    painter.restore();
+}
+
+} // namespace FocusMark
