@@ -40,11 +40,41 @@ public:
     }
 };
 
-// The drive list: its own name, the current entry as its value, and the list
-// of entries as its one child, as for any combo box.
-class DriveListAccessible : public QAccessibleWidget {
+// The drive list: its own name, the current entry as its value and as its
+// read-only text (which is how the value reaches screen readers over AT-SPI),
+// and the list of entries as its one child, as for any combo box.
+class DriveListAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
 public:
     explicit DriveListAccessible(DriveListBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    [[nodiscard]] QString text(int startOffset, int endOffset) const override
+    {
+        return list()->currentText().mid(startOffset, endOffset - startOffset);
+    }
+    [[nodiscard]] int characterCount() const override { return static_cast<int>(list()->currentText().size()); }
+    // Nothing in it can be selected, edited or pointed at.
+    void selection(int, int* startOffset, int* endOffset) const override { *startOffset = *endOffset = 0; }
+    [[nodiscard]] int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    [[nodiscard]] int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    [[nodiscard]] QRect characterRect(int) const override { return {}; }
+    [[nodiscard]] int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    [[nodiscard]] QString attributes(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+        return {};
+    }
 
     [[nodiscard]] QString text(QAccessible::Text kind) const override
     {
@@ -94,12 +124,15 @@ QAccessibleInterface* interfaceFor(const QString&, QObject* object)
 
 namespace AccessibleControls {
 
-void install()
+void adopt(QWidget* control)
 {
     [[maybe_unused]] static const bool installed = [] {
         QAccessible::installFactory(interfaceFor);
         return true;
     }();
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(control);
+    if (made && !dynamic_cast<PressableAccessible*>(made) && !dynamic_cast<DriveListAccessible*>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
 }
 
 } // namespace AccessibleControls

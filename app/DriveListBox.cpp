@@ -14,7 +14,6 @@
 DriveListBox::DriveListBox(QWidget* parent, Lister lister) : QComboBox(parent), m_lister(std::move(lister))
 {
     setAccessibleName(tr("Drive"));
-    AccessibleControls::install();
     setAccessibleDescription(tr("The drive whose capacity, used and free space the window shows"));
     // Every change of the current entry goes through here, whether the user
     // picked it with the mouse, the keyboard or the wheel, or setDrive chose it.
@@ -26,6 +25,7 @@ DriveListBox::DriveListBox(QWidget* parent, Lister lister) : QComboBox(parent), 
     const auto entries = m_lister();
     const std::size_t holding = DriveList::IndexOfDriveHolding(entries, QDir::currentPath().toStdString());
     fill(entries, holding < entries.size() ? static_cast<int>(holding) : 0);
+    AccessibleControls::adopt(this);
 }
 
 const DriveList::DriveEntry* DriveListBox::currentEntry() const

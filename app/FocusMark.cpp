@@ -1,5 +1,7 @@
 #include "app/FocusMark.h"
 
+#include "app/ReadableColor.h"
+
 #include <QPainter>
 #include <QPen>
 
@@ -15,6 +17,19 @@ void paint(QPainter& painter, const QRect& area)
     painter.drawRect(line);
     painter.setPen(QPen(Qt::black, 1, Qt::DotLine));
     painter.drawRect(line);
+    painter.restore();
+}
+
+void paintOn(QPainter& painter, const QRect& area, const QColor& under)
+{
+    const QColor black(Qt::black);
+    const QColor white(Qt::white);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(
+        QPen(ReadableColor::contrast(black, under) >= ReadableColor::contrast(white, under) ? black : white, 1));
+    painter.drawRect(area.adjusted(0, 0, -1, -1));
     painter.restore();
 }
 

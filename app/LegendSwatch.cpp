@@ -27,8 +27,8 @@ LegendSwatch::LegendSwatch(std::int32_t color, const QRect& design, QWidget* par
     setLineWidth(1);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
-    AccessibleControls::install();
     setBackColor(color);
+    AccessibleControls::adopt(this);
 }
 
 void LegendSwatch::setBackColor(std::int32_t color)
@@ -63,6 +63,6 @@ void LegendSwatch::paintEvent(QPaintEvent* event)
     QLabel::paintEvent(event);
     if (hasFocus()) {
         QPainter painter(this);
-        FocusMark::paint(painter, contentsRect().adjusted(1, 1, -1, -1));
+        FocusMark::paintOn(painter, contentsRect().adjusted(1, 1, -1, -1), ColorValue::toQColor(m_backColor));
     }
 }

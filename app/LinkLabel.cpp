@@ -18,8 +18,8 @@ LinkLabel::LinkLabel(const QString& caption, const QRect& design, QWidget* paren
     setFont(linkFont);
     setCursor(Resources::PointingHandCursor());
     setFocusPolicy(Qt::StrongFocus);
-    AccessibleControls::install();
     followPalette();
+    AccessibleControls::adopt(this);
 }
 
 void LinkLabel::followPalette()

@@ -25,8 +25,9 @@ double luminance(const QColor& color)
 
 double contrast(const QColor& first, const QColor& second)
 {
-    const auto [darker, lighter] = std::minmax(luminance(first), luminance(second));
-    return (lighter + 0.05) / (darker + 0.05);
+    const double one = luminance(first);
+    const double other = luminance(second);
+    return (std::max(one, other) + 0.05) / (std::min(one, other) + 0.05);
 }
 
 QColor onBackground(const QColor& text, const QColor& background)

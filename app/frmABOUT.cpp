@@ -82,6 +82,7 @@ frmABOUT::frmABOUT(QWidget* owner, const QString& appDate, const QString& versio
     Picture1->setPixmap(icon);
     Picture1->setGeometry(QRect(twips.rect(360, 240, 0, 0).topLeft(), icon.deviceIndependentSize().toSize()));
     Picture1->setFocusPolicy(Qt::StrongFocus);
+    Picture1->setAccessibleName(tr("%1 icon").arg(toQString(AppInfo::Title)));
 
     cmdOK->setFocus(Qt::OtherFocusReason);
 

@@ -5,6 +5,7 @@
 #include "tests/MainFormFixture.h"
 #include "tests/RowName.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -68,16 +69,28 @@ protected:
     std::unique_ptr<mainform> window;
 };
 
-// A release over a swatch: which swatch, which button, which keys held.
+// A release over a swatch: which swatch, which button, which keys held; or,
+// with a key given, that key pressed while the swatch has the focus.
 struct ReleaseRow {
     std::string name;
     Share share;
     Qt::MouseButton button;
     Qt::KeyboardModifiers keys;
+    Qt::Key key = Qt::Key_unknown;
 };
 void PrintTo(const ReleaseRow& row, std::ostream* out)
 {
     *out << row.name;
+}
+
+void release(LegendSwatch* swatch, const ReleaseRow& row)
+{
+    if (row.key == Qt::Key_unknown) {
+        QTest::mouseRelease(swatch, row.button, row.keys);
+        return;
+    }
+    swatch->setFocus();
+    QTest::keyClick(swatch, row.key, row.keys);
 }
 
 class ShiftReleaseTest : public LegendTest, public testing::WithParamInterface<ReleaseRow> {};
@@ -89,7 +102,7 @@ TEST_P(ShiftReleaseTest, ResetsTheDefaultWithoutADialogAndRedraws)
     const std::int32_t otherColor = color(other);
     const std::size_t queriesBefore = queriedPaths.size();
 
-    QTest::mouseRelease(swatch(row.share), row.button, row.keys);
+    release(swatch(row.share), row);
 
     EXPECT_TRUE(dialogStarts.empty());
     EXPECT_EQ(queriedPaths.size(), queriesBefore + 1);
@@ -97,18 +110,19 @@ TEST_P(ShiftReleaseTest, ResetsTheDefaultWithoutADialogAndRedraws)
     expectShareColor(other, otherColor);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, ShiftReleaseTest,
-                         testing::Values(ReleaseRow{"UsedLeftShift", Share::Used, Qt::LeftButton, Qt::ShiftModifier},
-                                         ReleaseRow{"UsedRightShiftCtrl", Share::Used, Qt::RightButton,
-                                                    Qt::ShiftModifier | Qt::ControlModifier},
-                                         ReleaseRow{"UsedMiddleShiftAlt", Share::Used, Qt::MiddleButton,
-                                                    Qt::ShiftModifier | Qt::AltModifier},
-                                         ReleaseRow{"FreeLeftShift", Share::Free, Qt::LeftButton, Qt::ShiftModifier},
-                                         ReleaseRow{"FreeMiddleShiftCtrl", Share::Free, Qt::MiddleButton,
-                                                    Qt::ShiftModifier | Qt::ControlModifier},
-                                         ReleaseRow{"FreeRightShiftCtrlAlt", Share::Free, Qt::RightButton,
-                                                    Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier}),
-                         RowName{});
+INSTANTIATE_TEST_SUITE_P(
+    Rows, ShiftReleaseTest,
+    testing::Values(
+        ReleaseRow{"UsedLeftShift", Share::Used, Qt::LeftButton, Qt::ShiftModifier},
+        ReleaseRow{"UsedRightShiftCtrl", Share::Used, Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier},
+        ReleaseRow{"UsedMiddleShiftAlt", Share::Used, Qt::MiddleButton, Qt::ShiftModifier | Qt::AltModifier},
+        ReleaseRow{"FreeLeftShift", Share::Free, Qt::LeftButton, Qt::ShiftModifier},
+        ReleaseRow{"FreeMiddleShiftCtrl", Share::Free, Qt::MiddleButton, Qt::ShiftModifier | Qt::ControlModifier},
+        ReleaseRow{"FreeRightShiftCtrlAlt", Share::Free, Qt::RightButton,
+                   Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier},
+        ReleaseRow{"UsedShiftSpace", Share::Used, Qt::NoButton, Qt::ShiftModifier, Qt::Key_Space},
+        ReleaseRow{"FreeShiftReturn", Share::Free, Qt::NoButton, Qt::ShiftModifier, Qt::Key_Return}),
+    RowName{});
 
 TEST_F(LegendTest, ResettingADefaultColourStillRedraws)
 {
@@ -130,7 +144,7 @@ TEST_P(DialogReleaseTest, OpensTheFullDialogAtTheSwatchColourAndTakesThePick)
     const std::size_t queriesBefore = queriedPaths.size();
     dialogAnswer = Picked;
 
-    QTest::mouseRelease(swatch(row.share), row.button, row.keys);
+    release(swatch(row.share), row);
 
     EXPECT_EQ(dialogStarts, std::vector<QColor>{ColorValue::toQColor(startColor)});
     EXPECT_EQ(dialogFlags, std::vector<std::int32_t>{3});
@@ -139,17 +153,19 @@ TEST_P(DialogReleaseTest, OpensTheFullDialogAtTheSwatchColourAndTakesThePick)
     expectShareColor(other, otherColor);
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, DialogReleaseTest,
-                         testing::Values(ReleaseRow{"UsedLeft", Share::Used, Qt::LeftButton, Qt::NoModifier},
-                                         ReleaseRow{"UsedLeftCtrl", Share::Used, Qt::LeftButton, Qt::ControlModifier},
-                                         ReleaseRow{"UsedRightAlt", Share::Used, Qt::RightButton, Qt::AltModifier},
-                                         ReleaseRow{"UsedMiddle", Share::Used, Qt::MiddleButton, Qt::NoModifier},
-                                         ReleaseRow{"FreeLeft", Share::Free, Qt::LeftButton, Qt::NoModifier},
-                                         ReleaseRow{"FreeLeftAlt", Share::Free, Qt::LeftButton, Qt::AltModifier},
-                                         ReleaseRow{"FreeRightCtrlAlt", Share::Free, Qt::RightButton,
-                                                    Qt::ControlModifier | Qt::AltModifier},
-                                         ReleaseRow{"FreeMiddle", Share::Free, Qt::MiddleButton, Qt::NoModifier}),
-                         RowName{});
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DialogReleaseTest,
+    testing::Values(ReleaseRow{"UsedLeft", Share::Used, Qt::LeftButton, Qt::NoModifier},
+                    ReleaseRow{"UsedLeftCtrl", Share::Used, Qt::LeftButton, Qt::ControlModifier},
+                    ReleaseRow{"UsedRightAlt", Share::Used, Qt::RightButton, Qt::AltModifier},
+                    ReleaseRow{"UsedMiddle", Share::Used, Qt::MiddleButton, Qt::NoModifier},
+                    ReleaseRow{"FreeLeft", Share::Free, Qt::LeftButton, Qt::NoModifier},
+                    ReleaseRow{"FreeLeftAlt", Share::Free, Qt::LeftButton, Qt::AltModifier},
+                    ReleaseRow{"FreeRightCtrlAlt", Share::Free, Qt::RightButton, Qt::ControlModifier | Qt::AltModifier},
+                    ReleaseRow{"FreeMiddle", Share::Free, Qt::MiddleButton, Qt::NoModifier},
+                    ReleaseRow{"UsedSpace", Share::Used, Qt::NoButton, Qt::NoModifier, Qt::Key_Space},
+                    ReleaseRow{"FreeEnter", Share::Free, Qt::NoButton, Qt::KeypadModifier, Qt::Key_Enter}),
+    RowName{});
 
 TEST_F(LegendTest, CancelKeepsTheColourAndStillRedraws)
 {
@@ -231,6 +247,13 @@ void clickLink(mainform& window, const char* name)
     QTest::mouseClick(window.findChild<LinkLabel*>(QLatin1StringView(name)), Qt::LeftButton);
 }
 
+void pressOnLink(mainform& window, const char* name, Qt::Key key)
+{
+    auto* link = window.findChild<LinkLabel*>(QLatin1StringView(name));
+    link->setFocus();
+    QTest::keyClick(link, key);
+}
+
 class AboutTest : public LegendTest, public testing::WithParamInterface<AboutRow> {};
 
 TEST_P(AboutTest, OpensModalAtTheWindowCornerAndLeavesNothingBehind)
@@ -289,7 +312,75 @@ INSTANTIATE_TEST_SUITE_P(
                     AboutRow{"DateHandlerThenOK", [](mainform& w) { w.lblDATE_Click(); }, true},
                     AboutRow{"DateHandlerThenClose", [](mainform& w) { w.lblDATE_Click(); }, false},
                     AboutRow{"VersionClickThenOK", [](mainform& w) { clickLink(w, "lblVERSION"); }, true},
-                    AboutRow{"DateClickThenClose", [](mainform& w) { clickLink(w, "lblDATE"); }, false}),
+                    AboutRow{"DateClickThenClose", [](mainform& w) { clickLink(w, "lblDATE"); }, false},
+                    AboutRow{"VersionSpaceThenOK", [](mainform& w) { pressOnLink(w, "lblVERSION", Qt::Key_Space); },
+                             true},
+                    AboutRow{"DateReturnThenOK", [](mainform& w) { pressOnLink(w, "lblDATE", Qt::Key_Return); }, true}),
     RowName{});
+
+// Every function can be reached with Tab alone, in reading order, and each
+// control says what it is to a screen reader.
+TEST_F(LegendTest, TabVisitsEveryControlInOrderAndEachTellsItsRole)
+{
+    struct Stop {
+        const char* name;
+        QAccessible::Role role;
+    };
+    const std::vector<Stop> expected{{"picDRIVE", QAccessible::Client},   {"Drive1", QAccessible::ComboBox},
+                                     {"lblUSEDLEG", QAccessible::Button}, {"lblFREELEG", QAccessible::Button},
+                                     {"lblVERSION", QAccessible::Link},   {"lblDATE", QAccessible::Link},
+                                     {"picDRIVE", QAccessible::Client}};
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    for (const Stop& stop : expected) {
+        QWidget* focused = QApplication::focusWidget();
+        ASSERT_NE(focused, nullptr);
+        EXPECT_EQ(focused->objectName(), QLatin1StringView(stop.name));
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(focused)->role(), stop.role) << stop.name;
+        QTest::keyClick(focused, Qt::Key_Tab);
+    }
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(window->findChild<QWidget*>("Drive1"));
+    EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("Drive"));
+    EXPECT_EQ(list->text(QAccessible::Value), QStringLiteral("/ [/dev/sda2]"));
+}
+
+// The links take the palette's link colour, made readable where a dark scheme
+// leaves it too dark on the window.
+struct LinkColourRow {
+    std::string name;
+    QColor window;
+    QColor link;
+    QColor shown;
+};
+void PrintTo(const LinkColourRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class LinkColourTest : public LegendTest, public testing::WithParamInterface<LinkColourRow> {};
+
+TEST_P(LinkColourTest, FollowsThePaletteAndStaysReadable)
+{
+    const LinkColourRow& row = GetParam();
+    QPalette scheme = window->palette();
+    scheme.setColor(QPalette::Window, row.window);
+    scheme.setColor(QPalette::Link, row.link);
+    window->setPalette(scheme);
+    for (const char* name : {"lblVERSION", "lblDATE"})
+        EXPECT_EQ(window->findChild<LinkLabel*>(QLatin1StringView(name))->palette().color(QPalette::WindowText),
+                  row.shown)
+            << name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, LinkColourTest,
+                         testing::Values(LinkColourRow{"LightScheme", QColor(0xef, 0xef, 0xef), QColor(0, 0, 255),
+                                                       QColor(0, 0, 255)},
+                                         LinkColourRow{"DarkSchemeWithItsOwnLinkColour", QColor(0x2a, 0x2a, 0x2a),
+                                                       QColor(0x3d, 0xae, 0xe9), QColor(0x3d, 0xae, 0xe9)},
+                                         LinkColourRow{"DarkSchemeLeftWithBlueLinks", QColor(0x2a, 0x2a, 0x2a),
+                                                       QColor(0, 0, 255), QColor(0x8a, 0xb4, 0xf8)},
+                                         LinkColourRow{"LightSchemeWithPaleLinks", QColor(0xff, 0xff, 0xff),
+                                                       QColor(0xa0, 0xc0, 0xff), QColor(0, 0, 255)}),
+                         RowName{});
 
 } // namespace

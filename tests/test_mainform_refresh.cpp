@@ -5,8 +5,11 @@
 #include "tests/MainFormFixture.h"
 #include "tests/RowName.h"
 
+#include <QAbstractItemView>
+#include <QAccessible>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QTest>
 #include <QTimer>
 
 namespace {
@@ -22,6 +25,12 @@ protected:
     [[nodiscard]] QString text(const char* label) const
     {
         return window->findChild<QLabel*>(QString::fromLatin1(label))->text();
+    }
+    // What a screen reader is told a figure is called.
+    [[nodiscard]] QString spokenName(const char* label) const
+    {
+        auto* widget = window->findChild<QLabel*>(QString::fromLatin1(label));
+        return QAccessible::queryAccessibleInterface(widget)->text(QAccessible::Name);
     }
     [[nodiscard]] bool timerRunning() const { return window->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive(); }
     [[nodiscard]] const QImage& chart() const
@@ -63,6 +72,9 @@ TEST_F(RefreshTest, AvailableThenNotAvailableThenAvailableAgain)
     EXPECT_EQ(text("lblFREE"), QString());
     EXPECT_EQ(text("lblUSED"), QString());
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("Not Available  "));
+    EXPECT_EQ(spokenName("lblFREE"), QStringLiteral("Free: Not Available"));
+    EXPECT_EQ(spokenName("lblUSED"), QStringLiteral("Used: Not Available"));
+    EXPECT_EQ(spokenName("lblTOTAL"), QStringLiteral("Capacity: Not Available"));
     EXPECT_FALSE(timerRunning());
     EXPECT_TRUE(chartIsBlank());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
@@ -71,8 +83,29 @@ TEST_F(RefreshTest, AvailableThenNotAvailableThenAvailableAgain)
     window->RefreshDisplay();
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("1,000,000"));
     EXPECT_EQ(text("lblFREE"), QStringLiteral("250,000"));
+    EXPECT_EQ(spokenName("lblFREE"), QStringLiteral("Free: 250,000 bytes"));
+    EXPECT_EQ(spokenName("lblUSED"), QStringLiteral("Used: 750,000 bytes"));
+    EXPECT_EQ(spokenName("lblTOTAL"), QStringLiteral("Capacity: 1,000,000 bytes"));
     EXPECT_TRUE(timerRunning());
     EXPECT_FALSE(chartIsBlank());
+}
+
+TEST_F(RefreshTest, PickingTheShownDriveAgainShowsADriveThatCameBack)
+{
+    auto* list = window->findChild<DriveListBox*>(QStringLiteral("Drive1"));
+    drives["/media/usb"].available = false;
+    ASSERT_TRUE(list->setDrive(QStringLiteral("/media/usb")));
+    ASSERT_EQ(text("lblTOTAL"), QStringLiteral("Not Available  "));
+    ASSERT_FALSE(timerRunning());
+
+    // Plugged in again; the user opens the list and takes the entry shown.
+    drives["/media/usb"].available = true;
+    list->showPopup();
+    QTest::keyClick(list->view(), Qt::Key_Return);
+
+    EXPECT_EQ(queriedPaths.back(), "/media/usb");
+    EXPECT_EQ(text("lblTOTAL"), QStringLiteral("2,000,000"));
+    EXPECT_TRUE(timerRunning());
 }
 
 TEST_F(RefreshTest, PickingADriveNamesItAndShowsItsFigures)

@@ -1,3 +1,5 @@
+#include "app/KeepOnScreen.h"
+#include "app/Twips.h"
 #include "tests/MainFormFixture.h"
 #include "tests/RowName.h"
 
@@ -49,6 +51,66 @@ INSTANTIATE_TEST_SUITE_P(
                     PositionRow{"BelowTheUpperLeftScreenOffBoth", "X=-9000\nY=7500\n", QPoint(151, 500)},
                     PositionRow{"OffBothKeepsTheDesignedPlace", "X=-9000\nY=100000\n", QPoint(151, 316)}),
     RowName{});
+
+// Without a stored position the window opens at its designed place, moved
+// inward as little as needed to lie wholly on the screen's available area.
+struct FitRow {
+    std::string name;
+    QRect frame;
+    QRect available;
+    QPoint expected;
+};
+void PrintTo(const FitRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class KeepOnScreenTest : public testing::TestWithParam<FitRow> {};
+
+TEST_P(KeepOnScreenTest, MovesTheFrameOntoTheAvailableArea)
+{
+    EXPECT_EQ(keepOnScreen(GetParam().frame, GetParam().available), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, KeepOnScreenTest,
+    testing::Values(FitRow{"FitsAsItIs", QRect(151, 316, 321, 400), QRect(0, 0, 1024, 768), QPoint(151, 316)},
+                    FitRow{"BelowTheBottomMovesUp", QRect(151, 316, 321, 400), QRect(0, 0, 640, 512), QPoint(151, 112)},
+                    FitRow{"PastTheRightMovesLeft", QRect(400, 10, 321, 400), QRect(0, 0, 640, 512), QPoint(319, 10)},
+                    FitRow{"AboveAPanelAtTheBottom", QRect(151, 316, 321, 400), QRect(0, 0, 800, 700),
+                           QPoint(151, 300)},
+                    FitRow{"BesideAPanelAtTheLeft", QRect(20, 20, 321, 400), QRect(48, 0, 800, 600), QPoint(48, 20)},
+                    FitRow{"OnASecondScreen", QRect(1100, 700, 321, 400), QRect(1024, 0, 800, 600), QPoint(1100, 200)},
+                    FitRow{"LargerThanTheScreenKeepsItsTitleBarOn", QRect(151, 316, 321, 400), QRect(0, 0, 300, 300),
+                           QPoint(0, 0)}),
+    RowName{});
+
+// Twips convert at the screen's logical resolution.
+struct TwipsRow {
+    std::string name;
+    int dotsPerInch;
+    int twips;
+    int pixels;
+};
+void PrintTo(const TwipsRow& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class TwipsTest : public testing::TestWithParam<TwipsRow> {};
+
+TEST_P(TwipsTest, ConvertsToTheNearestPixel)
+{
+    EXPECT_EQ(Twips(GetParam().dotsPerInch).toPixels(GetParam().twips), GetParam().pixels);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, TwipsTest,
+                         testing::Values(TwipsRow{"Standard", 96, 4815, 321}, TwipsRow{"StandardSwatch", 96, 195, 13},
+                                         TwipsRow{"LargerText", 144, 4815, 482},
+                                         TwipsRow{"LargerTextSwatch", 144, 195, 20},
+                                         TwipsRow{"LargerTextHalfUp", 144, 5, 1}, TwipsRow{"Medium", 120, 4740, 395},
+                                         TwipsRow{"Negative", 96, -4800, -320}),
+                         RowName{});
 
 } // namespace
 
