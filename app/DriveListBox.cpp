@@ -3,12 +3,12 @@
 #include "app/AccessibleControls.h"
 
 #include <QAbstractItemView>
-#include <QDir>
 #include <QFontMetrics>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
 #include <algorithm>
+#include <filesystem>
 #include <utility>
 
 DriveListBox::DriveListBox(QWidget* parent, Lister lister) : QComboBox(parent), m_lister(std::move(lister))
@@ -23,7 +23,8 @@ DriveListBox::DriveListBox(QWidget* parent, Lister lister) : QComboBox(parent), 
     connect(this, &QComboBox::activated, this, &DriveListBox::onActivated);
 
     const auto entries = m_lister();
-    const std::size_t holding = DriveList::IndexOfDriveHolding(entries, QDir::currentPath().toStdString());
+    std::error_code error;
+    const std::size_t holding = DriveList::IndexOfDriveHolding(entries, std::filesystem::current_path(error).string());
     fill(entries, holding < entries.size() ? static_cast<int>(holding) : 0);
     AccessibleControls::adopt(this);
 }
@@ -42,15 +43,14 @@ QString DriveListBox::Drive() const
     return entry ? QString::fromStdString(entry->text) : QString();
 }
 
-QString DriveListBox::rootPath() const
+std::string DriveListBox::rootPath() const
 {
     const auto* entry = currentEntry();
-    return entry ? QString::fromStdString(entry->rootPath) : QString();
+    return entry ? entry->rootPath : std::string();
 }
 
-bool DriveListBox::setDrive(const QString& rootPath)
+bool DriveListBox::setDrive(std::string_view wanted)
 {
-    const std::string wanted = rootPath.toStdString();
     std::size_t index = DriveList::IndexOfRoot(m_entries, wanted);
     if (index == m_entries.size()) {
         // It may have been mounted or plugged in since the list was last read.
@@ -118,11 +118,11 @@ void DriveListBox::onCurrentIndexChanged()
     if (m_filling)
         return;
     setToolTip(Drive());
-    const QString root = rootPath();
+    std::string root = rootPath();
     m_changedByIndex = root != m_currentRoot;
     if (!m_changedByIndex)
         return;
-    m_currentRoot = root;
+    m_currentRoot = std::move(root);
     emit Change();
 }
 

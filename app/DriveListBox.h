@@ -5,6 +5,8 @@
 #include <QComboBox>
 
 #include <functional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 // The drive list: a drop-down of the machine's drives. It is read again every
@@ -25,14 +27,15 @@ public:
     // The current drive's text as the list shows it ("c: [SYSTEM]",
     // "/media/usb [BACKUP]"); empty when the list has no drive.
     [[nodiscard]] QString Drive() const;
-    // The current drive's root path ("C:\", "/media/usb").
-    [[nodiscard]] QString rootPath() const;
+    // The current drive's root path ("C:\", "/media/usb"), its exact bytes;
+    // empty when the list has no drive.
+    [[nodiscard]] std::string rootPath() const;
 
     // Makes the drive with this root path current (on Windows matched by drive
     // letter, case-insensitively). A root path that is not in the list is
     // refused: returns false and leaves the selection as it was. The list is
     // read again before refusing, as the drive may have just been mounted.
-    [[nodiscard]] bool setDrive(const QString& rootPath);
+    [[nodiscard]] bool setDrive(std::string_view rootPath);
 
     // Reads the drives again, keeping the current one selected; a current drive
     // that went away stays in the list while it is current.
@@ -57,7 +60,7 @@ private:
     std::vector<DriveList::DriveEntry> m_entries;
     // The root path of the drive last reported as current, to tell a real change
     // from a pick of the same drive.
-    QString m_currentRoot;
+    std::string m_currentRoot;
     bool m_filling = false;
     // Whether the index change just seen moved to another drive: the user's pick
     // that follows it (activated comes after currentIndexChanged) sends no

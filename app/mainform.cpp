@@ -17,6 +17,7 @@
 #include "settings/SettingKeys.h"
 #include "settings/SettingsStore.h"
 #include "settings/StoredText.h"
+#include "settings/WindowPlacement.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -29,6 +30,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -213,21 +216,22 @@ void mainform::Form_Load()
 
     Pi = static_cast<float>(4.0 * std::atan(1.0));
 
-    const SettingsStore store(toQString(AppInfo::Title));
-    const QString section = toQString(SettingKeys::Section);
-    DrivePath = store.GetSetting(section, toQString(SettingKeys::Drive), toQString(SettingKeys::DefaultDrive));
+    const SettingsStore store(AppInfo::Title);
+    DrivePath = store.GetSetting(SettingKeys::Section, SettingKeys::Drive, SettingKeys::DefaultDrive);
 
     // The top is restored before the left. A position the window system cannot
-    // take, or one that would leave the window wholly off every screen (a monitor
-    // unplugged since), keeps the window where it is. The whole position is tried
-    // first: on a screen diagonal to the designed place, neither the stored top
-    // nor the stored left alone would put the window on any screen.
+    // take, or one that would leave too little of the title bar on any screen to
+    // grab (a monitor unplugged since), keeps the window where it is. The whole
+    // position is tried first: on a screen diagonal to the designed place,
+    // neither the stored top nor the stored left alone would put the window on
+    // any screen.
     const float top = storedPosition(store, SettingKeys::Y, Top());
     const float left = storedPosition(store, SettingKeys::X, Left());
     if (!moveTo(left, top)) {
         (void)moveTo(Left(), top);
         (void)moveTo(left, Top());
     }
+    keepReachable();
 
     UsedColor = storedColor(store, SettingKeys::UsedColor, SettingKeys::DefaultUsedColor);
     FreeColor = storedColor(store, SettingKeys::FreeColor, SettingKeys::DefaultFreeColor);
@@ -244,13 +248,29 @@ void mainform::Form_Load()
 
 float mainform::storedPosition(const SettingsStore& store, std::string_view key, float current) const
 {
-    const QString text =
-        store.GetSetting(toQString(SettingKeys::Section), toQString(key), toQString(StoredText::SingleText(current)));
-    const auto value = StoredText::NumericValue(text.toStdString());
+    const auto value =
+        StoredText::NumericValue(store.GetSetting(SettingKeys::Section, key, StoredText::SingleText(current)));
     // A text that cannot be read, or a value beyond single precision, keeps the
     // window where it is.
     return (value ? StoredText::ToSingle(*value) : std::nullopt).value_or(current);
 }
+
+namespace {
+
+WindowPlacement::Rect placementRect(const QRect& rect)
+{
+    return {rect.x(), rect.y(), rect.width(), rect.height()};
+}
+
+std::vector<WindowPlacement::Rect> availableAreas()
+{
+    std::vector<WindowPlacement::Rect> areas;
+    for (const QScreen* screen : QGuiApplication::screens())
+        areas.push_back(placementRect(screen->availableGeometry()));
+    return areas;
+}
+
+} // namespace
 
 bool mainform::moveTo(float leftTwips, float topTwips)
 {
@@ -261,21 +281,29 @@ bool mainform::moveTo(float leftTwips, float topTwips)
     if (std::abs(left) > limit || std::abs(top) > limit)
         return false;
     const QRect wanted(QPoint(static_cast<int>(left), static_cast<int>(top)), frameGeometry().size());
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    const bool onSomeScreen = std::any_of(screens.begin(), screens.end(), [&wanted](const QScreen* screen) {
-        return screen->geometry().intersects(wanted);
-    });
-    if (!onSomeScreen)
+    if (!WindowPlacement::TitleBarReachable(placementRect(wanted), availableAreas()))
         return false;
     move(wanted.topLeft());
     return true;
 }
 
+// The designed place itself may be off every screen (a desktop whose one
+// monitor stands right of the origin, or a very small one): the window then
+// goes onto the primary screen, wholly where it fits.
+void mainform::keepReachable()
+{
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (!primary || WindowPlacement::TitleBarReachable(placementRect(frameGeometry()), availableAreas()))
+        return;
+    const auto moved =
+        WindowPlacement::MovedInto(placementRect(frameGeometry()), placementRect(primary->availableGeometry()));
+    move(moved.left, moved.top);
+}
+
 std::int32_t mainform::storedColor(const SettingsStore& store, std::string_view key, std::int32_t defaultColor) const
 {
-    const QString text =
-        store.GetSetting(toQString(SettingKeys::Section), toQString(key), QString::number(defaultColor));
-    const auto value = StoredText::NumericValue(text.toStdString());
+    const auto value =
+        StoredText::NumericValue(store.GetSetting(SettingKeys::Section, key, std::to_string(defaultColor)));
     // A text that cannot be read, or a value outside 32 bits, keeps the default.
     const auto color = value ? StoredText::NearestInt32(*value) : std::nullopt;
     return color.value_or(defaultColor);
@@ -285,7 +313,7 @@ void mainform::SelectDrive()
 {
 #ifdef _WIN32
     const QString driveText = Drive1->Drive().toUpper();
-    DrivePath = driveText.left(2) + QLatin1Char('\\');
+    DrivePath = driveText.left(2).toStdString() + '\\';
 #else
     // Paths are case-sensitive here: the mount point and the entry as they stand.
     const QString driveText = Drive1->Drive();
@@ -302,7 +330,7 @@ void mainform::RefreshDisplay()
 
     Currency capacity;
     Currency free = Currency::fromStored(0);
-    m_seams.queryDriveSpace(capacity, free, DrivePath.toStdString());
+    m_seams.queryDriveSpace(capacity, free, DrivePath);
 
     if (capacity != FailureValue) {
         picDRIVE->Cls();
@@ -446,13 +474,15 @@ void mainform::closeEvent(QCloseEvent* event)
 
 void mainform::Form_QueryUnload()
 {
-    SettingsStore store(toQString(AppInfo::Title));
-    const QString section = toQString(SettingKeys::Section);
-    store.SaveSetting(section, toQString(SettingKeys::Drive), DrivePath);
-    store.SaveSetting(section, toQString(SettingKeys::X), toQString(StoredText::SingleText(Left())));
-    store.SaveSetting(section, toQString(SettingKeys::Y), toQString(StoredText::SingleText(Top())));
-    store.SaveSetting(section, toQString(SettingKeys::UsedColor), QString::number(UsedColor));
-    store.SaveSetting(section, toQString(SettingKeys::FreeColor), QString::number(FreeColor));
+    SettingsStore store(AppInfo::Title);
+    // With no drive listed (no mount table to read) there is no drive to
+    // remember: the stored one stays.
+    if (!DrivePath.empty())
+        store.SaveSetting(SettingKeys::Section, SettingKeys::Drive, DrivePath);
+    store.SaveSetting(SettingKeys::Section, SettingKeys::X, StoredText::SingleText(Left()));
+    store.SaveSetting(SettingKeys::Section, SettingKeys::Y, StoredText::SingleText(Top()));
+    store.SaveSetting(SettingKeys::Section, SettingKeys::UsedColor, std::to_string(UsedColor));
+    store.SaveSetting(SettingKeys::Section, SettingKeys::FreeColor, std::to_string(FreeColor));
     // A store that cannot be written says so on standard error; the window
     // closes all the same.
     (void)store.commit();

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 class AutoSizeLabel;
@@ -48,7 +49,7 @@ public:
 
     [[nodiscard]] std::int32_t usedColor() const { return UsedColor; }
     [[nodiscard]] std::int32_t freeColor() const { return FreeColor; }
-    [[nodiscard]] const QString& drivePath() const { return DrivePath; }
+    [[nodiscard]] const std::string& drivePath() const { return DrivePath; }
 
     // The window's routines and event handlers, public so that tests can drive
     // them as the window system would.
@@ -75,8 +76,10 @@ private:
     void Form_QueryUnload();
 
     // Moves the window's outer top-left corner to (left, top) twips unless the
-    // window system cannot take it or the window would be wholly off every screen.
+    // window system cannot take it or too little of the title bar would be on a
+    // screen to grab the window by.
     [[nodiscard]] bool moveTo(float leftTwips, float topTwips);
+    void keepReachable();
     [[nodiscard]] float storedPosition(const SettingsStore& store, std::string_view key, float current) const;
     [[nodiscard]] std::int32_t storedColor(const SettingsStore& store, std::string_view key,
                                            std::int32_t defaultColor) const;
@@ -112,8 +115,8 @@ private:
     // The chart colours, 0x00BBGGRR.
     std::int32_t UsedColor = 0;
     std::int32_t FreeColor = 0;
-    // The selected drive's root path.
-    QString DrivePath;
+    // The selected drive's root path, its exact bytes (a mount point need not be UTF-8).
+    std::string DrivePath;
     float Pi = 0.0F;
     // The chart's bounding rectangle in picDRIVE's pixels.
     std::int32_t ChartLeft = 0;

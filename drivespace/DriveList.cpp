@@ -6,6 +6,7 @@
 #include <array>
 #include <cctype>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -109,13 +110,62 @@ bool isUserFileSystem(const MountLine& line)
     return true;
 }
 
-// A mount over the same directory, made later, hides this one: its files can no
-// longer be reached there, and a query of the directory answers for the other.
-bool isHidden(const MountLine& line, const std::vector<MountLine>& lines)
+// The directories a path lies in, and the path itself: "/a/b" gives "/a/b",
+// "/a" and "/".
+std::vector<std::string_view> pathAndParents(std::string_view path)
 {
-    return std::any_of(lines.begin(), lines.end(), [&line](const MountLine& other) {
-        return other.parentId == line.mountId && other.mountPoint == line.mountPoint;
-    });
+    std::vector<std::string_view> paths{path};
+    while (path.size() > 1) {
+        const std::size_t slash = path.find_last_of('/');
+        if (slash == std::string_view::npos)
+            break;
+        path = path.substr(0, slash == 0 ? 1 : slash);
+        paths.push_back(path);
+    }
+    return paths;
+}
+
+// Which mounts can be reached through their mount point. A mount is covered
+// when, on the same parent, a later mount stands at its mount point or at a
+// directory above it, or another mount was stacked on it at the same place: a
+// query of that path then answers for the other file system. Everything mounted
+// on a covered mount is out of reach with it.
+std::vector<bool> reachableMounts(const std::vector<MountLine>& lines)
+{
+    // The last mount at each place on each parent, by table index.
+    std::map<std::pair<std::string_view, std::string_view>, std::size_t> lastAt;
+    std::map<std::string_view, std::size_t> indexOfId;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lastAt[{lines[i].parentId, lines[i].mountPoint}] = i;
+        indexOfId[lines[i].mountId] = i;
+    }
+    // A later mount on the same parent, at this place or above it.
+    const auto coveredBySibling = [&](std::size_t i) {
+        const MountLine& line = lines[i];
+        const auto paths = pathAndParents(line.mountPoint);
+        return std::any_of(paths.begin(), paths.end(), [&](std::string_view place) {
+            const auto later = lastAt.find({line.parentId, place});
+            return later != lastAt.end() && later->second > i;
+        });
+    };
+    std::vector<bool> reachable(lines.size());
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        // Another mount stacked on this one at the same place hides it.
+        bool open = !lastAt.contains({lines[i].mountId, lines[i].mountPoint});
+        // Up the chain of parents; a parent outside this table (the root of a
+        // container or chroot) is taken as reachable. The step limit guards
+        // against a table whose parents form a loop.
+        std::size_t at = i;
+        for (std::size_t steps = 0; open && steps <= lines.size(); ++steps) {
+            open = !coveredBySibling(at);
+            const auto parent = indexOfId.find(lines[at].parentId);
+            if (parent == indexOfId.end() || parent->second == at)
+                break;
+            at = parent->second;
+        }
+        reachable[i] = open;
+    }
+    return reachable;
 }
 
 // Of two mounts of one file system, the one shown: the shorter mount point,
@@ -170,11 +220,19 @@ std::vector<DriveEntry> DrivesFromMountInfo(std::string_view mountInfo,
 {
     const std::vector<MountLine> lines = MountInfo::ParseMountInfo(mountInfo);
 
+    const std::vector<bool> reachable = reachableMounts(lines);
     std::vector<const MountLine*> candidates;
-    for (const MountLine& line : lines) {
-        if (isUserFileSystem(line) && !isHidden(line, lines))
-            candidates.push_back(&line);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (reachable[i] && isUserFileSystem(lines[i]))
+            candidates.push_back(&lines[i]);
     }
+    // One entry per root path, whatever the table says: the last mount there is
+    // the one a query reaches.
+    std::map<std::string_view, const MountLine*> lastAtPoint;
+    for (const MountLine* line : candidates)
+        lastAtPoint[line->mountPoint] = line;
+    std::erase_if(candidates,
+                  [&lastAtPoint](const MountLine* line) { return lastAtPoint.at(line->mountPoint) != line; });
 
     // Each file system once: its best mount stands in for all of them.
     std::map<std::string_view, const MountLine*> shownByDevice;

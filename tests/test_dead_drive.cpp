@@ -130,8 +130,8 @@ TEST_F(DeadDriveTest, PickingADeadDriveKeepsTheWindowAnsweringAndClosable)
     ASSERT_NE(list, nullptr);
 
     // The pick comes back, with the drive still holding its query.
-    ASSERT_TRUE(list->setDrive(m_mountPoint));
-    EXPECT_EQ(window->drivePath(), m_mountPoint);
+    ASSERT_TRUE(list->setDrive(m_mountPoint.toStdString()));
+    EXPECT_EQ(window->drivePath(), m_mountPoint.toStdString());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: ") + m_mountPoint + QStringLiteral(" [DEAD]"));
     EXPECT_EQ(text(*window, "lblFREE"), QString());
     EXPECT_EQ(text(*window, "lblUSED"), QString());
@@ -147,10 +147,10 @@ TEST_F(DeadDriveTest, PickingADeadDriveKeepsTheWindowAnsweringAndClosable)
 
     // Away and back: the healthy drive answers, the dead one fails without
     // asking the file system again while its first query is held.
-    ASSERT_TRUE(list->setDrive(QStringLiteral("/")));
+    ASSERT_TRUE(list->setDrive("/"));
     EXPECT_NE(text(*window, "lblTOTAL"), QStringLiteral("Not Available  "));
     EXPECT_TRUE(timerRunning(*window));
-    ASSERT_TRUE(list->setDrive(m_mountPoint));
+    ASSERT_TRUE(list->setDrive(m_mountPoint.toStdString()));
     EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("Not Available  "));
     EXPECT_FALSE(timerRunning(*window));
     EXPECT_EQ(receivedQueries(), 1);

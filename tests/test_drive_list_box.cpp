@@ -48,7 +48,7 @@ protected:
     {
         machine.drives = {rootDrive, homeDrive, usbDrive};
         box = std::make_unique<DriveListBox>(nullptr, machine.lister());
-        ASSERT_TRUE(box->setDrive(QStringLiteral("/media/usb")));
+        ASSERT_TRUE(box->setDrive("/media/usb"));
         spy = std::make_unique<QSignalSpy>(box.get(), &DriveListBox::Change);
     }
 
@@ -60,7 +60,7 @@ protected:
 TEST_F(DriveListBoxTest, ShowsEntryTextAndRoot)
 {
     EXPECT_EQ(box->Drive(), QStringLiteral("/media/usb [BACKUP]"));
-    EXPECT_EQ(box->rootPath(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(box->rootPath(), "/media/usb");
     EXPECT_EQ(itemsOf(*box), QStringList({"/ [/dev/sda2]", "/home [home]", "/media/usb [BACKUP]"}));
     EXPECT_EQ(box->accessibleName(), QStringLiteral("Drive"));
 }
@@ -68,8 +68,8 @@ TEST_F(DriveListBoxTest, ShowsEntryTextAndRoot)
 TEST_F(DriveListBoxTest, RefusedDriveLeavesSelectionAndIsSilent)
 {
     const int readsBefore = machine.reads;
-    EXPECT_FALSE(box->setDrive(QStringLiteral("/media/cdrom")));
-    EXPECT_EQ(box->rootPath(), QStringLiteral("/media/usb"));
+    EXPECT_FALSE(box->setDrive("/media/cdrom"));
+    EXPECT_EQ(box->rootPath(), "/media/usb");
     EXPECT_EQ(spy->count(), 0);
     // The list was read once more before refusing.
     EXPECT_EQ(machine.reads, readsBefore + 1);
@@ -77,17 +77,17 @@ TEST_F(DriveListBoxTest, RefusedDriveLeavesSelectionAndIsSilent)
 
 TEST_F(DriveListBoxTest, SetDriveToAnotherEntryChangesOnce)
 {
-    EXPECT_TRUE(box->setDrive(QStringLiteral("/home/")));
+    EXPECT_TRUE(box->setDrive("/home/"));
     EXPECT_EQ(box->Drive(), QStringLiteral("/home [home]"));
     EXPECT_EQ(spy->count(), 1);
-    EXPECT_TRUE(box->setDrive(QStringLiteral("/home")));
+    EXPECT_TRUE(box->setDrive("/home"));
     EXPECT_EQ(spy->count(), 1);
 }
 
 TEST_F(DriveListBoxTest, SetDriveFindsADriveMountedSinceTheLastRead)
 {
     machine.drives.push_back(nasDrive);
-    EXPECT_TRUE(box->setDrive(QStringLiteral("/mnt/nas")));
+    EXPECT_TRUE(box->setDrive("/mnt/nas"));
     EXPECT_EQ(box->Drive(), QStringLiteral("/mnt/nas [nas:/export]"));
     EXPECT_EQ(spy->count(), 1);
 }
@@ -95,7 +95,7 @@ TEST_F(DriveListBoxTest, SetDriveFindsADriveMountedSinceTheLastRead)
 TEST_F(DriveListBoxTest, UserPickWithTheKeyboardChanges)
 {
     QTest::keyClick(box.get(), Qt::Key_Up);
-    EXPECT_EQ(box->rootPath(), QStringLiteral("/home"));
+    EXPECT_EQ(box->rootPath(), "/home");
     EXPECT_EQ(spy->count(), 1);
 }
 
@@ -105,7 +105,7 @@ TEST_F(DriveListBoxTest, ReloadKeepsTheSelectionSilently)
     box->reload();
     EXPECT_EQ(itemsOf(*box),
               QStringList({"/ [/dev/sda2]", "/mnt/nas [nas:/export]", "/media/usb [BACKUP]", "/home [home]"}));
-    EXPECT_EQ(box->rootPath(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(box->rootPath(), "/media/usb");
     EXPECT_EQ(box->currentIndex(), 2);
     EXPECT_EQ(spy->count(), 0);
 }
@@ -118,10 +118,10 @@ TEST_F(DriveListBoxTest, DriveThatWentAwayStaysSelectedUntilAnotherIsPicked)
     EXPECT_EQ(box->Drive(), QStringLiteral("/media/usb [BACKUP]"));
     EXPECT_EQ(spy->count(), 0);
 
-    EXPECT_TRUE(box->setDrive(QStringLiteral("/")));
+    EXPECT_TRUE(box->setDrive("/"));
     box->reload();
     EXPECT_EQ(itemsOf(*box), QStringList({"/ [/dev/sda2]", "/home [home]"}));
-    EXPECT_EQ(box->rootPath(), QStringLiteral("/"));
+    EXPECT_EQ(box->rootPath(), "/");
     EXPECT_EQ(spy->count(), 1);
 }
 
@@ -130,7 +130,7 @@ TEST_F(DriveListBoxTest, OpeningTheListShowsANewlyMountedDrive)
     machine.drives.push_back(nasDrive);
     box->showPopup();
     EXPECT_EQ(box->findText(QStringLiteral("/mnt/nas [nas:/export]")), 3);
-    EXPECT_EQ(box->rootPath(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(box->rootPath(), "/media/usb");
     box->hidePopup();
     EXPECT_EQ(spy->count(), 0);
 }
@@ -146,7 +146,7 @@ TEST(DriveListBoxStartTest, StartsOnTheDriveHoldingTheCurrentDirectory)
     DriveListBox box(nullptr, machine.lister());
     QDir::setCurrent(previous);
     EXPECT_EQ(box.currentIndex(), 1);
-    EXPECT_EQ(box.rootPath(), mount.path());
+    EXPECT_EQ(box.rootPath(), mount.path().toStdString());
 }
 
 TEST(DriveListBoxStartTest, EmptyMachineHasNoDrive)
@@ -154,8 +154,8 @@ TEST(DriveListBoxStartTest, EmptyMachineHasNoDrive)
     FakeMachine machine;
     DriveListBox box(nullptr, machine.lister());
     EXPECT_EQ(box.Drive(), QString());
-    EXPECT_EQ(box.rootPath(), QString());
-    EXPECT_FALSE(box.setDrive(QStringLiteral("/")));
+    EXPECT_EQ(box.rootPath(), "");
+    EXPECT_FALSE(box.setDrive("/"));
 }
 
 } // namespace

@@ -58,7 +58,7 @@ protected:
 TEST_F(RefreshTest, LoadShowsTheDriveOfTheStartingDirectoryWithItsFigures)
 {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
-    EXPECT_EQ(window->drivePath(), QStringLiteral("/"));
+    EXPECT_EQ(window->drivePath(), "/");
     EXPECT_EQ(text("lblFREE"), QStringLiteral("250,000"));
     EXPECT_EQ(text("lblUSED"), QStringLiteral("750,000"));
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("1,000,000"));
@@ -111,8 +111,8 @@ TEST_F(RefreshTest, PickingTheShownDriveAgainShowsADriveThatCameBack)
 TEST_F(RefreshTest, PickingADriveNamesItAndShowsItsFigures)
 {
     auto* list = window->findChild<DriveListBox*>(QStringLiteral("Drive1"));
-    ASSERT_TRUE(list->setDrive(QStringLiteral("/media/usb")));
-    EXPECT_EQ(window->drivePath(), QStringLiteral("/media/usb"));
+    ASSERT_TRUE(list->setDrive("/media/usb"));
+    EXPECT_EQ(window->drivePath(), "/media/usb");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: /media/usb [BACKUP]"));
     EXPECT_EQ(queriedPaths.back(), "/media/usb");
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("2,000,000"));
@@ -122,9 +122,9 @@ TEST_F(RefreshTest, FromAnUnavailableDriveToAReadableOneRestartsTheTimer)
 {
     drives["/media/usb"].available = false;
     auto* list = window->findChild<DriveListBox*>(QStringLiteral("Drive1"));
-    ASSERT_TRUE(list->setDrive(QStringLiteral("/media/usb")));
+    ASSERT_TRUE(list->setDrive("/media/usb"));
     EXPECT_FALSE(timerRunning());
-    ASSERT_TRUE(list->setDrive(QStringLiteral("/")));
+    ASSERT_TRUE(list->setDrive("/"));
     EXPECT_TRUE(timerRunning());
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("1,000,000"));
 }

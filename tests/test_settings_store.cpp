@@ -11,13 +11,14 @@
 #include <csignal>
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
 
-const QString app = QStringLiteral("Quillmar");
+constexpr std::string_view app = "Quillmar";
 
 // What is written on standard error while it lives. A pipe rather than a file:
 // a file size limit set by a test must not cut the message short.
@@ -58,7 +59,7 @@ private:
     int m_saved = -1;
     std::string m_text;
 };
-const QString section = QStringLiteral("Settings");
+constexpr std::string_view section = "Settings";
 
 // Each test gets its own configuration directory; QStandardPaths reads
 // XDG_CONFIG_HOME afresh whenever a store is created.
@@ -95,11 +96,11 @@ protected:
 
     static void saveFive(SettingsStore& store)
     {
-        store.SaveSetting(section, QStringLiteral("Drive"), QStringLiteral("/media/usb"));
-        store.SaveSetting(section, QStringLiteral("X"), QStringLiteral("1440"));
-        store.SaveSetting(section, QStringLiteral("Y"), QStringLiteral("-300"));
-        store.SaveSetting(section, QStringLiteral("UsedColor"), QStringLiteral("255"));
-        store.SaveSetting(section, QStringLiteral("FreeColor"), QStringLiteral("12428157"));
+        store.SaveSetting(section, "Drive", "/media/usb");
+        store.SaveSetting(section, "X", "1440");
+        store.SaveSetting(section, "Y", "-300");
+        store.SaveSetting(section, "UsedColor", "255");
+        store.SaveSetting(section, "FreeColor", "12428157");
     }
 
     static constexpr const char* fiveInTheFile =
@@ -128,17 +129,17 @@ TEST_F(SettingsStoreTest, FiveKeysRoundTripThroughAHandEditableFile)
 {
     {
         SettingsStore store(app);
-        EXPECT_EQ(store.location(), configFile());
+        EXPECT_EQ(store.location(), configFile().toStdString());
         saveFive(store);
         EXPECT_TRUE(store.commit());
     }
     EXPECT_EQ(readConfig(), fiveInTheFile);
     const SettingsStore again(app);
-    EXPECT_EQ(again.GetSetting(section, QStringLiteral("Drive"), QStringLiteral("C:\\")), QStringLiteral("/media/usb"));
-    EXPECT_EQ(again.GetSetting(section, QStringLiteral("X"), QStringLiteral("0")), QStringLiteral("1440"));
-    EXPECT_EQ(again.GetSetting(section, QStringLiteral("Y"), QStringLiteral("0")), QStringLiteral("-300"));
-    EXPECT_EQ(again.GetSetting(section, QStringLiteral("UsedColor"), QStringLiteral("7631561")), QStringLiteral("255"));
-    EXPECT_EQ(again.GetSetting(section, QStringLiteral("FreeColor"), QStringLiteral("0")), QStringLiteral("12428157"));
+    EXPECT_EQ(again.GetSetting(section, "Drive", "C:\\"), "/media/usb");
+    EXPECT_EQ(again.GetSetting(section, "X", "0"), "1440");
+    EXPECT_EQ(again.GetSetting(section, "Y", "0"), "-300");
+    EXPECT_EQ(again.GetSetting(section, "UsedColor", "7631561"), "255");
+    EXPECT_EQ(again.GetSetting(section, "FreeColor", "0"), "12428157");
 }
 
 // The new file is written beside the old one and renamed over it, so a reader
@@ -157,7 +158,7 @@ TEST_F(SettingsStoreTest, CommitReplacesTheFileInsteadOfRewritingIt)
     QFile old(oldLink);
     ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), earlier);
-    EXPECT_EQ(readConfig(), fiveInTheFile);
+    EXPECT_EQ(readConfig(), "[Settings]\nX=1440\nDrive=/media/usb\nFreeColor=12428157\nUsedColor=255\nY=-300\n");
 }
 
 struct TextCase {
@@ -185,12 +186,12 @@ TEST_P(StoredTextRoundTripTest, ComesBackAsWritten)
     const auto& c = GetParam();
     {
         SettingsStore store(app);
-        store.SaveSetting(section, QStringLiteral("Drive"), QString::fromUtf8(c.text));
+        store.SaveSetting(section, "Drive", std::string(c.text));
         ASSERT_TRUE(store.commit());
     }
     EXPECT_EQ(readConfig(), "[Settings]\n" + QByteArray(c.line) + "\n");
     const SettingsStore again(app);
-    EXPECT_EQ(again.GetSetting(section, QStringLiteral("Drive"), QStringLiteral("default")), QString::fromUtf8(c.text));
+    EXPECT_EQ(again.GetSetting(section, "Drive", "default"), std::string(c.text));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StoredTextRoundTripTest, testing::ValuesIn(textCases), RowName{});
@@ -210,10 +211,10 @@ const HandEditCase handEditCases[] = {
     {"HexColour", "[Settings]\nUsedColor=&HFF\n", "UsedColor", "&HFF"},
     {"EmptyValue", "[Settings]\nDrive=\n", "Drive", ""},
     {"Quoted", "[Settings]\nDrive=\"/media/my disk \"\n", "Drive", "/media/my disk "},
-    // QSettings splits an unquoted value at commas (and drops the blanks around
-    // them); the pieces are joined again rather than lost.
+    // Commas are part of the text, blanks after them too.
     {"Commas", "[Settings]\nX=1,440\n", "X", "1,440"},
-    {"CommasAndBlanks", "[Settings]\nA=1615 198th Street, N.E.\n", "A", "1615 198th Street,N.E."},
+    {"CommasAndBlanks", "[Settings]\nA=1615 198th Street, N.E.\n", "A", "1615 198th Street, N.E."},
+    {"LineWithoutEquals", "[Settings]\nthis is not a setting\nX=9\n", "X", "9"},
     {"OtherSection", "[Other]\nX=1\n", "X", "default"},
     {"MissingKey", "[Settings]\nY=1\n", "X", "default"},
     {"NoFileContent", "", "X", "default"},
@@ -227,8 +228,7 @@ TEST_P(HandEditedFileTest, IsReadAsTheUserWroteIt)
     const auto& c = GetParam();
     writeConfig(c.file);
     const SettingsStore store(app);
-    EXPECT_EQ(store.GetSetting(section, QString::fromUtf8(c.key), QStringLiteral("default")),
-              QString::fromUtf8(c.text));
+    EXPECT_EQ(store.GetSetting(section, c.key, "default"), c.text);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, HandEditedFileTest, testing::ValuesIn(handEditCases), RowName{});
@@ -236,7 +236,7 @@ INSTANTIATE_TEST_SUITE_P(Table, HandEditedFileTest, testing::ValuesIn(handEditCa
 TEST_F(SettingsStoreTest, MissingFileGivesTheDefault)
 {
     const SettingsStore store(app);
-    EXPECT_EQ(store.GetSetting(section, QStringLiteral("Drive"), QStringLiteral("C:\\")), QStringLiteral("C:\\"));
+    EXPECT_EQ(store.GetSetting(section, "Drive", "C:\\"), "C:\\");
     EXPECT_FALSE(QFile::exists(configFile()));
 }
 
@@ -249,43 +249,42 @@ const CorruptCase corruptCases[] = {
     {"BinaryGarbage", QByteArray("\x01\x02\xff\xfe\x00[Settings]\x00X=9\x00\xff", 20)},
     {"UnclosedSection", "[Settings\nX=9\n"},
     {"Utf16", QByteArray("\xff\xfe[\x00S\x00]\x00\n\x00X\x00=\x009\x00", 16)},
-    {"LineWithoutEquals", "[Settings]\nthis is not a setting\nX=9\n"},
 };
 
 class CorruptFileTest : public SettingsStoreTest, public testing::WithParamInterface<CorruptCase> {};
 
-// A spoiled file gives the defaults without a crash, and the close saves the
-// user's values over it.
+// A spoiled file gives the defaults without a crash, and the close adds the
+// user's values to it.
 TEST_P(CorruptFileTest, GivesDefaultsAndIsReplacedOnCommit)
 {
     writeConfig(GetParam().bytes);
     {
         SettingsStore store(app);
-        const QString x = store.GetSetting(section, QStringLiteral("X"), QStringLiteral("default"));
-        EXPECT_EQ(x, QStringLiteral("default")) << x.toStdString();
+        const std::string x = store.GetSetting(section, "X", "default");
+        EXPECT_EQ(x, "default");
         saveFive(store);
         StderrCapture errors;
         EXPECT_TRUE(store.commit());
         EXPECT_EQ(errors.text(), "");
     }
     const SettingsStore again(app);
-    EXPECT_EQ(again.GetSetting(section, QStringLiteral("Drive"), QStringLiteral("C:\\")), QStringLiteral("/media/usb"));
-    EXPECT_EQ(again.GetSetting(section, QStringLiteral("Y"), QStringLiteral("0")), QStringLiteral("-300"));
+    EXPECT_EQ(again.GetSetting(section, "Drive", "C:\\"), "/media/usb");
+    EXPECT_EQ(again.GetSetting(section, "Y", "0"), "-300");
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, CorruptFileTest, testing::ValuesIn(corruptCases), RowName{});
 
-// A file QSettings cannot parse at all is replaced by exactly the saved values.
-TEST_F(SettingsStoreTest, MalformedFileIsReplacedWhole)
+// Lines the store cannot read stay where they are; the keys are added below.
+TEST_F(SettingsStoreTest, MalformedLinesAreKeptAndTheKeysAdded)
 {
     writeConfig("[Settings\nX=9\n[Junk]\nKept=1\n");
     {
         SettingsStore store(app);
-        EXPECT_EQ(store.GetSetting(section, QStringLiteral("X"), QStringLiteral("default")), QStringLiteral("default"));
+        EXPECT_EQ(store.GetSetting(section, "X", "default"), "default");
         saveFive(store);
         EXPECT_TRUE(store.commit());
     }
-    EXPECT_EQ(readConfig(), fiveInTheFile);
+    EXPECT_EQ(readConfig(), "[Settings\nX=9\n[Junk]\nKept=1\n\n" + QByteArray(fiveInTheFile));
 }
 
 // Works as root too: no permission bit is involved.
@@ -293,12 +292,12 @@ TEST_F(SettingsStoreTest, ConfigPathThatIsADirectoryGivesDefaultsAndFailsToCommi
 {
     ASSERT_TRUE(QDir().mkpath(configFile()));
     SettingsStore store(app);
-    EXPECT_EQ(store.GetSetting(section, QStringLiteral("X"), QStringLiteral("720")), QStringLiteral("720"));
+    EXPECT_EQ(store.GetSetting(section, "X", "720"), "720");
     saveFive(store);
     StderrCapture errors;
     EXPECT_FALSE(store.commit());
     EXPECT_EQ(errors.text(), "quillmar: could not save settings to " + configFile().toStdString() +
-                                 ": Filename refers to a directory\n");
+                                 ": the file could not be read (Is a directory), so it is left as it is\n");
     EXPECT_TRUE(QFileInfo(configFile()).isDir());
 }
 
@@ -309,7 +308,7 @@ TEST_F(SettingsStoreTest, UnreadableFileGivesDefaults)
     writeConfig("[Settings]\nX=1440\n");
     ASSERT_TRUE(QFile::setPermissions(configFile(), QFileDevice::Permissions{}));
     const SettingsStore store(app);
-    EXPECT_EQ(store.GetSetting(section, QStringLiteral("X"), QStringLiteral("720")), QStringLiteral("720"));
+    EXPECT_EQ(store.GetSetting(section, "X", "720"), "720");
 }
 
 TEST_F(SettingsStoreTest, PathThroughARegularFileFailsToCommit)
@@ -322,8 +321,7 @@ TEST_F(SettingsStoreTest, PathThroughARegularFileFailsToCommit)
     saveFive(store);
     StderrCapture errors;
     EXPECT_FALSE(store.commit());
-    EXPECT_EQ(errors.text(),
-              "quillmar: could not save settings to " + store.location().toStdString() + ": Not a directory\n");
+    EXPECT_EQ(errors.text(), "quillmar: could not save settings to " + store.location() + ": Not a directory\n");
 }
 
 enum class Obstacle { FileSizeLimit, ReadOnlyMount, FullDisk, ReadOnlyDirectory };

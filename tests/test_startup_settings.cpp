@@ -64,7 +64,7 @@ TEST_F(StartupTest, AnEmptyStoreGivesTheDesignedWindowOnTheStartingDrive)
     EXPECT_NEAR(window->Left(), DesignedLeft, OnePixel);
     EXPECT_NEAR(window->Top(), DesignedTop, OnePixel);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
-    EXPECT_EQ(window->drivePath(), QStringLiteral("/"));
+    EXPECT_EQ(window->drivePath(), "/");
     // The store is read at start and written only at close.
     EXPECT_TRUE(storedSettings().empty());
 }
@@ -88,8 +88,8 @@ TEST_F(StartupTest, AStoredDriveThatWentAwayLeavesTheListOnItsDrive)
     const auto window = loadWindow();
 
     EXPECT_FALSE(messageShown());
-    EXPECT_EQ(driveList(*window)->rootPath(), QStringLiteral("/"));
-    EXPECT_EQ(window->drivePath(), QStringLiteral("/"));
+    EXPECT_EQ(driveList(*window)->rootPath(), "/");
+    EXPECT_EQ(window->drivePath(), "/");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
     EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("1,000,000"));
     ASSERT_FALSE(queriedPaths.empty());
@@ -101,8 +101,8 @@ TEST_F(StartupTest, AStoredDriveThatExistsIsSelectedAndShown)
     writeSettingsFile("[Settings]\nDrive=/media/usb\n");
     const auto window = loadWindow();
 
-    EXPECT_EQ(driveList(*window)->rootPath(), QStringLiteral("/media/usb"));
-    EXPECT_EQ(window->drivePath(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(driveList(*window)->rootPath(), "/media/usb");
+    EXPECT_EQ(window->drivePath(), "/media/usb");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: /media/usb [BACKUP]"));
     EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("2,000,000"));
 }
@@ -224,7 +224,7 @@ TEST_P(RoundTripTest, WhatAClosedWindowStoresTheNextOneRestores)
         // Not shown: the offscreen platform, like a window manager, would pull a
         // window partly off the screen back onto it.
         const auto window = loadWindow();
-        ASSERT_TRUE(driveList(*window)->setDrive(QStringLiteral("/media/usb")));
+        ASSERT_TRUE(driveList(*window)->setDrive("/media/usb"));
         window->move(row.position);
         dialogAnswer = QColor(10, 20, 30);
         QTest::mouseRelease(swatch(*window, "lblUSEDLEG"), Qt::LeftButton);
@@ -239,7 +239,7 @@ TEST_P(RoundTripTest, WhatAClosedWindowStoresTheNextOneRestores)
     EXPECT_EQ(storedSettings(), expected);
 
     const auto again = loadWindow();
-    EXPECT_EQ(again->drivePath(), QStringLiteral("/media/usb"));
+    EXPECT_EQ(again->drivePath(), "/media/usb");
     EXPECT_EQ(again->windowTitle(), QStringLiteral("Disk Usage: /media/usb [BACKUP]"));
     EXPECT_EQ(again->frameGeometry().topLeft(), row.position);
     EXPECT_EQ(again->usedColor(), 0x1E140A);
@@ -282,7 +282,7 @@ TEST_F(StartupTest, ACorruptFileGivesTheDefaultsAndIsReplacedAtClose)
     EXPECT_EQ(window->usedColor(), DefaultUsed);
     EXPECT_EQ(window->freeColor(), DefaultFree);
     EXPECT_NEAR(window->Left(), DesignedLeft, OnePixel);
-    EXPECT_EQ(window->drivePath(), QStringLiteral("/"));
+    EXPECT_EQ(window->drivePath(), "/");
 
     window->move(96, 48);
     ASSERT_TRUE(window->close());

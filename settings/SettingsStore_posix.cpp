@@ -1,0 +1,124 @@
+#include "settings/SettingsStore.h"
+
+#include "settings/AtomicFile.h"
+#include "settings/SettingsFile.h"
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+
+namespace {
+
+bool isAbsolute(const char* path)
+{
+    return path != nullptr && path[0] == '/';
+}
+
+// The user's configuration directory as the XDG rules name it: XDG_CONFIG_HOME
+// when it is an absolute path (a relative one is ignored), else ~/.config, the
+// home being HOME or, without one, the user's entry in the user database.
+std::optional<std::string> configDirectory()
+{
+    const char* configHome = std::getenv("XDG_CONFIG_HOME");
+    if (isAbsolute(configHome))
+        return configHome;
+    const char* home = std::getenv("HOME");
+    if (!isAbsolute(home)) {
+        const passwd* user = getpwuid(getuid());
+        home = user ? user->pw_dir : nullptr;
+    }
+    if (!isAbsolute(home))
+        return std::nullopt;
+    return std::string(home) + "/.config";
+}
+
+} // namespace
+
+struct SettingsStore::State {
+    std::string appName;
+    std::string path;
+    // The file as it was read; what commit writes is this with the saved values.
+    std::string text;
+    // Why the file cannot be used: no home directory, or a file that exists but
+    // could not be read. Empty when it can.
+    std::string problem;
+    std::map<std::string, SettingsFile::Values, std::less<>> saved;
+    // The sections read so far.
+    mutable std::map<std::string, SettingsFile::Values, std::less<>> sections;
+
+    void report(std::string_view reason) const
+    {
+        std::string program = appName;
+        for (char& c : program)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        std::string line = program + ": could not save settings";
+        if (!path.empty())
+            line += " to " + path;
+        line.append(": ").append(reason).append("\n");
+        std::fputs(line.c_str(), stderr);
+        std::fflush(stderr);
+    }
+};
+
+SettingsStore::SettingsStore(std::string_view appName) : m_state(std::make_unique<State>())
+{
+    m_state->appName = appName;
+    const auto directory = configDirectory();
+    if (!directory) {
+        m_state->problem = "there is no home directory (HOME is not an absolute path and the user database names none)";
+        return;
+    }
+    m_state->path = *directory + "/" + m_state->appName + "/" + m_state->appName + ".conf";
+    AtomicFile::ReadResult file = AtomicFile::ReadAll(m_state->path);
+    if (!file.problem.empty())
+        m_state->problem = "the file could not be read (" + file.problem + "), so it is left as it is";
+    m_state->text = std::move(file.text);
+}
+
+SettingsStore::~SettingsStore() = default;
+
+std::string SettingsStore::GetSetting(std::string_view section, std::string_view key,
+                                      std::string_view defaultValue) const
+{
+    auto values = m_state->sections.find(section);
+    if (values == m_state->sections.end())
+        values = m_state->sections.emplace(section, SettingsFile::ReadSection(m_state->text, section)).first;
+    const auto value = values->second.find(key);
+    return std::string(value != values->second.end() ? value->second : defaultValue);
+}
+
+void SettingsStore::SaveSetting(std::string_view section, std::string_view key, std::string_view value)
+{
+    auto values = m_state->saved.find(section);
+    if (values == m_state->saved.end())
+        values = m_state->saved.emplace(section, SettingsFile::Values{}).first;
+    values->second.insert_or_assign(std::string(key), std::string(value));
+}
+
+bool SettingsStore::commit()
+{
+    if (!m_state->problem.empty()) {
+        m_state->report(m_state->problem);
+        return false;
+    }
+    std::string text = m_state->text;
+    for (const auto& [section, values] : m_state->saved)
+        text = SettingsFile::WithValues(text, section, values);
+    if (const std::error_code error = AtomicFile::Replace(m_state->path, text)) {
+        m_state->report(error.message());
+        return false;
+    }
+    m_state->text = std::move(text);
+    m_state->sections.clear();
+    return true;
+}
+
+std::string SettingsStore::location() const
+{
+    return m_state->path;
+}
