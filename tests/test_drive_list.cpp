@@ -91,6 +91,20 @@ const MountTableCase mountTableCases[] = {
      "42 22 8:33 / /mnt/disk rw - ext4 /dev/sdc1 rw\n"
      "43 42 8:49 / /mnt/disk rw - ext4 /dev/sdd1 rw\n",
      {{"/ [/dev/sda2]", "/"}, {"/mnt/auto [server:/auto]", "/mnt/auto"}, {"/mnt/disk [/dev/sdd1]", "/mnt/disk"}}},
+    // A drive at /mnt/a/b, then another file system over /mnt/a with its own
+    // /mnt/a/b: the first, and what was mounted on it, are out of reach.
+    {"OverMountedParentHidesTheMountsBelowIt",
+     "22 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
+     "30 22 8:17 / /mnt/a/b rw - ext4 /dev/sdb1 rw\n"
+     "33 30 8:50 / /mnt/a/b/c rw - ext4 /dev/sde1 rw\n"
+     "31 22 8:33 / /mnt/a rw - ext4 /dev/sdc1 rw\n"
+     "32 31 8:49 / /mnt/a/b rw - ext4 /dev/sdd1 rw\n",
+     {{"/ [/dev/sda2]", "/"}, {"/mnt/a [/dev/sdc1]", "/mnt/a"}, {"/mnt/a/b [/dev/sdd1]", "/mnt/a/b"}}},
+    // The kernel writes such bytes as they are; the root path keeps them.
+    {"NonUtf8MountPoint",
+     "22 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
+     "23 22 8:17 / /media/caf\xe9 rw - vfat /dev/sdb1 rw\n",
+     {{"/ [/dev/sda2]", "/"}, {"/media/caf\xe9 [BACKUP]", "/media/caf\xe9"}}},
     {"SameLengthMountsKeepTheWholeFileSystem",
      "22 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
      "23 22 8:17 /sub /mnt/b rw - ext4 /dev/sdb1 rw\n"

@@ -1,3 +1,4 @@
+#include "drivespace/DriveList.h"
 #include "drivespace/GetDiskSpace.h"
 #include "tests/RowName.h"
 
@@ -355,6 +356,27 @@ TEST_F(MountedVolumeTest, UnmountedMountPointFails)
     GetDiskSpace::QueryDriveSpace(capacity, free, dir.path().string());
     EXPECT_EQ(capacity.stored(), FailureValue.stored());
     EXPECT_EQ(free.stored(), untouchedFree.stored());
+}
+
+// A mount point that is not UTF-8 ("caf" and a Latin-1 e-acute) is listed with
+// its exact bytes, and the query of those bytes answers for the drive.
+TEST_F(MountedVolumeTest, NonUtf8MountPointIsListedAndAnswers)
+{
+    const TempDir dir;
+    const fs::path mountPoint = dir.path() / "caf\xe9";
+    fs::create_directory(mountPoint);
+    Mount tmpfs("tmpfs", mountPoint, "tmpfs", "size=1m");
+    if (!tmpfs.mounted())
+        GTEST_SKIP() << tmpfs.error();
+
+    const auto drives = DriveList::ListDrives();
+    const std::size_t index = DriveList::IndexOfRoot(drives, mountPoint.string());
+    ASSERT_LT(index, drives.size()) << mountPoint << " is not listed";
+    EXPECT_EQ(drives[index].rootPath, mountPoint.string());
+    Currency capacity;
+    Currency free = untouchedFree;
+    GetDiskSpace::QueryDriveSpace(capacity, free, drives[index].rootPath);
+    EXPECT_EQ(capacity.stored(), 1024 * 1024);
 }
 
 // ext4 keeps blocks in reserve for the superuser. Free counts them: it is the

@@ -12,8 +12,10 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <sys/fsuid.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -309,6 +311,100 @@ TEST_F(SettingsStoreTest, UnreadableFileGivesDefaults)
     ASSERT_TRUE(QFile::setPermissions(configFile(), QFileDevice::Permissions{}));
     const SettingsStore store(app);
     EXPECT_EQ(store.GetSetting(section, "X", "720"), "720");
+}
+
+// For root, file access checks as an ordinary user (the kernel drops root's
+// file capabilities with the file system uid), for this thread while it lives.
+class AsOrdinaryFileUser {
+public:
+    static constexpr uid_t Nobody = 65534;
+    AsOrdinaryFileUser() : m_root(geteuid() == 0)
+    {
+        if (m_root)
+            setfsuid(Nobody);
+    }
+    ~AsOrdinaryFileUser()
+    {
+        if (m_root)
+            setfsuid(0);
+    }
+    AsOrdinaryFileUser(const AsOrdinaryFileUser&) = delete;
+    AsOrdinaryFileUser& operator=(const AsOrdinaryFileUser&) = delete;
+
+private:
+    bool m_root;
+};
+
+// A file the user may write but not read is never written: its values are not
+// known, and writing would lose them.
+TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsLeftUntouched)
+{
+    const QByteArray earlier = "[Settings]\nDrive=/media/usb\nX=1440\n";
+    writeConfig(earlier);
+    ASSERT_EQ(chmod(QFile::encodeName(configFile()).constData(), 0200), 0);
+    for (const QString& path : {m_home.path(), appDir(), configFile()}) {
+        if (geteuid() == 0) {
+            ASSERT_EQ(
+                chown(QFile::encodeName(path).constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody), 0);
+        }
+    }
+    bool committed = true;
+    std::string errors;
+    {
+        const AsOrdinaryFileUser user;
+        SettingsStore store(app);
+        EXPECT_EQ(store.GetSetting(section, "X", "720"), "720");
+        saveFive(store);
+        StderrCapture capture;
+        committed = store.commit();
+        errors = capture.text();
+    }
+    EXPECT_FALSE(committed);
+    EXPECT_EQ(errors, "quillmar: could not save settings to " + configFile().toStdString() +
+                          ": the file could not be read (Permission denied), so it is left as it is\n");
+    struct stat status {};
+    ASSERT_EQ(stat(QFile::encodeName(configFile()).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0200u);
+    EXPECT_EQ(readConfig(), earlier);
+}
+
+// A settings file kept elsewhere through a symlink (a dotfiles folder) stays a
+// link; the file it points to gets the new text and keeps its mode.
+TEST_F(SettingsStoreTest, ASymlinkedFileIsWrittenThroughTheLink)
+{
+    const QString target = m_home.path() + QStringLiteral("/dotfiles/Quillmar.conf");
+    ASSERT_TRUE(QDir().mkpath(m_home.path() + QStringLiteral("/dotfiles")));
+    {
+        QFile file(target);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("# mine\n[Settings]\nX=1\n");
+    }
+    ASSERT_EQ(chmod(QFile::encodeName(target).constData(), 0640), 0);
+    ASSERT_TRUE(QDir().mkpath(appDir()));
+    ASSERT_EQ(symlink("../dotfiles/Quillmar.conf", QFile::encodeName(configFile()).constData()), 0);
+    {
+        SettingsStore store(app);
+        saveFive(store);
+        ASSERT_TRUE(store.commit());
+    }
+    EXPECT_TRUE(QFileInfo(configFile()).isSymLink());
+    EXPECT_EQ(readConfig(),
+              "# mine\n[Settings]\nX=1440\nDrive=/media/usb\nFreeColor=12428157\nUsedColor=255\nY=-300\n");
+    EXPECT_EQ(QFileInfo(target).permissions() & 0x7777, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                            QFileDevice::ReadUser | QFileDevice::WriteUser |
+                                                            QFileDevice::ReadGroup);
+}
+
+// A relative XDG_CONFIG_HOME would put the file under whatever directory the
+// program was started in; the XDG rules say to ignore it.
+TEST_F(SettingsStoreTest, ARelativeConfigHomeIsIgnored)
+{
+    qputenv("XDG_CONFIG_HOME", "relative/config");
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(m_home.path()));
+    const SettingsStore store(app);
+    qputenv("HOME", home);
+    EXPECT_EQ(store.location(), m_home.path().toStdString() + "/.config/Quillmar/Quillmar.conf");
 }
 
 TEST_F(SettingsStoreTest, PathThroughARegularFileFailsToCommit)

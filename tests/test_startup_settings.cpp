@@ -107,6 +107,35 @@ TEST_F(StartupTest, AStoredDriveThatExistsIsSelectedAndShown)
     EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("2,000,000"));
 }
 
+// A mount point that is not UTF-8 ("caf" and a Latin-1 e-acute) is queried,
+// and stored again, with its exact bytes; only the caption shows a stand-in.
+TEST_F(StartupTest, AStoredDriveThatIsNotUtf8IsQueriedAndStoredExactly)
+{
+    const std::string cafe = "/media/caf\xe9";
+    drives[cafe] = {3'000'000, 1'000'000, true};
+    entries.push_back({cafe + " [OLD]", cafe});
+    writeSettingsFile("[Settings]\nDrive=/media/caf\\xe9\n");
+    const auto window = loadWindow();
+
+    EXPECT_EQ(window->drivePath(), cafe);
+    ASSERT_FALSE(queriedPaths.empty());
+    EXPECT_EQ(queriedPaths.back(), cafe);
+    EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("3,000,000"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: /media/caf\uFFFD [OLD]"));
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(storedSettings()[QStringLiteral("Drive")], QStringLiteral("/media/caf\\xe9"));
+}
+
+// Without a mount table there is no drive to list; the stored one is kept.
+TEST_F(StartupTest, AnEmptyDriveListKeepsTheStoredDrive)
+{
+    entries.clear();
+    writeSettingsFile("[Settings]\nDrive=/media/usb\n");
+    const auto window = loadWindow();
+    ASSERT_TRUE(window->close());
+    EXPECT_EQ(storedSettings()[QStringLiteral("Drive")], QStringLiteral("/media/usb"));
+}
+
 // A stored colour text, written into both colour keys; no value means the key's
 // default applies.
 struct StoredColorRow {
@@ -187,19 +216,21 @@ TEST_P(StoredPositionTest, PlacesTheWindow)
     EXPECT_FALSE(messageShown());
 }
 
-INSTANTIATE_TEST_SUITE_P(Rows, StoredPositionTest,
-                         testing::Values(StoredPositionRow{"PartlyOffTheLeftEdge", "Y=1200\nX=-300\n", -300, 1200},
-                                         StoredPositionRow{"AtAnInchAndHalfAnInch", "X=1440\nY=720\n", 1440, 720},
-                                         StoredPositionRow{"NotANumberIsZero", "X=abc\nY=abc\n", 0, 0},
-                                         StoredPositionRow{"WhollyOffToTheRightKeepsTheDesignedLeft",
-                                                           "X=100000\nY=1200\n", DesignedLeft, 1200},
-                                         StoredPositionRow{"WhollyOffBelowKeepsTheDesignedTop", "X=1440\nY=100000\n",
-                                                           1440, DesignedTop},
-                                         StoredPositionRow{"BeyondSinglePrecisionKeepsTheDesignedPlace",
-                                                           "X=1E300\nY=-1E300\n", DesignedLeft, DesignedTop},
-                                         StoredPositionRow{"BeyondEveryScreenKeepsTheDesignedPlace",
-                                                           "X=1E30\nY=-1E30\n", DesignedLeft, DesignedTop}),
-                         RowName{});
+INSTANTIATE_TEST_SUITE_P(
+    Rows, StoredPositionTest,
+    testing::Values(
+        StoredPositionRow{"PartlyOffTheLeftEdge", "Y=1200\nX=-300\n", -300, 1200},
+        StoredPositionRow{"AtAnInchAndHalfAnInch", "X=1440\nY=720\n", 1440, 720},
+        StoredPositionRow{"NotANumberIsZero", "X=abc\nY=abc\n", 0, 0},
+        StoredPositionRow{"WhollyOffToTheRightKeepsTheDesignedLeft", "X=100000\nY=1200\n", DesignedLeft, 1200},
+        StoredPositionRow{"WhollyOffBelowKeepsTheDesignedTop", "X=1440\nY=100000\n", 1440, DesignedTop},
+        StoredPositionRow{"BeyondSinglePrecisionKeepsTheDesignedPlace", "X=1E300\nY=-1E300\n", DesignedLeft,
+                          DesignedTop},
+        StoredPositionRow{"BeyondEveryScreenKeepsTheDesignedPlace", "X=1E30\nY=-1E30\n", DesignedLeft, DesignedTop},
+        // One pixel of the window's corner on the screen: no title bar
+        // to grab it by.
+        StoredPositionRow{"OnePixelOnTheScreenKeepsTheDesignedPlace", "X=-4800\nY=-5640\n", DesignedLeft, DesignedTop}),
+    RowName{});
 
 // A run that picks the other drive, moves the window and changes both colours,
 // then closes.
