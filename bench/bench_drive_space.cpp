@@ -1,3 +1,4 @@
+#include "drivespace/DriveList.h"
 #include "drivespace/GetDiskSpace.h"
 #include "drivespace/TimedDriveQuery.h"
 
@@ -7,6 +8,7 @@
 
 #include <cstdint>
 #include <limits>
+#include <map>
 #include <string>
 
 namespace {
@@ -91,5 +93,33 @@ void BM_TimedQuery_EmptyQuery(benchmark::State& state)
     }
 }
 BENCHMARK(BM_TimedQuery_EmptyQuery);
+
+// A mount table of 3,000 user mounts under one root, every tenth one
+// over-mounted by a later mount at its parent directory.
+std::string manyMounts()
+{
+    std::string table = "22 1 8:2 / / rw - ext4 /dev/sda2 rw\n";
+    int id = 100;
+    const auto line = [&table, &id](const std::string& point, const std::string& source) {
+        ++id;
+        table += std::to_string(id) + " 22 0:" + std::to_string(id) + " / " + point + " rw - ext4 " + source + " rw\n";
+    };
+    for (int i = 0; i < 3000; ++i) {
+        const std::string dir = "/srv/d" + std::to_string(i / 10);
+        line(dir + "/m" + std::to_string(i), "/dev/x" + std::to_string(i));
+        if (i % 10 == 9)
+            line(dir, "/dev/y" + std::to_string(i));
+    }
+    return table;
+}
+
+void BM_DrivesFromMountInfo_3000(benchmark::State& state)
+{
+    const std::string table = manyMounts();
+    const std::map<std::string, std::string> labels;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DriveList::DrivesFromMountInfo(table, labels));
+}
+BENCHMARK(BM_DrivesFromMountInfo_3000)->Unit(benchmark::kMillisecond);
 
 } // namespace
