@@ -231,7 +231,6 @@ void mainform::Form_Load()
         (void)moveTo(Left(), top);
         (void)moveTo(left, Top());
     }
-    keepReachable();
 
     UsedColor = storedColor(store, SettingKeys::UsedColor, SettingKeys::DefaultUsedColor);
     FreeColor = storedColor(store, SettingKeys::FreeColor, SettingKeys::DefaultFreeColor);
@@ -285,19 +284,6 @@ bool mainform::moveTo(float leftTwips, float topTwips)
         return false;
     move(wanted.topLeft());
     return true;
-}
-
-// The designed place itself may be off every screen (a desktop whose one
-// monitor stands right of the origin, or a very small one): the window then
-// goes onto the primary screen, wholly where it fits.
-void mainform::keepReachable()
-{
-    const QScreen* primary = QGuiApplication::primaryScreen();
-    if (!primary || WindowPlacement::TitleBarReachable(placementRect(frameGeometry()), availableAreas()))
-        return;
-    const auto moved =
-        WindowPlacement::MovedInto(placementRect(frameGeometry()), placementRect(primary->availableGeometry()));
-    move(moved.left, moved.top);
 }
 
 std::int32_t mainform::storedColor(const SettingsStore& store, std::string_view key, std::int32_t defaultColor) const

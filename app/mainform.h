@@ -79,7 +79,6 @@ private:
     // window system cannot take it or too little of the title bar would be on a
     // screen to grab the window by.
     [[nodiscard]] bool moveTo(float leftTwips, float topTwips);
-    void keepReachable();
     [[nodiscard]] float storedPosition(const SettingsStore& store, std::string_view key, float current) const;
     [[nodiscard]] std::int32_t storedColor(const SettingsStore& store, std::string_view key,
                                            std::int32_t defaultColor) const;

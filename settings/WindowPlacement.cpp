@@ -23,14 +23,4 @@ bool TitleBarReachable(const Rect& frame, std::span<const Rect> availableAreas)
     });
 }
 
-Rect MovedInto(const Rect& frame, const Rect& area)
-{
-    const auto along = [](int position, int size, int areaStart, int areaSize) {
-        const std::int64_t farthest = std::int64_t{areaStart} + areaSize - size;
-        return static_cast<int>(std::max<std::int64_t>(std::min<std::int64_t>(position, farthest), areaStart));
-    };
-    return {along(frame.left, frame.width, area.left, area.width),
-            along(frame.top, frame.height, area.top, area.height), frame.width, frame.height};
-}
-
 } // namespace WindowPlacement

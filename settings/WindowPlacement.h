@@ -3,8 +3,7 @@
 #include <span>
 
 // Whether a stored window position leaves the window where the user can reach
-// it, and where to put a window that would not be. Rectangles in pixels of the
-// desktop.
+// it. Rectangles in pixels of the desktop.
 namespace WindowPlacement {
 
 struct Rect {
@@ -22,9 +21,5 @@ inline constexpr int GrabHeight = 16;
 // True when a grabbable part of the frame's top strip lies within one of the
 // screens' available areas (the screen less its panels and docks).
 [[nodiscard]] bool TitleBarReachable(const Rect& frame, std::span<const Rect> availableAreas);
-
-// The frame moved as little as possible to lie wholly within area; a frame
-// larger than the area keeps its top-left corner (with the title bar) inside.
-[[nodiscard]] Rect MovedInto(const Rect& frame, const Rect& area);
 
 } // namespace WindowPlacement

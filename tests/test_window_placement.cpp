@@ -49,30 +49,4 @@ TEST_P(TitleBarReachableTest, NeedsAGrabbableStripOnOneScreen)
 
 INSTANTIATE_TEST_SUITE_P(Table, TitleBarReachableTest, testing::ValuesIn(reachCases), RowName{});
 
-struct MoveCase {
-    const char* name;
-    Rect frame;
-    int left;
-    int top;
-};
-
-const MoveCase moveCases[] = {
-    {"AlreadyInside", {100, 100, Width, Height}, 100, 100},
-    {"PastTheBottomRight", {700, 500, Width, Height}, 800 - Width, 600 - Height},
-    {"AboveAndLeft", {-5000, -5000, Width, Height}, 0, 0},
-    {"LargerThanTheScreenKeepsTheTopLeftInside", {-50, 300, 1000, 700}, 0, 0},
-};
-
-class MovedIntoTest : public testing::TestWithParam<MoveCase> {};
-
-TEST_P(MovedIntoTest, PutsTheFrameOnTheScreen)
-{
-    const auto& c = GetParam();
-    const Rect moved = WindowPlacement::MovedInto(c.frame, Screen);
-    EXPECT_EQ(moved.left, c.left);
-    EXPECT_EQ(moved.top, c.top);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, MovedIntoTest, testing::ValuesIn(moveCases), RowName{});
-
 } // namespace
