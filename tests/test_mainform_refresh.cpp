@@ -94,7 +94,7 @@ TEST_F(RefreshTest, PickingTheShownDriveAgainShowsADriveThatCameBack)
 {
     auto* list = window->findChild<DriveListBox*>(QStringLiteral("Drive1"));
     drives["/media/usb"].available = false;
-    ASSERT_TRUE(list->setDrive(QStringLiteral("/media/usb")));
+    ASSERT_TRUE(list->setDrive("/media/usb"));
     ASSERT_EQ(text("lblTOTAL"), QStringLiteral("Not Available  "));
     ASSERT_FALSE(timerRunning());
 
