@@ -19,14 +19,24 @@ bool isAbsolute(const char* path)
     return path != nullptr && path[0] == '/';
 }
 
+// The directory without the separators at its end, so that a name can follow
+// after one: "/home/me/" is "/home/me", "/" is "".
+std::string withoutTrailingSlashes(std::string directory)
+{
+    while (!directory.empty() && directory.back() == '/')
+        directory.pop_back();
+    return directory;
+}
+
 // The user's configuration directory as the XDG rules name it: XDG_CONFIG_HOME
 // when it is an absolute path (a relative one is ignored), else ~/.config, the
-// home being HOME or, without one, the user's entry in the user database.
+// home being HOME or, without one, the user's entry in the user database. Without
+// the separator at its end.
 std::optional<std::string> configDirectory()
 {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
     if (isAbsolute(configHome))
-        return configHome;
+        return withoutTrailingSlashes(configHome);
     const char* home = std::getenv("HOME");
     if (!isAbsolute(home)) {
         const passwd* user = getpwuid(getuid());
@@ -34,7 +44,7 @@ std::optional<std::string> configDirectory()
     }
     if (!isAbsolute(home))
         return std::nullopt;
-    return std::string(home) + "/.config";
+    return withoutTrailingSlashes(home) + "/.config";
 }
 
 } // namespace

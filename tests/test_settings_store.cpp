@@ -395,17 +395,36 @@ TEST_F(SettingsStoreTest, ASymlinkedFileIsWrittenThroughTheLink)
                                                             QFileDevice::ReadGroup);
 }
 
-// A relative XDG_CONFIG_HOME would put the file under whatever directory the
-// program was started in; the XDG rules say to ignore it.
-TEST_F(SettingsStoreTest, ARelativeConfigHomeIsIgnored)
+struct LocationCase {
+    const char* name;
+    const char* configHome; // "HOME" stands for the test's home directory
+    const char* file;       // below the test's home directory
+};
+
+const LocationCase locationCases[] = {
+    // A relative one would put a file under whatever directory the program was
+    // started in; the XDG rules say to ignore it.
+    {"RelativeConfigHomeIsIgnored", "relative/config", "/.config/Quillmar/Quillmar.conf"},
+    {"EmptyConfigHomeIsIgnored", "", "/.config/Quillmar/Quillmar.conf"},
+    {"SlashesAtTheEnd", "HOME/cfg//", "/cfg/Quillmar/Quillmar.conf"},
+};
+
+class StoreLocationTest : public SettingsStoreTest, public testing::WithParamInterface<LocationCase> {};
+
+TEST_P(StoreLocationTest, FollowsTheXdgRules)
 {
-    qputenv("XDG_CONFIG_HOME", "relative/config");
+    const auto& c = GetParam();
+    QByteArray configHome(c.configHome);
+    configHome.replace("HOME", QFile::encodeName(m_home.path()));
+    qputenv("XDG_CONFIG_HOME", configHome);
     const QByteArray home = qgetenv("HOME");
     qputenv("HOME", QFile::encodeName(m_home.path()));
     const SettingsStore store(app);
     qputenv("HOME", home);
-    EXPECT_EQ(store.location(), m_home.path().toStdString() + "/.config/Quillmar/Quillmar.conf");
+    EXPECT_EQ(store.location(), m_home.path().toStdString() + c.file);
 }
+
+INSTANTIATE_TEST_SUITE_P(Table, StoreLocationTest, testing::ValuesIn(locationCases), RowName{});
 
 TEST_F(SettingsStoreTest, PathThroughARegularFileFailsToCommit)
 {
