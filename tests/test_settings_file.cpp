@@ -13,11 +13,8 @@ constexpr const char* Section = "Settings";
 constexpr std::array<const char*, 5> Keys{"Drive", "X", "Y", "UsedColor", "FreeColor"};
 // What every row saves: a mount point that is not UTF-8 ("caf" and a Latin-1
 // e-acute), and four numbers.
-const SettingsFile::Values Saved{{"Drive", "/media/caf\xe9"},
-                                 {"X", "1440"},
-                                 {"Y", "-300"},
-                                 {"UsedColor", "255"},
-                                 {"FreeColor", "12428157"}};
+const SettingsFile::Values Saved{
+    {"Drive", "/media/caf\xe9"}, {"X", "1440"}, {"Y", "-300"}, {"UsedColor", "255"}, {"FreeColor", "12428157"}};
 
 struct FileCase {
     const char* name;
@@ -44,7 +41,8 @@ const FileCase fileCases[] = {
     {"StrayLineAndBrokenHeader",
      "[Settings]\nnot a setting\nX=7\n[Other\nY=8\n",
      {nullptr, "7", nullptr, nullptr, nullptr},
-     "[Settings]\nnot a setting\nX=1440\nDrive=/media/caf\\xe9\nFreeColor=12428157\nUsedColor=255\nY=-300\n[Other\nY=8\n"},
+     "[Settings]\nnot a "
+     "setting\nX=1440\nDrive=/media/caf\\xe9\nFreeColor=12428157\nUsedColor=255\nY=-300\n[Other\nY=8\n"},
     {"OtherSectionsKeepTheirKeys",
      "[Before]\nX=1\n\n[Settings]\nUsedColor=&HFF\n\n[After]\nY=2",
      {nullptr, nullptr, nullptr, "&HFF", nullptr},
@@ -63,7 +61,9 @@ const FileCase fileCases[] = {
      {nullptr, nullptr, nullptr, nullptr, nullptr},
      "; settings of Quillmar\n[Other]\nK=v\n\n[Settings]\nDrive=/media/caf\\xe9\nFreeColor=12428157\nUsedColor=255\n"
      "X=1440\nY=-300\n"},
-    {"Empty", "", {nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"Empty",
+     "",
+     {nullptr, nullptr, nullptr, nullptr, nullptr},
      "[Settings]\nDrive=/media/caf\\xe9\nFreeColor=12428157\nUsedColor=255\nX=1440\nY=-300\n"},
 };
 
@@ -109,7 +109,12 @@ struct ValueCase {
 
 const ValueCase valueCases[] = {
     {"EveryByte", everyByte(), ""},
-    {"ControlByteBeforeAHexDigit", std::string("\x01" "a\0" "1", 4), "\\x1\\x61\\0\\x31"},
+    {"ControlByteBeforeAHexDigit",
+     std::string("\x01"
+                 "a\0"
+                 "1",
+                 4),
+     "\\x1\\x61\\0\\x31"},
     {"LeadingAt", "@Rect(1 2 3 4)", "@@Rect(1 2 3 4)"},
     {"BlankAtEitherEnd", " x ", "\" x \""},
     {"BackslashAndQuote", "C:\\\"", "C:\\\\\\\""},
