@@ -41,8 +41,8 @@ const FileCase fileCases[] = {
     {"StrayLineAndBrokenHeader",
      "[Settings]\nnot a setting\nX=7\n[Other\nY=8\n",
      {nullptr, "7", nullptr, nullptr, nullptr},
-     "[Settings]\nnot a "
-     "setting\nX=1440\nDrive=/media/caf\\xe9\nFreeColor=12428157\nUsedColor=255\nY=-300\n[Other\nY=8\n"},
+     "[Settings]\nnot a setting\nX=1440\nDrive=/media/caf\\xe9\nFreeColor=12428157\nUsedColor=255\nY=-300\n"
+     "[Other\nY=8\n"},
     {"OtherSectionsKeepTheirKeys",
      "[Before]\nX=1\n\n[Settings]\nUsedColor=&HFF\n\n[After]\nY=2",
      {nullptr, nullptr, nullptr, "&HFF", nullptr},
