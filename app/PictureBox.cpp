@@ -93,6 +93,12 @@ const QImage& PictureBox::image() const
     return m_deviceContext.image();
 }
 
+qint64 PictureBox::imageKey()
+{
+    ensureImage();
+    return m_deviceContext.image().cacheKey();
+}
+
 void PictureBox::paintEvent(QPaintEvent* event)
 {
     ensureImage();

@@ -38,6 +38,9 @@ public:
     // The persistent image as drawn, at the device pixel ratio, for tests and
     // for the accessible description of the chart.
     [[nodiscard]] const QImage& image() const;
+    // Names the persistent image's present contents: it changes with every
+    // drawing and whenever the image is made afresh (a new size or density).
+    [[nodiscard]] qint64 imageKey();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -28,6 +28,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -40,14 +41,26 @@ namespace {
 constexpr int DesignedLeft = 2265;
 constexpr int DesignedTop = 4740;
 
+// A refresh holds the window at most this long for its drive's answer; a later
+// answer finishes the refresh when it comes, up to the deadline.
+constexpr auto QuickAnswerWait = std::chrono::milliseconds(50);
+constexpr auto AnswerDeadline = std::chrono::milliseconds(1000);
+
 } // namespace
 
 mainform::mainform(Seams seams) : m_seams(std::move(seams))
 {
-    if (!m_seams.queryDriveSpace)
-        m_seams.queryDriveSpace = [this](Currency& capacity, Currency& free, const std::string& rootPath) {
-            m_timedQuery(capacity, free, rootPath);
+    if (m_seams.askDriveSpace)
+        m_askDriveSpace = m_seams.askDriveSpace;
+    else if (m_seams.queryDriveSpace)
+        m_askDriveSpace = [query = m_seams.queryDriveSpace](Currency& capacity, Currency& free,
+                                                            const std::string& rootPath, std::chrono::milliseconds,
+                                                            const LateAnswer&) {
+            query(capacity, free, rootPath);
+            return true;
         };
+    else
+        m_askDriveSpace = platformDriveSpaceAsker();
     m_twips = Twips(logicalDpiY());
     createControls();
     Form_Load();
@@ -111,6 +124,11 @@ void mainform::createControls()
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
     connect(Timer1, &QTimer::timeout, this, &mainform::Timer1_Timer);
+
+    m_answerDeadline = new QTimer(this);
+    m_answerDeadline->setSingleShot(true);
+    m_answerDeadline->setTimerType(Qt::PreciseTimer);
+    connect(m_answerDeadline, &QTimer::timeout, this, &mainform::answerDeadline_Timer);
 
     createLinks();
     createLegend();
@@ -314,11 +332,54 @@ void mainform::RefreshDisplay()
     // first; the refresh that finishes last decides what the window shows.
     QCoreApplication::processEvents();
 
+    // This refresh supersedes any other still waiting for its drive's answer.
+    const std::uint64_t refresh = ++m_refreshNumber;
+    m_answerDeadline->stop();
+    const auto asked = std::chrono::steady_clock::now();
+    auto lateAnswer = [this, post = m_post.poster(), refresh](Currency capacity, Currency free) {
+        post([this, refresh, capacity, free] {
+            if (refresh == m_refreshNumber)
+                finishRefresh(capacity, free);
+        });
+    };
     Currency capacity;
     Currency free = Currency::fromStored(0);
-    m_seams.queryDriveSpace(capacity, free, DrivePath);
+    if (m_askDriveSpace(capacity, free, DrivePath, QuickAnswerWait, std::move(lateAnswer))) {
+        finishRefresh(capacity, free);
+        return;
+    }
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked);
+    m_answerDeadline->start(std::max(AnswerDeadline - waited, std::chrono::milliseconds(0)));
+}
 
-    if (capacity != FailureValue) {
+// No answer in time: the drive counts as not available, and an answer that
+// comes after all is dropped.
+void mainform::answerDeadline_Timer()
+{
+    ++m_refreshNumber;
+    finishRefresh(FailureValue, Currency::fromStored(0));
+}
+
+// The end of a refresh once its drive has answered, or failed to. When the
+// figures, the colours and the chart box are what the window already shows,
+// nothing is drawn or set again: an idle drive costs next to nothing.
+void mainform::finishRefresh(Currency capacity, Currency free)
+{
+    m_answerDeadline->stop();
+    const bool available = capacity != FailureValue;
+    const Shown wanted{capacity,
+                       available ? free : Currency::fromStored(0),
+                       UsedColor,
+                       FreeColor,
+                       ChartRight,
+                       ChartBottom,
+                       picDRIVE->imageKey()};
+    if (wanted == m_shown) {
+        setTimerEnabled(available);
+        return;
+    }
+
+    if (available) {
         picDRIVE->Cls();
         DrawUsageChart(
             *picDRIVE, capacity, free,
@@ -336,6 +397,8 @@ void mainform::RefreshDisplay()
         picDRIVE->Cls();
         describeFigures(FailureValue, FailureValue);
     }
+    m_shown = wanted;
+    m_shown->chartImage = picDRIVE->imageKey();
 }
 
 // Shows a figure and tells screen readers its caption with it, since a label's

@@ -3,6 +3,8 @@
 #include "app/CommonDialogControl.h"
 #include "app/DriveListBox.h"
 #include "app/Twips.h"
+#include "app/GuiThreadPost.h"
+#include "drivespace/AskDriveSpace.h"
 #include "drivespace/TimedDriveQuery.h"
 
 #include <QWidget>
@@ -10,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <optional>
 #include <string_view>
 
 class AutoSizeLabel;
@@ -28,10 +31,12 @@ class SettingsStore;
 class mainform : public QWidget {
     Q_OBJECT
 public:
-    // What tests put in place of the system: the drive space query, the lister
-    // of drives and the colour dialog. Empty members take the real ones.
+    // What tests put in place of the system: the drive space query (answering
+    // at once, or able to answer late), the lister of drives and the colour
+    // dialog. Empty members take the real ones.
     struct Seams {
         TimedDriveQuery::Query queryDriveSpace;
+        AskDriveSpace askDriveSpace;
         DriveListBox::Lister listDrives;
         CommonDialogControl::Chooser chooseColor;
     };
@@ -85,12 +90,14 @@ private:
     void chooseLegendColor(LegendSwatch* swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
     void setTimerEnabled(bool enabled);
     void showFigure(AutoSizeLabel* figure, const QLabel* caption, const QString& text, bool available);
+    void finishRefresh(Currency capacity, Currency free);
+    void answerDeadline_Timer();
     void describeFigures(Currency capacity, Currency free);
     void describeChart(const QString& description);
     void openAbout();
 
     Seams m_seams;
-    TimedDriveQuery m_timedQuery;
+    AskDriveSpace m_askDriveSpace;
     // The layout's twips at the screen's resolution when the window was made.
     Twips m_twips;
 
@@ -122,4 +129,28 @@ private:
     std::int32_t ChartTop = 0;
     std::int32_t ChartRight = 0;
     std::int32_t ChartBottom = 0;
+
+    // Counts the refreshes begun: a late answer finishes its refresh only if no
+    // other has begun since.
+    std::uint64_t m_refreshNumber = 0;
+    // Ends the refresh whose drive has not answered in time as not available.
+    QTimer* m_answerDeadline = nullptr;
+
+    // What the last finished refresh put on the screen; a refresh that would
+    // show the same again leaves the window alone.
+    struct Shown {
+        Currency capacity;
+        Currency free;
+        std::int32_t usedColor;
+        std::int32_t freeColor;
+        std::int32_t chartRight;
+        std::int32_t chartBottom;
+        qint64 chartImage; // the chart box's image as last drawn
+        bool operator==(const Shown&) const = default;
+    };
+    std::optional<Shown> m_shown;
+
+    // Last member: destroyed first, so late answers stop reaching the window
+    // before any of it goes.
+    GuiThreadPost m_post{this};
 };

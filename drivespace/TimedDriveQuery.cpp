@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <condition_variable>
-#include <exception>
 #include <map>
 #include <mutex>
 #include <system_error>
@@ -16,38 +15,66 @@ namespace {
 // How long a caller waits awake for the answer before it sleeps.
 constexpr auto QuickAnswer = std::chrono::microseconds(200);
 
-// One long-lived thread per root path, waiting for the next job. Owned jointly
-// by the query object and by its own thread, so that a thread still blocked in
-// the system call when the program closes finds its state alive on return.
+// One thread per root path, waiting for the next job. Owned jointly by the query
+// object and by its own thread, so that a thread still blocked in the system
+// call when the object goes finds its state alive on return.
 struct Worker {
-    std::mutex mutex;
+    explicit Worker(std::string path) : rootPath(std::move(path)) {}
+
+    const std::string rootPath;
     std::condition_variable wake;     // a job was posted, or the worker should stop
     std::condition_variable finished; // the posted job has returned
     bool pending = false;             // a job is waiting for the thread
     // From posting until the query has returned. Written under the mutex; read
     // without it while the caller waits awake for a quick answer.
     std::atomic<bool> busy = false;
-    bool stop = false; // the query object is gone: end when idle
-    std::string rootPath;
     Currency capacity;
     Currency free;
+    LateAnswer late; // set once the caller has stopped waiting
 };
 
-void serve(const std::shared_ptr<const TimedDriveQuery::Query>& query, const std::shared_ptr<Worker>& worker)
+} // namespace
+
+struct TimedDriveQuery::Shared {
+    Query query;
+    std::chrono::milliseconds deadline{};
+    std::chrono::milliseconds idleTimeout{};
+    // Guards the workers and every worker's fields; taken before a worker is
+    // looked up, so that a worker retiring and a job posted to it never cross.
+    std::mutex mutex;
+    std::map<std::string, std::shared_ptr<Worker>, std::less<>> workers;
+    bool stop = false; // the query object is gone: workers end when idle
+    std::atomic<int> threadsStarted = 0;
+    std::atomic<int> threadsRunning = 0;
+
+    void serve(const std::shared_ptr<Worker>& worker);
+    // Waits for the next job; false when the worker should end instead.
+    bool nextJob(std::unique_lock<std::mutex>& lock, Worker& worker);
+};
+
+bool TimedDriveQuery::Shared::nextJob(std::unique_lock<std::mutex>& lock, Worker& worker)
 {
-    std::unique_lock lock(worker->mutex);
-    for (;;) {
-        worker->wake.wait(lock, [&] { return worker->pending || worker->stop; });
-        if (!worker->pending)
-            return;
+    if (worker.wake.wait_for(lock, idleTimeout, [&] { return worker.pending || stop; }) && worker.pending)
+        return true;
+    // Idle for too long, or the object is gone: the path gets a new worker when
+    // it is asked for again.
+    const auto found = workers.find(worker.rootPath);
+    if (found != workers.end() && found->second.get() == &worker)
+        workers.erase(found);
+    return false;
+}
+
+void TimedDriveQuery::Shared::serve(const std::shared_ptr<Worker>& worker)
+{
+    std::unique_lock lock(mutex);
+    while (nextJob(lock, *worker)) {
         worker->pending = false;
-        const std::string rootPath = worker->rootPath;
         Currency capacity = worker->capacity;
         Currency free = worker->free;
         lock.unlock();
         // The call that may block for minutes: no lock is held meanwhile.
         try {
-            (*query)(capacity, free, rootPath);
+            query(capacity, free, worker->rootPath);
         } catch (...) {
             capacity = FailureValue;
         }
@@ -56,23 +83,21 @@ void serve(const std::shared_ptr<const TimedDriveQuery::Query>& query, const std
         worker->free = free;
         worker->busy = false;
         worker->finished.notify_all();
+        if (LateAnswer late = std::exchange(worker->late, nullptr)) {
+            lock.unlock();
+            late(capacity, free);
+            lock.lock();
+        }
     }
+    --threadsRunning;
 }
 
-} // namespace
-
-struct TimedDriveQuery::Shared {
-    std::shared_ptr<const Query> query;
-    std::chrono::milliseconds deadline;
-    std::mutex mutex; // guards workers
-    std::map<std::string, std::shared_ptr<Worker>, std::less<>> workers;
-    std::atomic<int> threadsStarted = 0;
-};
-
-TimedDriveQuery::TimedDriveQuery(Query query, std::chrono::milliseconds deadline) : m_shared(std::make_shared<Shared>())
+TimedDriveQuery::TimedDriveQuery(Query query, std::chrono::milliseconds deadline, std::chrono::milliseconds idleTimeout)
+    : m_shared(std::make_shared<Shared>())
 {
-    m_shared->query = std::make_shared<const Query>(std::move(query));
+    m_shared->query = std::move(query);
     m_shared->deadline = deadline;
+    m_shared->idleTimeout = idleTimeout;
 }
 
 TimedDriveQuery::TimedDriveQuery() : TimedDriveQuery(&GetDiskSpace::QueryDriveSpace) {}
@@ -82,42 +107,43 @@ TimedDriveQuery::TimedDriveQuery() : TimedDriveQuery(&GetDiskSpace::QueryDriveSp
 TimedDriveQuery::~TimedDriveQuery()
 {
     const std::lock_guard guard(m_shared->mutex);
-    for (auto& [path, worker] : m_shared->workers) {
-        const std::lock_guard lock(worker->mutex);
-        worker->stop = true;
+    m_shared->stop = true;
+    for (auto& [path, worker] : m_shared->workers)
         worker->wake.notify_one();
-    }
 }
 
 void TimedDriveQuery::operator()(Currency& capacity, Currency& free, const std::string& rootPath)
 {
-    std::shared_ptr<Worker> worker;
-    {
-        const std::lock_guard guard(m_shared->mutex);
-        auto found = m_shared->workers.find(rootPath);
-        if (found == m_shared->workers.end()) {
-            auto fresh = std::make_shared<Worker>();
-            try {
-                std::thread(serve, m_shared->query, fresh).detach();
-            } catch (const std::system_error&) {
-                capacity = FailureValue; // no thread to be had: the drive cannot be asked
-                return;
-            }
-            ++m_shared->threadsStarted;
-            found = m_shared->workers.emplace(rootPath, std::move(fresh)).first;
-        }
-        worker = found->second;
-    }
+    if (!ask(capacity, free, rootPath, m_shared->deadline, nullptr))
+        capacity = FailureValue; // abandoned: the worker stays busy until the call returns
+}
 
-    std::unique_lock lock(worker->mutex);
-    // An earlier query of this path is still inside the system: this one
-    // fails at once rather than queueing behind it. Once that call returns,
-    // the same thread serves the path again.
+bool TimedDriveQuery::ask(Currency& capacity, Currency& free, const std::string& rootPath,
+                          std::chrono::milliseconds wait, LateAnswer late)
+{
+    std::unique_lock lock(m_shared->mutex);
+    auto found = m_shared->workers.find(rootPath);
+    if (found == m_shared->workers.end()) {
+        auto fresh = std::make_shared<Worker>(rootPath);
+        try {
+            std::thread([shared = m_shared, fresh] { shared->serve(fresh); }).detach();
+        } catch (const std::system_error&) {
+            capacity = FailureValue; // no thread to be had: the drive cannot be asked
+            return true;
+        }
+        ++m_shared->threadsStarted;
+        ++m_shared->threadsRunning;
+        found = m_shared->workers.emplace(rootPath, std::move(fresh)).first;
+    }
+    const std::shared_ptr<Worker> worker = found->second;
+
+    // An earlier query of this path is still inside the system: this one fails
+    // at once rather than queueing behind it. Once that call returns, the same
+    // thread serves the path again.
     if (worker->busy) {
         capacity = FailureValue;
-        return;
+        return true;
     }
-    worker->rootPath = rootPath;
     worker->capacity = capacity;
     worker->free = free;
     worker->pending = true;
@@ -129,21 +155,27 @@ void TimedDriveQuery::operator()(Currency& capacity, Currency& free, const std::
     // a slower answer is waited for asleep.
     const auto start = std::chrono::steady_clock::now();
     lock.unlock();
-    while (worker->busy.load(std::memory_order_acquire) && std::chrono::steady_clock::now() - start < QuickAnswer)
+    const auto awake = std::min<std::chrono::steady_clock::duration>(QuickAnswer, wait);
+    while (worker->busy.load(std::memory_order_acquire) && std::chrono::steady_clock::now() - start < awake)
         std::this_thread::yield(); // on a single core, the worker needs this one
     lock.lock();
 
-    const auto deadline = start + m_shared->deadline;
-    if (!worker->finished.wait_until(lock, deadline, [&] { return !worker->busy; })) {
-        capacity = FailureValue; // abandoned: the worker stays busy until the call returns
-        return;
+    if (!worker->finished.wait_until(lock, start + wait, [&] { return !worker->busy; })) {
+        worker->late = std::move(late);
+        return false;
     }
     capacity = worker->capacity;
     if (capacity != FailureValue)
         free = worker->free;
+    return true;
 }
 
 int TimedDriveQuery::threadsStarted() const
 {
     return m_shared->threadsStarted.load();
+}
+
+int TimedDriveQuery::threadsRunning() const
+{
+    return m_shared->threadsRunning.load();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drivespace/AskDriveSpace.h"
 #include "drivespace/Currency.h"
 
 #include <chrono>
@@ -7,18 +8,19 @@
 #include <memory>
 #include <string>
 
-// The drive space query with a deadline. A drive that does not answer (a network
-// file system whose server went away) would otherwise hold the window for as
-// long as the system waits. The query runs on a worker thread; one that has not
-// answered by the deadline counts as failed and is abandoned, since a thread
-// inside the system call cannot be interrupted. While an abandoned query of a
-// root path has not returned, further queries of that path fail at once, so
-// threads never pile up.
+// The drive space query on worker threads, one per root path. A drive that does
+// not answer (a network file system whose server went away) would otherwise hold
+// the caller for as long as the system waits. A query not answered within the
+// caller's wait is handed to a late-answer callback; a thread inside the system
+// call cannot be interrupted. While a query of a root path is out, further
+// queries of that path fail at once, so threads never pile up; a worker not
+// asked for its path for a while ends.
 class TimedDriveQuery {
 public:
     using Query = std::function<void(Currency& capacity, Currency& free, const std::string& rootPath)>;
 
-    explicit TimedDriveQuery(Query query, std::chrono::milliseconds deadline = std::chrono::seconds(1));
+    explicit TimedDriveQuery(Query query, std::chrono::milliseconds deadline = std::chrono::seconds(1),
+                             std::chrono::milliseconds idleTimeout = std::chrono::seconds(30));
     TimedDriveQuery();
     ~TimedDriveQuery();
     TimedDriveQuery(const TimedDriveQuery&) = delete;
@@ -28,8 +30,14 @@ public:
     // path still blocked, capacity becomes FailureValue and free is untouched.
     void operator()(Currency& capacity, Currency& free, const std::string& rootPath);
 
-    // How many worker threads this object has started, for tests.
+    // The contract of AskDriveSpace.
+    bool ask(Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds wait,
+             LateAnswer late);
+
+    // How many worker threads this object has started, and how many of them
+    // have not ended yet, for tests.
     [[nodiscard]] int threadsStarted() const;
+    [[nodiscard]] int threadsRunning() const;
 
 private:
     struct Shared;

@@ -7,6 +7,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QProcess>
@@ -21,6 +22,8 @@
 namespace {
 
 constexpr int MountWaitMs = 10'000;
+// The one-second deadline, with room for a loaded machine.
+constexpr int DeadlineWaitMs = 3'000;
 
 class DeadDriveTest : public MainFormFixture {
 protected:
@@ -129,10 +132,16 @@ TEST_F(DeadDriveTest, PickingADeadDriveKeepsTheWindowAnsweringAndClosable)
     auto* list = window->findChild<DriveListBox*>(QStringLiteral("Drive1"));
     ASSERT_NE(list, nullptr);
 
-    // The pick comes back, with the drive still holding its query.
+    // The pick comes back at once, with the drive still holding its query; the
+    // refresh ends as not available when the deadline has passed.
+    QElapsedTimer picked;
+    picked.start();
     ASSERT_TRUE(list->setDrive(m_mountPoint.toStdString()));
+    EXPECT_LT(picked.elapsed(), 500);
     EXPECT_EQ(window->drivePath(), m_mountPoint.toStdString());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: ") + m_mountPoint + QStringLiteral(" [DEAD]"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text(*window, "lblTOTAL") == QStringLiteral("Not Available  "); },
+                                DeadlineWaitMs));
     EXPECT_EQ(text(*window, "lblFREE"), QString());
     EXPECT_EQ(text(*window, "lblUSED"), QString());
     EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("Not Available  "));
@@ -161,6 +170,35 @@ TEST_F(DeadDriveTest, PickingADeadDriveKeepsTheWindowAnsweringAndClosable)
     window.reset();
     EXPECT_EQ(storedSettings()[QStringLiteral("Drive")], m_mountPoint);
     EXPECT_EQ(heldQueries(), 1);
+}
+
+// The program itself, with the dead drive stored as its drive: it asks the
+// drive at start, and told to stop it ends at once, although the query it
+// started is still held in the file system.
+TEST_F(DeadDriveTest, TheProgramEndsAtOnceWhileItsQueryIsHeld)
+{
+    writeSettingsFile("[Settings]\nDrive=" + m_mountPoint.toUtf8() + "\n");
+    QProcess program;
+    program.setProgram(QStringLiteral(QUILLMAR_PROGRAM));
+    program.start();
+    ASSERT_TRUE(program.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heldQueries() == 1; }, MountWaitMs))
+        << "the program never asked the dead drive";
+    // Past the deadline, with the window up and listening for the stop signal.
+    QTest::qWait(DeadlineWaitMs);
+
+    QElapsedTimer stopping;
+    stopping.start();
+    program.terminate();
+    EXPECT_TRUE(program.waitForFinished(2'000)) << "the program was still running after 2 s";
+    EXPECT_LT(stopping.elapsed(), 2'000);
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(storedSettings()[QStringLiteral("Drive")], m_mountPoint);
+    EXPECT_EQ(heldQueries(), 1) << "the query was answered, so the test proves nothing";
+    if (program.state() != QProcess::NotRunning) {
+        program.kill();
+        program.waitForFinished();
+    }
 }
 
 } // namespace

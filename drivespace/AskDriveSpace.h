@@ -1,0 +1,28 @@
+#pragma once
+
+#include "drivespace/Currency.h"
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+// The drive space query as the window uses it: it waits only briefly, so that a
+// slow drive never holds the window, and hands a later answer over when it
+// comes.
+
+// Receives an answer that came after the caller stopped waiting: the capacity
+// (FailureValue when the query failed) and free. Called once, on another thread.
+using LateAnswer = std::function<void(Currency capacity, Currency free)>;
+
+// Asks for the capacity and free bytes of rootPath and waits at most `wait`.
+// True: the answer is in capacity and free, with the contract of
+// GetDiskSpace::QueryDriveSpace (on failure capacity is FailureValue and free is
+// untouched). False: the query is still out, and its answer goes to `late`.
+// While a path's query is out, further queries of it fail at once.
+using AskDriveSpace = std::function<bool(Currency& capacity, Currency& free, const std::string& rootPath,
+                                         std::chrono::milliseconds wait, LateAnswer late)>;
+
+// The platform's asker: on POSIX systems the query runs in a helper process per
+// path, so that a drive stuck in the kernel never holds this process; on
+// Windows in a thread per path.
+[[nodiscard]] AskDriveSpace platformDriveSpaceAsker();

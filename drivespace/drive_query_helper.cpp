@@ -1,0 +1,43 @@
+// The drive query helper: answers the program's drive space queries over the
+// socket it gets as standard input. A query stuck in a dead file system holds
+// only this process; the program stops waiting and may even end meanwhile.
+#include "drivespace/GetDiskSpace.h"
+#include "drivespace/HelperProtocol.h"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <string>
+#include <vector>
+
+int main()
+{
+    // An answer to a program that has gone must end this process quietly, and
+    // the terminal's Ctrl+C and hang-up are the program's business, not ours.
+    std::signal(SIGPIPE, SIG_IGN);
+    (void)setsid();
+
+    std::vector<char> request(HelperProtocol::MaxPathBytes);
+    for (;;) {
+        pollfd question{STDIN_FILENO, POLLIN, 0};
+        const int ready = poll(&question, 1, HelperProtocol::HelperIdleExitSeconds * 1000);
+        if (ready < 0 && errno == EINTR)
+            continue;
+        if (ready <= 0)
+            return 0; // idle for long enough, or the socket is unusable
+        const ssize_t length = recv(STDIN_FILENO, request.data(), request.size(), MSG_TRUNC);
+        if (length <= 0)
+            return 0; // the program closed its end
+        Currency capacity = FailureValue;
+        Currency free = Currency::fromStored(0);
+        if (static_cast<std::size_t>(length) <= request.size())
+            GetDiskSpace::QueryDriveSpace(capacity, free,
+                                          std::string(request.data(), static_cast<std::size_t>(length)));
+        const HelperProtocol::Answer answer{capacity.stored(), free.stored()};
+        if (send(STDIN_FILENO, &answer, sizeof answer, MSG_NOSIGNAL) != sizeof answer)
+            return 0;
+    }
+}
