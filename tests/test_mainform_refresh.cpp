@@ -12,6 +12,12 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
+#include <mutex>
+#include <set>
+#include <thread>
+#include <vector>
+
 namespace {
 
 class RefreshTest : public MainFormFixture {
@@ -262,6 +268,141 @@ TEST_F(RefreshTest, LinksAndRightAlignedCaptionsEndAtTheirDesignedEdges)
     for (const char* caption : {"lbl(4)", "lbl(5)", "lbl(6)"})
         EXPECT_EQ(window->findChild<QLabel*>(QString::fromLatin1(caption))->geometry().right() + 1, 735 / 15)
             << caption;
+}
+
+// A drive that answers late, from another thread, as a slow network share
+// does: each query waits for the next delay of `delays` (200 ms when none is
+// left) and then reports what `drives` holds at that moment.
+class LateAnswerTest : public RefreshTest {
+protected:
+    void SetUp() override
+    {
+        MainFormFixture::SetUp();
+        mainform::Seams seams;
+        seams.askDriveSpace = [this](Currency& capacity, Currency&, const std::string& rootPath,
+                                     std::chrono::milliseconds, LateAnswer late) {
+            // One query out per path, as with a real drive.
+            if (!markOut(rootPath, true)) {
+                capacity = FailureValue;
+                return true;
+            }
+            const auto delay = delays.empty() ? std::chrono::milliseconds(200) : delays.front();
+            if (!delays.empty())
+                delays.erase(delays.begin());
+            const FakeDrive drive = drives[rootPath];
+            m_answers.emplace_back([this, rootPath, drive, delay, late = std::move(late)] {
+                std::this_thread::sleep_for(delay);
+                markOut(rootPath, false);
+                late(drive.available ? Currency::fromStored(drive.capacity) : FailureValue,
+                     Currency::fromStored(drive.free));
+            });
+            return false;
+        };
+        seams.listDrives = [this] { return entries; };
+        window = std::make_unique<mainform>(seams);
+    }
+    void TearDown() override
+    {
+        for (auto& answer : m_answers)
+            answer.join();
+        RefreshTest::TearDown();
+    }
+
+    std::vector<std::chrono::milliseconds> delays;
+
+private:
+    // False when the path's query is out already.
+    bool markOut(const std::string& rootPath, bool out)
+    {
+        const std::lock_guard guard(m_mutex);
+        return out ? m_out.insert(rootPath).second : m_out.erase(rootPath) > 0;
+    }
+
+    std::mutex m_mutex;
+    std::set<std::string> m_out;
+    std::vector<std::thread> m_answers;
+};
+
+TEST_F(LateAnswerTest, ALateAnswerFinishesItsRefreshWhenItComes)
+{
+    EXPECT_EQ(text("lblTOTAL"), QStringLiteral("000,000,000,000")) << "shown before the drive answered";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text("lblTOTAL") == QStringLiteral("1,000,000"); }, 2'000));
+    EXPECT_EQ(text("lblFREE"), QStringLiteral("250,000"));
+    EXPECT_TRUE(timerRunning());
+    EXPECT_FALSE(chartIsBlank());
+}
+
+TEST_F(LateAnswerTest, AnAnswerOvertakenByAnotherDrivesIsDropped)
+{
+    QTest::qWait(400); // the load's refresh is done
+    delays = {std::chrono::milliseconds(600), std::chrono::milliseconds(100)};
+    window->RefreshDisplay();
+    ASSERT_TRUE(window->findChild<DriveListBox*>(QStringLiteral("Drive1"))->setDrive(QStringLiteral("/media/usb")));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text("lblTOTAL") == QStringLiteral("2,000,000"); }, 2'000));
+    QTest::qWait(800); // past the first drive's answer
+    EXPECT_EQ(text("lblTOTAL"), QStringLiteral("2,000,000"));
+}
+
+TEST_F(LateAnswerTest, NoAnswerWithinASecondIsNotAvailableAndItsAnswerIsDropped)
+{
+    QTest::qWait(400);
+    delays = {std::chrono::milliseconds(1'500)};
+    drives["/"] = {3'000, 1'000, true};
+    window->findChild<QTimer*>(QStringLiteral("Timer1"))->stop(); // only the deadline ends this refresh
+    window->RefreshDisplay();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return text("lblTOTAL") == QStringLiteral("Not Available  "); }, 1'400));
+    EXPECT_FALSE(timerRunning());
+    QTest::qWait(700); // past the answer
+    EXPECT_EQ(text("lblTOTAL"), QStringLiteral("Not Available  "));
+}
+
+// Counts what a refresh changes on the screen: repaints of the chart box and
+// new tooltips of the figures.
+class ScreenChanges : public QObject {
+public:
+    int chartPaints = 0;
+    int figureChanges = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && watched->objectName() == QStringLiteral("picDRIVE"))
+            ++chartPaints;
+        if (event->type() == QEvent::ToolTipChange)
+            ++figureChanges;
+        return false;
+    }
+};
+
+TEST_F(RefreshTest, AnUnchangedDriveChangesNothingOnScreenAndOneByteMoreRepaintsOnce)
+{
+    // 5,000 bytes used draw no wedge yet; 5,001 do.
+    drives["/"] = {1'000'000, 995'000, true};
+    window->RefreshDisplay();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto* chart = window->findChild<PictureBox*>(QStringLiteral("picDRIVE"));
+    ScreenChanges changes;
+    chart->installEventFilter(&changes);
+    for (const char* figure : {"lblFREE", "lblUSED", "lblTOTAL"})
+        window->findChild<QLabel*>(QString::fromLatin1(figure))->installEventFilter(&changes);
+    QTest::qWait(50);
+    const qint64 drawn = chart->imageKey();
+    changes.chartPaints = 0;
+
+    for (int tick = 0; tick < 3; ++tick)
+        window->RefreshDisplay();
+    QTest::qWait(50);
+    EXPECT_EQ(changes.chartPaints, 0);
+    EXPECT_EQ(changes.figureChanges, 0);
+    EXPECT_EQ(chart->imageKey(), drawn) << "the chart was drawn again";
+
+    drives["/"].free = 994'999;
+    window->RefreshDisplay();
+    QTest::qWait(50);
+    EXPECT_EQ(changes.chartPaints, 1);
+    EXPECT_GT(changes.figureChanges, 0);
+    EXPECT_EQ(text("lblFREE"), QStringLiteral("994,999"));
 }
 
 } // namespace

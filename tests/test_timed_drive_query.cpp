@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <future>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -260,6 +261,42 @@ TEST(TimedDriveQuery, IdleWorkersEndWithTheObject)
     }
     drive.reset();
     EXPECT_TRUE(waitForThreadsToEnd(watch)) << "an idle worker outlived its query object";
+}
+
+TEST(TimedDriveQuery, AnAnswerAfterTheWaitGoesToTheLateCallback)
+{
+    const auto drive = std::make_shared<DeadDrive>();
+    TimedDriveQuery query(queryOf(drive), Generous);
+    Currency capacity;
+    Currency free = Currency::fromStored(CallerFree);
+    std::promise<std::pair<Currency, Currency>> late;
+    EXPECT_FALSE(query.ask(capacity, free, Stuck, Short, [&late](Currency c, Currency f) { late.set_value({c, f}); }));
+    EXPECT_EQ(free.stored(), CallerFree);
+
+    drive->release();
+    auto answer = late.get_future();
+    ASSERT_EQ(answer.wait_for(Generous), std::future_status::ready);
+    const auto [lateCapacity, lateFree] = answer.get();
+    EXPECT_EQ(lateCapacity.stored(), Capacity);
+    EXPECT_EQ(lateFree.stored(), Free);
+}
+
+TEST(TimedDriveQuery, AWorkerNotAskedForItsIdleTimeEnds)
+{
+    const auto drive = std::make_shared<DeadDrive>();
+    TimedDriveQuery query(queryOf(drive), Generous, Short);
+    Currency capacity;
+    Currency free;
+    query(capacity, free, "/a");
+    for (int i = 0; i < 1000 && query.threadsRunning() > 0; ++i)
+        std::this_thread::sleep_for(10ms);
+    EXPECT_EQ(query.threadsRunning(), 0);
+
+    // The path is served again, by a new worker.
+    capacity = FailureValue;
+    query(capacity, free, "/a");
+    EXPECT_EQ(capacity.stored(), Capacity);
+    EXPECT_EQ(query.threadsStarted(), 2);
 }
 
 } // namespace
