@@ -1,5 +1,6 @@
 #include "drivespace/DriveList.h"
 #include "drivespace/GetDiskSpace.h"
+#include "drivespace/HelperDriveQuery.h"
 #include "drivespace/TimedDriveQuery.h"
 
 #include <benchmark/benchmark.h>
@@ -78,6 +79,23 @@ void BM_TimedQuery_Root(benchmark::State& state)
         state.SkipWithError("the query of / failed");
 }
 BENCHMARK(BM_TimedQuery_Root);
+
+// The same query asked of the helper process beside this program.
+void BM_HelperQuery_Root(benchmark::State& state)
+{
+    HelperDriveQuery query;
+    Currency capacity;
+    Currency free;
+    const std::string root = "/";
+    for (auto _ : state) {
+        query.ask(capacity, free, root, std::chrono::seconds(1), nullptr);
+        benchmark::DoNotOptimize(capacity);
+        benchmark::DoNotOptimize(free);
+    }
+    if (capacity == FailureValue)
+        state.SkipWithError("the query of / failed");
+}
+BENCHMARK(BM_HelperQuery_Root);
 
 // The hand-off alone, with a query that does nothing.
 void BM_TimedQuery_EmptyQuery(benchmark::State& state)

@@ -12,7 +12,7 @@
 namespace {
 
 // One whole refresh of "/" (yield, query, chart, three figures), with the query
-// called directly and through the worker thread with its deadline.
+// called directly and through the drive query helper process.
 std::unique_ptr<mainform> windowOnRoot(bool direct)
 {
     mainform::Seams seams;
@@ -30,13 +30,13 @@ void BM_RefreshDisplay_DirectQuery(benchmark::State& state)
 }
 BENCHMARK(BM_RefreshDisplay_DirectQuery);
 
-void BM_RefreshDisplay_TimedQuery(benchmark::State& state)
+void BM_RefreshDisplay_HelperQuery(benchmark::State& state)
 {
     const auto window = windowOnRoot(false);
     for (auto _ : state)
         window->RefreshDisplay();
 }
-BENCHMARK(BM_RefreshDisplay_TimedQuery);
+BENCHMARK(BM_RefreshDisplay_HelperQuery);
 
 } // namespace
 

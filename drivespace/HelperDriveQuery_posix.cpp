@@ -24,9 +24,6 @@ extern char** environ;
 
 namespace {
 
-// How long the asking thread waits awake for the answer before it sleeps.
-constexpr auto QuickAnswer = std::chrono::microseconds(200);
-
 using Clock = std::chrono::steady_clock;
 
 // One helper process and this side of its socket pair.
@@ -74,18 +71,12 @@ bool sendQuestion(const Helper& helper, const std::string& rootPath)
     return sent == static_cast<ssize_t>(rootPath.size());
 }
 
-// True once the answer can be read, waiting at most `wait`: briefly awake, since
-// a healthy drive's answer comes within microseconds and a sleeping caller's
-// wake-up costs more than that, then asleep.
+// True once the answer can be read, waiting at most `wait`, asleep: waiting
+// awake for the helper's answer costs more than the wake-up it saves.
 bool answerArrives(const Helper& helper, std::chrono::milliseconds wait)
 {
     const auto start = Clock::now();
     pollfd answer{helper.socket, POLLIN, 0};
-    const auto awake = std::min<Clock::duration>(QuickAnswer, wait);
-    do {
-        if (poll(&answer, 1, 0) > 0)
-            return true;
-    } while (Clock::now() - start < awake);
     for (;;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(start + wait - Clock::now());
         const int ready = poll(&answer, 1, static_cast<int>(std::max<std::int64_t>(left.count(), 0)));

@@ -12,9 +12,6 @@
 
 namespace {
 
-// How long a caller waits awake for the answer before it sleeps.
-constexpr auto QuickAnswer = std::chrono::microseconds(200);
-
 // One thread per root path, waiting for the next job. Owned jointly by the query
 // object and by its own thread, so that a thread still blocked in the system
 // call when the object goes finds its state alive on return.
@@ -25,9 +22,7 @@ struct Worker {
     std::condition_variable wake;     // a job was posted, or the worker should stop
     std::condition_variable finished; // the posted job has returned
     bool pending = false;             // a job is waiting for the thread
-    // From posting until the query has returned. Written under the mutex; read
-    // without it while the caller waits awake for a quick answer.
-    std::atomic<bool> busy = false;
+    bool busy = false;                // from posting until the query has returned
     Currency capacity;
     Currency free;
     LateAnswer late; // set once the caller has stopped waiting
@@ -150,17 +145,9 @@ bool TimedDriveQuery::ask(Currency& capacity, Currency& free, const std::string&
     worker->busy = true;
     worker->wake.notify_one();
 
-    // A healthy drive answers within microseconds. Waiting for that awake saves
-    // the wake-up of a sleeping caller, which costs more than the query itself;
-    // a slower answer is waited for asleep.
-    const auto start = std::chrono::steady_clock::now();
-    lock.unlock();
-    const auto awake = std::min<std::chrono::steady_clock::duration>(QuickAnswer, wait);
-    while (worker->busy.load(std::memory_order_acquire) && std::chrono::steady_clock::now() - start < awake)
-        std::this_thread::yield(); // on a single core, the worker needs this one
-    lock.lock();
-
-    if (!worker->finished.wait_until(lock, start + wait, [&] { return !worker->busy; })) {
+    // Waited for asleep: waiting awake for a healthy drive's answer was measured
+    // to cost more than the wake-up it saves.
+    if (!worker->finished.wait_for(lock, wait, [&] { return !worker->busy; })) {
         worker->late = std::move(late);
         return false;
     }

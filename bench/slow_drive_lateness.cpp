@@ -1,0 +1,69 @@
+// How late a 50 ms timer in the window fires while the selected drive answers
+// every query after 900 ms, as a slow network share does: the window's refresh
+// must not hold the event loop while it waits. Prints the median and the worst
+// lateness over ten seconds.
+//
+//   slow_drive_lateness [answer-delay-ms]
+#include "app/mainform.h"
+#include "drivespace/TimedDriveQuery.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+int main(int argc, char* argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QTemporaryDir configHome; // away from the user's own settings
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configHome.path());
+    const auto delay = std::chrono::milliseconds(argc > 1 ? std::atoi(argv[1]) : 900);
+
+    auto slowDrive = std::make_shared<TimedDriveQuery>([delay](Currency& capacity, Currency& free, const std::string&) {
+        std::this_thread::sleep_for(delay);
+        capacity = Currency::fromStored(1'000'000'000);
+        free = Currency::fromStored(400'000'000);
+    });
+    mainform::Seams seams;
+    seams.askDriveSpace = [slowDrive](Currency& capacity, Currency& free, const std::string& rootPath,
+                                      std::chrono::milliseconds wait, LateAnswer late) {
+        return slowDrive->ask(capacity, free, rootPath, wait, std::move(late));
+    };
+    seams.listDrives = [] { return std::vector<DriveList::DriveEntry>{{"/ [slow]", "/"}}; };
+    mainform window(seams);
+    window.show();
+
+    constexpr int IntervalMs = 50;
+    std::vector<qint64> lateness;
+    QElapsedTimer clock;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    probe.setInterval(IntervalMs);
+    qint64 expected = IntervalMs;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        lateness.push_back(std::max<qint64>(now - expected, 0));
+        expected = now + IntervalMs;
+        if (now >= 10'000)
+            app.quit();
+    });
+    clock.start();
+    probe.start();
+    app.exec();
+
+    std::sort(lateness.begin(), lateness.end());
+    std::printf("drive answering after %lld ms: %zu firings of a %d ms timer, late by median %lld ms, worst %lld ms; "
+                "the window shows %s\n",
+                static_cast<long long>(delay.count()), lateness.size(), IntervalMs, lateness[lateness.size() / 2],
+                lateness.back(), qPrintable(window.findChild<QWidget*>(QStringLiteral("lblTOTAL"))->property("text").toString()));
+    return 0;
+}
