@@ -337,7 +337,7 @@ TEST_F(LateAnswerTest, AnAnswerOvertakenByAnotherDrivesIsDropped)
     QTest::qWait(400); // the load's refresh is done
     delays = {std::chrono::milliseconds(600), std::chrono::milliseconds(100)};
     window->RefreshDisplay();
-    ASSERT_TRUE(window->findChild<DriveListBox*>(QStringLiteral("Drive1"))->setDrive(QStringLiteral("/media/usb")));
+    ASSERT_TRUE(window->findChild<DriveListBox*>(QStringLiteral("Drive1"))->setDrive("/media/usb"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return text("lblTOTAL") == QStringLiteral("2,000,000"); }, 2'000));
     QTest::qWait(800); // past the first drive's answer
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("2,000,000"));
