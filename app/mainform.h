@@ -2,8 +2,8 @@
 
 #include "app/CommonDialogControl.h"
 #include "app/DriveListBox.h"
-#include "app/Twips.h"
 #include "app/GuiThreadPost.h"
+#include "app/Twips.h"
 #include "drivespace/AskDriveSpace.h"
 #include "drivespace/TimedDriveQuery.h"
 
@@ -11,8 +11,8 @@
 
 #include <array>
 #include <cstdint>
-#include <string>
 #include <optional>
+#include <string>
 #include <string_view>
 
 class AutoSizeLabel;

@@ -64,6 +64,7 @@ int main(int argc, char* argv[])
     std::printf("drive answering after %lld ms: %zu firings of a %d ms timer, late by median %lld ms, worst %lld ms; "
                 "the window shows %s\n",
                 static_cast<long long>(delay.count()), lateness.size(), IntervalMs, lateness[lateness.size() / 2],
-                lateness.back(), qPrintable(window.findChild<QWidget*>(QStringLiteral("lblTOTAL"))->property("text").toString()));
+                lateness.back(),
+                qPrintable(window.findChild<QWidget*>(QStringLiteral("lblTOTAL"))->property("text").toString()));
     return 0;
 }

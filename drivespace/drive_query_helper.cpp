@@ -19,6 +19,9 @@ int main()
     // the terminal's Ctrl+C and hang-up are the program's business, not ours.
     std::signal(SIGPIPE, SIG_IGN);
     (void)setsid();
+    // Whatever else the program inherited and left open (a pipe to the shell
+    // that started it, say) must not be held by a helper left behind.
+    (void)close_range(STDERR_FILENO + 1, ~0U, 0);
 
     std::vector<char> request(HelperProtocol::MaxPathBytes);
     for (;;) {
