@@ -62,21 +62,28 @@ void BM_QueryDriveSpace_Root(benchmark::State& state)
 }
 BENCHMARK(BM_QueryDriveSpace_Root);
 
-// The same query handed to the path's worker thread and waited for: the
-// difference to the one above is what the deadline costs a healthy drive.
-void BM_TimedQuery_Root(benchmark::State& state)
+// Asks for "/" through `ask` (capacity, free, root path) at every iteration.
+template <class Ask> void askRoot(benchmark::State& state, Ask ask)
 {
-    TimedDriveQuery query;
     Currency capacity;
     Currency free;
     const std::string root = "/";
     for (auto _ : state) {
-        query(capacity, free, root);
+        ask(capacity, free, root);
         benchmark::DoNotOptimize(capacity);
         benchmark::DoNotOptimize(free);
     }
     if (capacity == FailureValue)
         state.SkipWithError("the query of / failed");
+}
+
+// The same query handed to the path's worker thread and waited for: the
+// difference to the one above is what the deadline costs a healthy drive.
+void BM_TimedQuery_Root(benchmark::State& state)
+{
+    TimedDriveQuery query;
+    askRoot(state,
+            [&query](Currency& capacity, Currency& free, const std::string& root) { query(capacity, free, root); });
 }
 BENCHMARK(BM_TimedQuery_Root);
 
@@ -84,16 +91,9 @@ BENCHMARK(BM_TimedQuery_Root);
 void BM_HelperQuery_Root(benchmark::State& state)
 {
     HelperDriveQuery query;
-    Currency capacity;
-    Currency free;
-    const std::string root = "/";
-    for (auto _ : state) {
+    askRoot(state, [&query](Currency& capacity, Currency& free, const std::string& root) {
         query.ask(capacity, free, root, std::chrono::seconds(1), nullptr);
-        benchmark::DoNotOptimize(capacity);
-        benchmark::DoNotOptimize(free);
-    }
-    if (capacity == FailureValue)
-        state.SkipWithError("the query of / failed");
+    });
 }
 BENCHMARK(BM_HelperQuery_Root);
 

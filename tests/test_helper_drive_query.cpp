@@ -98,6 +98,8 @@ TEST_F(HangingHelper, AHungHelperHoldsOnlyItsOwnPathAndItsDeathFailsOnlyItsQuery
     HelperDriveQuery query(m_script.string());
     std::atomic<std::int64_t> late = 0;
     EXPECT_FALSE(ask(query, "/", Short, &late).atOnce);
+    for (int i = 0; i < 500 && !std::filesystem::exists(m_directory / "started"); ++i)
+        std::this_thread::sleep_for(10ms); // from here on, helpers started are real ones
 
     // While its question is out, the path fails at once; another path answers.
     const auto start = std::chrono::steady_clock::now();
