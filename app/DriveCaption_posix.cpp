@@ -1,0 +1,6 @@
+#include "app/DriveCaption.h"
+
+std::string DriveCaption(const DriveList::DriveEntry& drive)
+{
+    return drive.text;
+}

@@ -1,0 +1,317 @@
+#include "app/MainWindowBehaviour.h"
+
+#include "app/AboutTexts.h"
+#include "app/DriveCaption.h"
+#include "drivespace/ByteUnits.h"
+#include "drivespace/GetDiskSpace.h"
+#include "settings/SettingKeys.h"
+#include "settings/SettingsAccess.h"
+#include "settings/StoredText.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+using Text = MainWindowView::Text;
+
+bool samePlan(const UsageChart::ChartPlan& a, const UsageChart::ChartPlan& b)
+{
+    const auto sameShape = [](const UsageChart::Shape& x, const UsageChart::Shape& y) {
+        return x.kind == y.kind && x.fillColor == y.fillColor && x.radial1 == y.radial1 && x.radial2 == y.radial2;
+    };
+    return a.shapeCount == b.shapeCount && a.finalFillColor == b.finalFillColor &&
+           std::equal(a.shapes.begin(), a.shapes.begin() + a.shapeCount, b.shapes.begin(), sameShape);
+}
+
+bool samePicture(const std::optional<ChartPicture>& a, const std::optional<ChartPicture>& b)
+{
+    if (!a || !b)
+        return !a && !b;
+    const auto& r = a->bounds;
+    const auto& s = b->bounds;
+    return r.left == s.left && r.top == s.top && r.right == s.right && r.bottom == s.bottom &&
+           samePlan(a->plan, b->plan);
+}
+
+bool overlaps(const TwipsRect& a, const TwipsRect& b)
+{
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+} // namespace
+
+MainWindowBehaviour::AskDriveSpace MainWindowBehaviour::AnswerAtOnce(Query query)
+{
+    return [query = std::move(query)](const std::string& rootPath, const Answer& answer) {
+        Currency capacity;
+        Currency free = Currency::fromStored(0);
+        query(capacity, free, rootPath);
+        answer(capacity, free);
+    };
+}
+
+MainWindowBehaviour::MainWindowBehaviour(MainWindowView& window, SettingsAccess& settings,
+                                         AskDriveSpace askDriveSpace)
+    : m_window(window), m_settings(settings), m_askDriveSpace(std::move(askDriveSpace))
+{
+}
+
+void MainWindowBehaviour::Form_Load()
+{
+    setText(Text::Version, AboutTexts::VersionLine());
+    setText(Text::Date, AboutTexts::AppDate);
+
+    const UsageChart::ChartRect box = m_window.chartBox();
+    ChartLeft = 0;
+    ChartTop = 0;
+    ChartRight = box.right;
+    ChartBottom = box.bottom;
+    Pi = static_cast<float>(4.0 * std::atan(1.0));
+
+    DrivePath = m_settings.GetSetting(SettingKeys::Section, SettingKeys::Drive, SettingKeys::DefaultDrive);
+    restorePosition();
+    UsedColor = storedColor(SettingKeys::UsedColor, SettingKeys::DefaultUsedColor);
+    FreeColor = storedColor(SettingKeys::FreeColor, SettingKeys::DefaultFreeColor);
+    m_window.setSwatchColor(MainWindowView::Swatch::Used, UsedColor);
+    m_window.setSwatchColor(MainWindowView::Swatch::Free, FreeColor);
+
+    // A stored drive that has gone away leaves the list on the drive it had.
+    (void)m_window.setDrive(DrivePath);
+    SelectDrive();
+    RefreshDisplay();
+    m_window.processWaitingEvents();
+}
+
+// The top is read before the left. A position the window system cannot take,
+// or one that would leave the window wholly off every screen (a monitor
+// unplugged since), keeps the window where it is. The whole position is tried
+// first: on a screen diagonal to the designed place, neither the stored top nor
+// the stored left alone would put the window on any screen.
+void MainWindowBehaviour::restorePosition()
+{
+    const TwipsRect frame = m_window.frame();
+    const double top = storedPosition(SettingKeys::Y, frame.top).value_or(frame.top);
+    const double left = storedPosition(SettingKeys::X, frame.left).value_or(frame.left);
+    if (!moveIfOnSomeScreen(left, top)) {
+        (void)moveIfOnSomeScreen(frame.left, top);
+        (void)moveIfOnSomeScreen(left, m_window.frame().top);
+    }
+}
+
+std::optional<double> MainWindowBehaviour::storedPosition(std::string_view key, double current) const
+{
+    const std::string text =
+        m_settings.GetSetting(SettingKeys::Section, key, StoredText::SingleText(static_cast<float>(current)));
+    // A text that cannot be read, or a value beyond single precision, keeps the
+    // window where it is.
+    const auto value = StoredText::NumericValue(text);
+    const auto single = value ? StoredText::ToSingle(*value) : std::nullopt;
+    return single ? std::optional<double>(*single) : std::nullopt;
+}
+
+bool MainWindowBehaviour::moveIfOnSomeScreen(double left, double top)
+{
+    constexpr double limit = double{1 << 24} * 15; // far beyond any desktop, in twips
+    if (std::abs(left) > limit || std::abs(top) > limit)
+        return false;
+    TwipsRect wanted = m_window.frame();
+    wanted.left = left;
+    wanted.top = top;
+    const std::vector<TwipsRect> screens = m_window.screens();
+    if (std::none_of(screens.begin(), screens.end(), [&](const TwipsRect& s) { return overlaps(s, wanted); }))
+        return false;
+    m_window.moveTo(left, top);
+    return true;
+}
+
+std::int32_t MainWindowBehaviour::storedColor(std::string_view key, std::int32_t defaultColor) const
+{
+    const std::string text = m_settings.GetSetting(SettingKeys::Section, key, std::to_string(defaultColor));
+    // A text that cannot be read, or a value outside 32 bits, keeps the default.
+    const auto value = StoredText::NumericValue(text);
+    return (value ? StoredText::NearestInt32(*value) : std::nullopt).value_or(defaultColor);
+}
+
+// DrivePath and the caption follow the drive list. An empty list (no drive
+// could be listed) keeps the drive that was selected or stored.
+void MainWindowBehaviour::SelectDrive()
+{
+    const std::optional<DriveList::DriveEntry> drive = m_window.currentDrive();
+    if (!drive)
+        return;
+    DrivePath = drive->rootPath;
+    setText(Text::Caption, "Disk Usage: " + DriveCaption(*drive));
+}
+
+// Events already waiting (a tick, a pick, a swatch click) run to their end
+// first; then the drive is asked, and only the newest refresh's answer shows.
+void MainWindowBehaviour::RefreshDisplay()
+{
+    m_window.processWaitingEvents();
+    const std::uint64_t request = ++m_lastRequest;
+    m_askDriveSpace(DrivePath,
+                    [this, request](Currency capacity, Currency free) { DriveAnswered(request, capacity, free); });
+}
+
+void MainWindowBehaviour::DriveAnswered(std::uint64_t request, Currency capacity, Currency free)
+{
+    if (request != m_lastRequest)
+        return;
+    if (capacity != FailureValue)
+        showAvailable(capacity, free);
+    else
+        showNotAvailable();
+}
+
+// The chart is drawn before the figures change.
+void MainWindowBehaviour::showAvailable(Currency capacity, Currency free)
+{
+    const UsageChart::ChartStyle style{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi};
+    showChart(ChartPicture{style.bounds, UsageChart::PlanUsageChart(style, capacity, free)});
+    setText(Text::Free, GetDiskSpace::FormatByteCount(free));
+    setText(Text::Used, GetDiskSpace::FormatByteCount(capacity - free));
+    setText(Text::Total, GetDiskSpace::FormatByteCount(capacity));
+    setTimerEnabled(true);
+    describeFigures(capacity, free);
+}
+
+// The figures change and the timer stops before the chart is cleared.
+void MainWindowBehaviour::showNotAvailable()
+{
+    setText(Text::Free, "");
+    setText(Text::Used, "");
+    setText(Text::Total, "Not Available  ");
+    setTimerEnabled(false);
+    showChart(std::nullopt);
+    describeFigures(FailureValue, FailureValue);
+}
+
+// Tooltips with the figures in binary units and their share of the capacity;
+// accessible names with each caption and its exact figure; the chart's
+// description for screen readers.
+void MainWindowBehaviour::describeFigures(Currency capacity, Currency free)
+{
+    if (capacity == FailureValue) {
+        for (const Text tip : {Text::FreeDescription, Text::UsedDescription, Text::TotalDescription})
+            setText(tip, "");
+        setText(Text::FreeAccessibleName, "Free:");
+        setText(Text::UsedAccessibleName, "Used:");
+        setText(Text::TotalAccessibleName, "Capacity: Not Available");
+        setText(Text::ChartDescription, "Not available");
+        return;
+    }
+    const auto describe = [capacity](Currency count) {
+        const std::string share = ByteUnits::ShareOf(count, capacity);
+        return ByteUnits::BinaryUnits(count) + (share.empty() ? "" : ", " + share);
+    };
+    const auto name = [](const char* caption, Currency count) {
+        return std::string(caption) + " " + GetDiskSpace::FormatByteCount(count) + " bytes";
+    };
+    const Currency used = capacity - free;
+    setText(Text::FreeDescription, describe(free));
+    setText(Text::UsedDescription, describe(used));
+    setText(Text::TotalDescription, describe(capacity));
+    setText(Text::FreeAccessibleName, name("Free:", free));
+    setText(Text::UsedAccessibleName, name("Used:", used));
+    setText(Text::TotalAccessibleName, name("Capacity:", capacity));
+    const std::string usedShare = ByteUnits::ShareOf(used, capacity);
+    setText(Text::ChartDescription, usedShare.empty() ? "Empty drive" : usedShare + " used");
+}
+
+void MainWindowBehaviour::setText(Text which, const std::string& text)
+{
+    const auto shown = m_shownTexts.find(which);
+    if (shown != m_shownTexts.end() && shown->second == text)
+        return;
+    m_shownTexts[which] = text;
+    m_window.setText(which, text);
+}
+
+void MainWindowBehaviour::showChart(const std::optional<ChartPicture>& picture)
+{
+    if (m_shownChart && samePicture(*m_shownChart, picture))
+        return;
+    m_shownChart = picture;
+    m_window.showChart(picture);
+}
+
+void MainWindowBehaviour::setTimerEnabled(bool enabled)
+{
+    // Enabling a running timer must not restart its second.
+    if (m_timerEnabled == enabled)
+        return;
+    m_timerEnabled = enabled;
+    m_window.setTimerEnabled(enabled);
+}
+
+void MainWindowBehaviour::Drive1_Change()
+{
+    SelectDrive();
+    RefreshDisplay();
+}
+
+void MainWindowBehaviour::Timer1_Timer()
+{
+    RefreshDisplay();
+}
+
+void MainWindowBehaviour::lblUSEDLEG_MouseUp(int, int Shift, float, float)
+{
+    chooseLegendColor(MainWindowView::Swatch::Used, UsedColor, SettingKeys::DefaultUsedColor, Shift);
+}
+
+void MainWindowBehaviour::lblFREELEG_MouseUp(int, int Shift, float, float)
+{
+    chooseLegendColor(MainWindowView::Swatch::Free, FreeColor, SettingKeys::DefaultFreeColor, Shift);
+}
+
+// Shift held: back to the default colour. Otherwise the colour dialog, starting
+// at the swatch's colour; Cancel keeps that colour, a dialog that failed ends
+// the handler with nothing changed. Either way the swatch and the chart show
+// the result at once.
+void MainWindowBehaviour::chooseLegendColor(MainWindowView::Swatch swatch, std::int32_t& color,
+                                            std::int32_t defaultColor, int Shift)
+{
+    if (Shift & ShiftMask) {
+        color = defaultColor;
+    } else {
+        const std::optional<std::int32_t> chosen = m_window.askColor(color);
+        if (!chosen)
+            return;
+        color = *chosen;
+    }
+    m_window.setSwatchColor(swatch, color);
+    RefreshDisplay();
+}
+
+void MainWindowBehaviour::lblDATE_Click()
+{
+    m_window.openAbout();
+}
+
+void MainWindowBehaviour::lblVERSION_Click()
+{
+    m_window.openAbout();
+}
+
+void MainWindowBehaviour::ChartBoxResized()
+{
+    const UsageChart::ChartRect box = m_window.chartBox();
+    ChartRight = box.right;
+    ChartBottom = box.bottom;
+    RefreshDisplay();
+}
+
+// All five keys, at every close, whatever changed.
+bool MainWindowBehaviour::Form_QueryUnload()
+{
+    const TwipsRect frame = m_window.frame();
+    m_settings.SaveSetting(SettingKeys::Section, SettingKeys::Drive, DrivePath);
+    m_settings.SaveSetting(SettingKeys::Section, SettingKeys::X, StoredText::SingleText(static_cast<float>(frame.left)));
+    m_settings.SaveSetting(SettingKeys::Section, SettingKeys::Y, StoredText::SingleText(static_cast<float>(frame.top)));
+    m_settings.SaveSetting(SettingKeys::Section, SettingKeys::UsedColor, std::to_string(UsedColor));
+    m_settings.SaveSetting(SettingKeys::Section, SettingKeys::FreeColor, std::to_string(FreeColor));
+    return m_settings.commit();
+}

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "app/MainWindowView.h"
+#include "chart/UsageChart.h"
+#include "drivespace/Currency.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+
+class SettingsAccess;
+
+// Everything the main window decides, apart from any toolkit: start-up from the
+// stored settings, the drive selection, the refresh of figures and chart, the
+// legend colours and the settings written at close. It drives a window through
+// MainWindowView; each window forwards its events to the handlers here.
+//
+// A refresh asks the drive through AskDriveSpace, whose answer may come at once
+// or later (on the window's thread); an answer to a refresh that a newer one
+// has superseded is dropped. Texts, chart, timer and swatches are passed to the
+// window only when they differ from what it shows, so a refresh that finds
+// nothing changed does nothing visible.
+class MainWindowBehaviour {
+public:
+    using Answer = std::function<void(Currency capacity, Currency free)>;
+    // Asks for the capacity and free bytes of a root path; answer receives them,
+    // capacity FailureValue when the drive did not answer.
+    using AskDriveSpace = std::function<void(const std::string& rootPath, Answer answer)>;
+    // A query that answers before returning (GetDiskSpace::QueryDriveSpace's
+    // contract), as an AskDriveSpace.
+    using Query = std::function<void(Currency& capacity, Currency& free, const std::string& rootPath)>;
+    [[nodiscard]] static AskDriveSpace AnswerAtOnce(Query query);
+
+    // The bit of a MouseUp's shift mask that stands for Shift (2 Ctrl, 4 Alt).
+    static constexpr int ShiftMask = 1;
+
+    // Both must outlive this object; answers must not come after it is gone.
+    MainWindowBehaviour(MainWindowView& window, SettingsAccess& settings, AskDriveSpace askDriveSpace);
+
+    // The load sequence: labels, chart rectangle, the stored drive, position and
+    // colours, then the first drive selection and refresh.
+    void Form_Load();
+    // Writes the five settings; false when the store could not be written.
+    bool Form_QueryUnload();
+
+    void SelectDrive();
+    void RefreshDisplay();
+
+    void Drive1_Change();
+    void Timer1_Timer();
+    void lblUSEDLEG_MouseUp(int Button, int Shift, float X, float Y);
+    void lblFREELEG_MouseUp(int Button, int Shift, float X, float Y);
+    void lblDATE_Click();
+    void lblVERSION_Click();
+
+    // The chart box has a new size (a new DPI): the chart is drawn to fit it.
+    void ChartBoxResized();
+
+    [[nodiscard]] std::int32_t usedColor() const { return UsedColor; }
+    [[nodiscard]] std::int32_t freeColor() const { return FreeColor; }
+    [[nodiscard]] const std::string& drivePath() const { return DrivePath; }
+
+private:
+    void restorePosition();
+    [[nodiscard]] std::optional<double> storedPosition(std::string_view key, double current) const;
+    [[nodiscard]] bool moveIfOnSomeScreen(double left, double top);
+    [[nodiscard]] std::int32_t storedColor(std::string_view key, std::int32_t defaultColor) const;
+    void chooseLegendColor(MainWindowView::Swatch swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
+    void DriveAnswered(std::uint64_t request, Currency capacity, Currency free);
+    void showAvailable(Currency capacity, Currency free);
+    void showNotAvailable();
+    void describeFigures(Currency capacity, Currency free);
+    void setText(MainWindowView::Text which, const std::string& text);
+    void showChart(const std::optional<ChartPicture>& picture);
+    void setTimerEnabled(bool enabled);
+
+    MainWindowView& m_window;
+    SettingsAccess& m_settings;
+    AskDriveSpace m_askDriveSpace;
+
+    // The chart colours, 0x00BBGGRR.
+    std::int32_t UsedColor = 0;
+    std::int32_t FreeColor = 0;
+    // The selected drive's root path, bytes as the system gives them.
+    std::string DrivePath;
+    float Pi = 0.0F;
+    // The chart's bounding rectangle in the chart box's pixels.
+    std::int32_t ChartLeft = 0;
+    std::int32_t ChartTop = 0;
+    std::int32_t ChartRight = 0;
+    std::int32_t ChartBottom = 0;
+
+    // The last refresh asked; only its answer is shown.
+    std::uint64_t m_lastRequest = 0;
+    // What the window shows, so that only changes reach it.
+    std::map<MainWindowView::Text, std::string> m_shownTexts;
+    std::optional<std::optional<ChartPicture>> m_shownChart;
+    std::optional<bool> m_timerEnabled;
+};

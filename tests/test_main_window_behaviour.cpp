@@ -1,0 +1,273 @@
+#include "app/MainWindowBehaviour.h"
+#include "settings/SettingKeys.h"
+#include "settings/SettingsAccess.h"
+#include "tests/RowName.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <vector>
+
+namespace {
+
+using Text = MainWindowView::Text;
+using Swatch = MainWindowView::Swatch;
+constexpr double Twips = 15; // a pixel at 96 DPI
+
+// A window that records what it is told: the last text of each kind, every
+// chart it is handed and every other call.
+struct FakeWindow : MainWindowView {
+    std::map<Text, std::string> texts;
+    int textCalls = 0;
+    std::map<Swatch, std::int32_t> swatches;
+    std::vector<std::optional<ChartPicture>> charts;
+    std::vector<bool> timer;
+    TwipsRect outer{2265, 4740, 325 * Twips, 400 * Twips};
+    std::vector<TwipsRect> screenRects{{0, 0, 1920 * Twips, 1080 * Twips}};
+    std::vector<DriveList::DriveEntry> drives{{"c: [SYSTEM]", "C:\\"}, {"d: [backup]", "D:\\"}};
+    std::size_t current = 0;
+    std::optional<std::int32_t> dialogAnswer;
+    std::vector<std::int32_t> dialogStarts;
+    int yields = 0;
+
+    void setText(Text which, const std::string& text) override { texts[which] = text, ++textCalls; }
+    void setSwatchColor(Swatch which, std::int32_t color) override { swatches[which] = color; }
+    void showChart(const std::optional<ChartPicture>& picture) override { charts.push_back(picture); }
+    void setTimerEnabled(bool enabled) override { timer.push_back(enabled); }
+    TwipsRect frame() const override { return outer; }
+    std::vector<TwipsRect> screens() const override { return screenRects; }
+    void moveTo(double left, double top) override { outer.left = left, outer.top = top; }
+    UsageChart::ChartRect chartBox() const override { return {0, 0, 257, 257}; }
+    std::optional<DriveList::DriveEntry> currentDrive() const override
+    {
+        return current < drives.size() ? std::optional(drives[current]) : std::nullopt;
+    }
+    bool setDrive(const std::string& rootPath) override
+    {
+        const std::size_t index = DriveList::IndexOfRoot(drives, rootPath);
+        if (index < drives.size())
+            current = index;
+        return index < drives.size();
+    }
+    std::optional<std::int32_t> askColor(std::int32_t start) override
+    {
+        dialogStarts.push_back(start);
+        return dialogAnswer;
+    }
+    void openAbout() override {}
+    void processWaitingEvents() override { ++yields; }
+};
+
+struct FakeSettings : SettingsAccess {
+    std::map<std::string, std::string, std::less<>> values;
+    std::string GetSetting(std::string_view, std::string_view key, std::string_view fallback) const override
+    {
+        const auto found = values.find(key);
+        return found != values.end() ? found->second : std::string(fallback);
+    }
+    void SaveSetting(std::string_view, std::string_view key, std::string_view value) override
+    {
+        values[std::string(key)] = value;
+    }
+    bool commit() override { return true; }
+};
+
+// Drives by root path; a path not listed does not answer. Deferred answers wait
+// in `pending` until the test delivers them.
+struct FakeDrives {
+    std::map<std::string, std::pair<std::int64_t, std::int64_t>> sizes{{"C:\\", {1000, 999}},
+                                                                       {"D:\\", {4000, 1000}}};
+    bool defer = false;
+    std::vector<std::function<void()>> pending;
+
+    MainWindowBehaviour::AskDriveSpace ask()
+    {
+        return [this](const std::string& root, MainWindowBehaviour::Answer answer) {
+            auto reply = [this, root, answer] {
+                const auto found = sizes.find(root);
+                if (found == sizes.end())
+                    return answer(FailureValue, Currency::fromStored(0));
+                answer(Currency::fromStored(found->second.first), Currency::fromStored(found->second.second));
+            };
+            defer ? pending.push_back(reply) : reply();
+        };
+    }
+};
+
+class MainWindowBehaviourTest : public testing::Test {
+protected:
+    FakeWindow window;
+    FakeSettings settings;
+    FakeDrives drives;
+    MainWindowBehaviour behaviour{window, settings, drives.ask()};
+};
+
+TEST_F(MainWindowBehaviourTest, FirstStartShowsTheDefaultsAndTheDrive)
+{
+    drives.sizes[std::string(SettingKeys::DefaultDrive)] = {1000, 999};
+    window.drives.push_back({"root", std::string(SettingKeys::DefaultDrive)});
+    behaviour.Form_Load();
+    EXPECT_EQ(window.texts[Text::Version], "Version 4.6.9b");
+    EXPECT_EQ(window.texts[Text::Date], "3/14/2012");
+    EXPECT_EQ(window.swatches[Swatch::Used], SettingKeys::DefaultUsedColor);
+    EXPECT_EQ(window.swatches[Swatch::Free], SettingKeys::DefaultFreeColor);
+    EXPECT_EQ(behaviour.drivePath(), SettingKeys::DefaultDrive);
+    EXPECT_EQ(window.texts[Text::Free], "999");
+    EXPECT_EQ(window.texts[Text::Used], "1");
+    EXPECT_EQ(window.texts[Text::Total], "1,000");
+    EXPECT_EQ(window.texts[Text::UsedAccessibleName], "Used: 1 bytes");
+    EXPECT_EQ(window.texts[Text::ChartDescription], "0.1 % used");
+    EXPECT_EQ(window.timer, std::vector<bool>{true});
+    EXPECT_EQ(window.outer.left, 2265);
+}
+
+TEST_F(MainWindowBehaviourTest, UnreadableDriveStopsTheTimerAndClearsTheChartUntilAnotherPick)
+{
+    settings.values["Drive"] = "D:\\";
+    behaviour.Form_Load();
+    drives.sizes.erase("D:\\");
+    behaviour.Timer1_Timer();
+    EXPECT_EQ(window.texts[Text::Free], "");
+    EXPECT_EQ(window.texts[Text::Total], "Not Available  ");
+    EXPECT_EQ(window.texts[Text::TotalAccessibleName], "Capacity: Not Available");
+    EXPECT_EQ(window.timer, (std::vector<bool>{true, false}));
+    EXPECT_FALSE(window.charts.back().has_value());
+
+    window.current = 0;
+    behaviour.Drive1_Change();
+    EXPECT_EQ(window.texts[Text::Caption].substr(0, 14), "Disk Usage: C:");
+    EXPECT_EQ(window.texts[Text::Total], "1,000");
+    EXPECT_EQ(window.timer.back(), true);
+}
+
+TEST_F(MainWindowBehaviourTest, RefreshThatFindsNothingChangedTellsTheWindowNothing)
+{
+    behaviour.Form_Load();
+    const int textCalls = window.textCalls;
+    const std::size_t charts = window.charts.size();
+    behaviour.Timer1_Timer();
+    EXPECT_EQ(window.textCalls, textCalls);
+    EXPECT_EQ(window.charts.size(), charts);
+    EXPECT_EQ(window.timer.size(), 1U);
+
+    drives.sizes["C:\\"].second = 998; // one byte more used: new figures, the same pie
+    behaviour.Timer1_Timer();
+    EXPECT_EQ(window.texts[Text::Used], "2");
+    EXPECT_EQ(window.charts.size(), charts);
+
+    drives.sizes["C:\\"].second = 0;
+    behaviour.Timer1_Timer();
+    EXPECT_EQ(window.charts.size(), charts + 1);
+}
+
+TEST_F(MainWindowBehaviourTest, LateAnswerShowsWhenItComesUnlessANewerRefreshSupersededIt)
+{
+    drives.defer = true;
+    behaviour.Form_Load();
+    window.current = 1;
+    behaviour.Drive1_Change();
+    ASSERT_EQ(drives.pending.size(), 2U);
+    drives.pending[1](); // D: answers first
+    drives.pending[0](); // C:'s answer comes late and is dropped
+    EXPECT_EQ(window.texts[Text::Total], "4,000");
+    EXPECT_EQ(window.charts.size(), 1U);
+}
+
+struct ColorRow {
+    const char* name;
+    const char* stored;
+    std::int32_t color;
+};
+
+class StoredColorTest : public MainWindowBehaviourTest, public testing::WithParamInterface<ColorRow> {};
+
+TEST_P(StoredColorTest, ReadsTheNumberOrKeepsTheDefault)
+{
+    settings.values["UsedColor"] = GetParam().stored;
+    behaviour.Form_Load();
+    EXPECT_EQ(behaviour.usedColor(), GetParam().color);
+    EXPECT_EQ(window.swatches[Swatch::Used], GetParam().color);
+}
+
+INSTANTIATE_TEST_SUITE_P(Colors, StoredColorTest,
+                         testing::Values(ColorRow{"Decimal", "255", 255}, ColorRow{"Hex", "&HFF", 255},
+                                         ColorRow{"HalfDown", "7631560.5", 7631560},
+                                         ColorRow{"HalfUp", "7631561.5", 7631562}, ColorRow{"NotANumber", "abc", 0},
+                                         ColorRow{"Beyond32Bits", "1E10", SettingKeys::DefaultUsedColor}),
+                         RowName{});
+
+struct PositionRow {
+    const char* name;
+    const char* x;
+    const char* y;
+    double left;
+    double top;
+};
+
+class StoredPositionTest : public MainWindowBehaviourTest, public testing::WithParamInterface<PositionRow> {};
+
+// One screen of 1920 x 1080 pixels at the origin, a second one to its lower
+// right; the window stands at (2265, 4740).
+TEST_P(StoredPositionTest, MovesOnlyWhereSomePartIsOnAScreen)
+{
+    window.screenRects.push_back({1920 * Twips, 1080 * Twips, 800 * Twips, 600 * Twips});
+    settings.values["X"] = GetParam().x;
+    settings.values["Y"] = GetParam().y;
+    behaviour.Form_Load();
+    EXPECT_EQ(window.outer.left, GetParam().left);
+    EXPECT_EQ(window.outer.top, GetParam().top);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Positions, StoredPositionTest,
+    testing::Values(PositionRow{"PartlyOffTheScreen", "-300", "1200", -300, 1200},
+                    PositionRow{"DiagonalScreen", "30000", "17000", 30000, 17000},
+                    PositionRow{"LeftOffEveryScreen", "-90000", "1200", 2265, 1200},
+                    PositionRow{"NotANumberIsZero", "abc", "abc", 0, 0},
+                    PositionRow{"BeyondSinglePrecisionKeepsPlace", "1E300", "1E300", 2265, 4740}),
+    RowName{});
+
+struct SwatchRow {
+    const char* name;
+    int shift;
+    std::optional<std::int32_t> dialogAnswer;
+    std::int32_t color;
+    bool dialogShown;
+    bool refreshed;
+};
+
+class SwatchTest : public MainWindowBehaviourTest, public testing::WithParamInterface<SwatchRow> {};
+
+TEST_P(SwatchTest, ShiftResetsOtherwiseTheDialogDecides)
+{
+    settings.values["FreeColor"] = "42";
+    behaviour.Form_Load();
+    window.dialogAnswer = GetParam().dialogAnswer;
+    const int yields = window.yields;
+    behaviour.lblFREELEG_MouseUp(2, GetParam().shift, 0, 0);
+    EXPECT_EQ(behaviour.freeColor(), GetParam().color);
+    EXPECT_EQ(window.swatches[Swatch::Free], GetParam().color);
+    EXPECT_EQ(window.dialogStarts, GetParam().dialogShown ? std::vector<std::int32_t>{42} : std::vector<std::int32_t>{});
+    EXPECT_EQ(window.yields, yields + (GetParam().refreshed ? 1 : 0));
+}
+
+INSTANTIATE_TEST_SUITE_P(Swatches, SwatchTest,
+                         testing::Values(SwatchRow{"ShiftResets", 1, 7, SettingKeys::DefaultFreeColor, false, true},
+                                         SwatchRow{"ShiftCtrlResets", 3, 7, SettingKeys::DefaultFreeColor, false, true},
+                                         SwatchRow{"CtrlOpensTheDialog", 2, 7, 7, true, true},
+                                         SwatchRow{"CancelKeepsTheColour", 0, 42, 42, true, true},
+                                         SwatchRow{"FailedDialogChangesNothing", 0, std::nullopt, 42, true, false}),
+                         RowName{});
+
+TEST_F(MainWindowBehaviourTest, CloseWritesTheFiveSettingsAndAnEmptyListKeepsTheStoredDrive)
+{
+    settings.values = {{"Drive", "Q:\\"}, {"X", "-300"}, {"Y", "1200"}, {"UsedColor", "255"}};
+    window.drives.clear();
+    behaviour.Form_Load();
+    ASSERT_TRUE(behaviour.Form_QueryUnload());
+    const std::map<std::string, std::string, std::less<>> expected{
+        {"Drive", "Q:\\"}, {"X", "-300"}, {"Y", "1200"}, {"UsedColor", "255"}, {"FreeColor", "12428157"}};
+    EXPECT_EQ(settings.values, expected);
+}
+
+} // namespace
