@@ -142,7 +142,7 @@ TEST_F(MainWindowBehaviourTest, UnreadableDriveStopsTheTimerAndClearsTheChartUnt
 
 TEST_F(MainWindowBehaviourTest, RefreshThatFindsNothingChangedTellsTheWindowNothing)
 {
-    drives.sizes["C:\\"] = {1'000'000, 500'000};
+    drives.sizes["C:\\"] = {1'000'000'000, 100'000'000};
     behaviour.Form_Load();
     const int textCalls = window.textCalls;
     const std::size_t charts = window.charts.size();
@@ -151,9 +151,9 @@ TEST_F(MainWindowBehaviourTest, RefreshThatFindsNothingChangedTellsTheWindowNoth
     EXPECT_EQ(window.charts.size(), charts);
     EXPECT_EQ(window.timer.size(), 1U);
 
-    drives.sizes["C:\\"].second = 499'999; // one byte more used: new figures, the same pie
+    drives.sizes["C:\\"].second = 99'999'999; // one byte more used: new figures, the same pie
     behaviour.Timer1_Timer();
-    EXPECT_EQ(window.texts[Text::Used], "500,001");
+    EXPECT_EQ(window.texts[Text::Used], "900,000,001");
     EXPECT_EQ(window.charts.size(), charts);
 
     drives.sizes["C:\\"].second = 0;
