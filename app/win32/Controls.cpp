@@ -1,0 +1,188 @@
+#include "app/win32/Controls.h"
+
+#include <windowsx.h>
+
+#include <string>
+
+namespace win32::Controls {
+
+namespace {
+
+// Blue, as links are drawn, 0x00BBGGRR.
+constexpr COLORREF LinkColor = 0x00FF0000;
+
+bool isActivationKey(WPARAM key)
+{
+    return key == VK_SPACE || key == VK_RETURN;
+}
+
+// Space and Enter reach the control instead of the dialog manager; Tab does not.
+LRESULT dialogCode(LPARAM lParam)
+{
+    const auto* message = reinterpret_cast<const MSG*>(lParam);
+    if (message && (message->message == WM_KEYDOWN || message->message == WM_CHAR) &&
+        (isActivationKey(message->wParam) || message->wParam == L' ' || message->wParam == L'\r'))
+        return DLGC_WANTMESSAGE;
+    return 0;
+}
+
+void paintFocus(HWND control, HDC dc)
+{
+    if (GetFocus() != control)
+        return;
+    RECT inside{};
+    GetClientRect(control, &inside);
+    InflateRect(&inside, -1, -1);
+    DrawFocusRect(dc, &inside);
+}
+
+void paintSwatch(HWND swatch)
+{
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(swatch, &paint);
+    RECT box{};
+    GetClientRect(swatch, &box);
+    HBRUSH fill = CreateSolidBrush(swatchColor(swatch));
+    FillRect(dc, &box, fill);
+    DeleteObject(fill);
+    FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    paintFocus(swatch, dc);
+    EndPaint(swatch, &paint);
+}
+
+void notifySwatch(HWND swatch, int button, int shift)
+{
+    SendMessageW(GetParent(swatch), SwatchMouseUp, static_cast<WPARAM>(GetDlgCtrlID(swatch)),
+                 MAKELPARAM(button, shift));
+}
+
+LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        paintSwatch(swatch);
+        return 0;
+    case WM_LBUTTONDOWN:
+        SetFocus(swatch);
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        // The message carries Shift and Ctrl as they were when the button went up.
+        notifySwatch(swatch, message == WM_LBUTTONUP ? 1 : message == WM_RBUTTONUP ? 2 : 4,
+                     ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
+                         (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+        return 0;
+    case WM_KEYDOWN:
+        // Held down, the key repeats; only its first press counts.
+        if (isActivationKey(wParam) && !(lParam & (1 << 30)))
+            notifySwatch(swatch, 1, shiftMask());
+        return 0;
+    case WM_GETDLGCODE:
+        return dialogCode(lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(swatch, nullptr, FALSE);
+        return 0;
+    default:
+        return DefWindowProcW(swatch, message, wParam, lParam);
+    }
+}
+
+void paintLink(HWND link)
+{
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(link, &paint);
+    RECT box{};
+    GetClientRect(link, &box);
+    FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(link)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(link, text.data(), static_cast<int>(text.size()))));
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(GetWindowLongPtrW(link, GWLP_USERDATA)));
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, LinkColor);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(dc, previous);
+    paintFocus(link, dc);
+    EndPaint(link, &paint);
+}
+
+LRESULT CALLBACK linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        paintLink(link);
+        return 0;
+    case WM_SETFONT:
+        SetWindowLongPtrW(link, GWLP_USERDATA, static_cast<LONG_PTR>(wParam));
+        if (LOWORD(lParam))
+            InvalidateRect(link, nullptr, TRUE);
+        return 0;
+    case WM_GETFONT:
+        return GetWindowLongPtrW(link, GWLP_USERDATA);
+    case WM_LBUTTONDOWN:
+        SetFocus(link);
+        SetCapture(link);
+        return 0;
+    case WM_LBUTTONUP: {
+        // A click is a press and a release over the link.
+        const bool captured = GetCapture() == link;
+        ReleaseCapture();
+        RECT box{};
+        GetClientRect(link, &box);
+        if (captured && PtInRect(&box, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}))
+            SendMessageW(GetParent(link), LinkClick, static_cast<WPARAM>(GetDlgCtrlID(link)), 0);
+        return 0;
+    }
+    case WM_KEYDOWN:
+        if (isActivationKey(wParam) && !(lParam & (1 << 30)))
+            SendMessageW(GetParent(link), LinkClick, static_cast<WPARAM>(GetDlgCtrlID(link)), 0);
+        return 0;
+    case WM_GETDLGCODE:
+        return dialogCode(lParam);
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(link, nullptr, FALSE);
+        return 0;
+    default:
+        return DefWindowProcW(link, message, wParam, lParam);
+    }
+}
+
+} // namespace
+
+void registerClasses(HINSTANCE instance, HCURSOR linkCursor)
+{
+    WNDCLASSEXW swatch{};
+    swatch.cbSize = sizeof swatch;
+    swatch.lpfnWndProc = swatchProc;
+    swatch.hInstance = instance;
+    swatch.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    swatch.lpszClassName = SwatchClass;
+    RegisterClassExW(&swatch);
+
+    WNDCLASSEXW link = swatch;
+    link.lpfnWndProc = linkProc;
+    link.hCursor = linkCursor;
+    link.lpszClassName = LinkClass;
+    RegisterClassExW(&link);
+}
+
+void setSwatchColor(HWND swatch, COLORREF color)
+{
+    SetWindowLongPtrW(swatch, GWLP_USERDATA, static_cast<LONG_PTR>(color));
+    InvalidateRect(swatch, nullptr, FALSE);
+}
+
+COLORREF swatchColor(HWND swatch)
+{
+    return static_cast<COLORREF>(GetWindowLongPtrW(swatch, GWLP_USERDATA));
+}
+
+int shiftMask()
+{
+    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+} // namespace win32::Controls

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <windows.h>
+
+// The window's own small controls: the legend swatches and the link labels.
+// Both are tab stops and act on Space or Enter as on the mouse.
+namespace win32::Controls {
+
+// Sent to the parent when a mouse button goes up over a swatch, or Space or
+// Enter is pressed on it. wParam: the swatch's id; lParam: MAKELPARAM(button
+// 1 left, 2 right, 4 middle; the shift mask 1 Shift, 2 Ctrl, 4 Alt).
+inline constexpr UINT SwatchMouseUp = WM_APP + 1;
+// Sent to the parent when a link is clicked, or Space or Enter is pressed on
+// it. wParam: the link's id.
+inline constexpr UINT LinkClick = WM_APP + 2;
+
+inline constexpr wchar_t SwatchClass[] = L"QuillmarSwatch";
+inline constexpr wchar_t LinkClass[] = L"QuillmarLink";
+
+// Registers both classes once; linkCursor is the links' mouse pointer.
+void registerClasses(HINSTANCE instance, HCURSOR linkCursor);
+
+// A swatch's colour, 0x00BBGGRR.
+void setSwatchColor(HWND swatch, COLORREF color);
+[[nodiscard]] COLORREF swatchColor(HWND swatch);
+
+// The state of Shift, Ctrl and Alt as a MouseUp shift mask.
+[[nodiscard]] int shiftMask();
+
+} // namespace win32::Controls
