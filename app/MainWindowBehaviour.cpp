@@ -52,11 +52,9 @@ MainWindowBehaviour::AskDriveSpace MainWindowBehaviour::AnswerAtOnce(Query query
     };
 }
 
-MainWindowBehaviour::MainWindowBehaviour(MainWindowView& window, SettingsAccess& settings,
-                                         AskDriveSpace askDriveSpace)
+MainWindowBehaviour::MainWindowBehaviour(MainWindowView& window, SettingsAccess& settings, AskDriveSpace askDriveSpace)
     : m_window(window), m_settings(settings), m_askDriveSpace(std::move(askDriveSpace))
-{
-}
+{}
 
 void MainWindowBehaviour::Form_Load()
 {
@@ -309,7 +307,8 @@ bool MainWindowBehaviour::Form_QueryUnload()
 {
     const TwipsRect frame = m_window.frame();
     m_settings.SaveSetting(SettingKeys::Section, SettingKeys::Drive, DrivePath);
-    m_settings.SaveSetting(SettingKeys::Section, SettingKeys::X, StoredText::SingleText(static_cast<float>(frame.left)));
+    m_settings.SaveSetting(SettingKeys::Section, SettingKeys::X,
+                           StoredText::SingleText(static_cast<float>(frame.left)));
     m_settings.SaveSetting(SettingKeys::Section, SettingKeys::Y, StoredText::SingleText(static_cast<float>(frame.top)));
     m_settings.SaveSetting(SettingKeys::Section, SettingKeys::UsedColor, std::to_string(UsedColor));
     m_settings.SaveSetting(SettingKeys::Section, SettingKeys::FreeColor, std::to_string(FreeColor));

@@ -26,8 +26,8 @@ std::string RegistrySettings::GetSetting(std::string_view section, std::string_v
             return std::string(defaultValue);
         std::vector<wchar_t> text(bytes / sizeof(wchar_t) + 1, L'\0');
         bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
-        status = RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(),
-                              &bytes);
+        status =
+            RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(), &bytes);
         if (status == ERROR_SUCCESS)
             return WideText::toUtf8(text.data());
         if (status != ERROR_MORE_DATA)

@@ -75,8 +75,7 @@ struct FakeSettings : SettingsAccess {
 // Drives by root path; a path not listed does not answer. Deferred answers wait
 // in `pending` until the test delivers them.
 struct FakeDrives {
-    std::map<std::string, std::pair<std::int64_t, std::int64_t>> sizes{{"C:\\", {1000, 999}},
-                                                                       {"D:\\", {4000, 1000}}};
+    std::map<std::string, std::pair<std::int64_t, std::int64_t>> sizes{{"C:\\", {1000, 999}}, {"D:\\", {4000, 1000}}};
     bool defer = false;
     std::vector<std::function<void()>> pending;
 
@@ -219,14 +218,13 @@ TEST_P(StoredPositionTest, MovesOnlyWhereSomePartIsOnAScreen)
     EXPECT_EQ(window.outer.top, GetParam().top);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Positions, StoredPositionTest,
-    testing::Values(PositionRow{"PartlyOffTheScreen", "-300", "1200", -300, 1200},
-                    PositionRow{"DiagonalScreen", "30000", "17000", 30000, 17000},
-                    PositionRow{"LeftOffEveryScreen", "-90000", "1200", 2265, 1200},
-                    PositionRow{"NotANumberIsZero", "abc", "abc", 0, 0},
-                    PositionRow{"BeyondSinglePrecisionKeepsPlace", "1E300", "1E300", 2265, 4740}),
-    RowName{});
+INSTANTIATE_TEST_SUITE_P(Positions, StoredPositionTest,
+                         testing::Values(PositionRow{"PartlyOffTheScreen", "-300", "1200", -300, 1200},
+                                         PositionRow{"DiagonalScreen", "30000", "17000", 30000, 17000},
+                                         PositionRow{"LeftOffEveryScreen", "-90000", "1200", 2265, 1200},
+                                         PositionRow{"NotANumberIsZero", "abc", "abc", 0, 0},
+                                         PositionRow{"BeyondSinglePrecisionKeepsPlace", "1E300", "1E300", 2265, 4740}),
+                         RowName{});
 
 struct SwatchRow {
     const char* name;
@@ -248,7 +246,8 @@ TEST_P(SwatchTest, ShiftResetsOtherwiseTheDialogDecides)
     behaviour.lblFREELEG_MouseUp(2, GetParam().shift, 0, 0);
     EXPECT_EQ(behaviour.freeColor(), GetParam().color);
     EXPECT_EQ(window.swatches[Swatch::Free], GetParam().color);
-    EXPECT_EQ(window.dialogStarts, GetParam().dialogShown ? std::vector<std::int32_t>{42} : std::vector<std::int32_t>{});
+    EXPECT_EQ(window.dialogStarts,
+              GetParam().dialogShown ? std::vector<std::int32_t>{42} : std::vector<std::int32_t>{});
     EXPECT_EQ(window.yields, yields + (GetParam().refreshed ? 1 : 0));
 }
 

@@ -63,8 +63,8 @@ void createControls(HWND dialog, DialogState& state)
     const int iconSize = Layout::toPixels(480, dpi);
     HWND picture = addControl(dialog, L"STATIC", "", SS_ICON | SS_REALSIZECONTROL,
                               Layout::rect(360, 240, 480, 480, dpi), 104, nullptr);
-    auto* icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, iconSize,
-                                               iconSize, LR_DEFAULTCOLOR | LR_SHARED));
+    auto* icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, iconSize, iconSize,
+                                               LR_DEFAULTCOLOR | LR_SHARED));
     SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     SetFocus(ok);
 }

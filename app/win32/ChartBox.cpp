@@ -104,8 +104,8 @@ COLORREF ChartBox::pixel(int x, int y) const
 {
     if (!m_bits || x < 0 || y < 0 || x >= m_size.cx || y >= m_size.cy)
         return CLR_INVALID;
-    const std::uint32_t bgr = m_bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_size.cx) +
-                                     static_cast<std::size_t>(x)];
+    const std::uint32_t bgr =
+        m_bits[static_cast<std::size_t>(y) * static_cast<std::size_t>(m_size.cx) + static_cast<std::size_t>(x)];
     return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
 }
 

@@ -69,7 +69,10 @@ LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lPa
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
         // The message carries Shift and Ctrl as they were when the button went up.
-        notifySwatch(swatch, message == WM_LBUTTONUP ? 1 : message == WM_RBUTTONUP ? 2 : 4,
+        notifySwatch(swatch,
+                     message == WM_LBUTTONUP   ? 1
+                     : message == WM_RBUTTONUP ? 2
+                                               : 4,
                      ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
                          (GetKeyState(VK_MENU) < 0 ? 4 : 0));
         return 0;

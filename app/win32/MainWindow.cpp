@@ -39,14 +39,10 @@ struct LabelPlace {
     int left, top, width, height;
 };
 constexpr LabelPlace RightAlignedLabels[] = {
-    {MainWindow::lblFreeCaption, 300, 720, 435, 195},
-    {MainWindow::lblUsedCaption, 300, 360, 435, 195},
-    {MainWindow::lblCapacityCaption, 75, 1080, 660, 195},
-    {MainWindow::lblFREE, 720, 720, 1455, 195},
-    {MainWindow::lblUSED, 720, 360, 1455, 195},
-    {MainWindow::lblTOTAL, 720, 1080, 1455, 195},
-    {MainWindow::lblVERSION, 3780, 960, 795, 195},
-    {MainWindow::lblDATE, 3975, 1200, 600, 195},
+    {MainWindow::lblFreeCaption, 300, 720, 435, 195},     {MainWindow::lblUsedCaption, 300, 360, 435, 195},
+    {MainWindow::lblCapacityCaption, 75, 1080, 660, 195}, {MainWindow::lblFREE, 720, 720, 1455, 195},
+    {MainWindow::lblUSED, 720, 360, 1455, 195},           {MainWindow::lblTOTAL, 720, 1080, 1455, 195},
+    {MainWindow::lblVERSION, 3780, 960, 795, 195},        {MainWindow::lblDATE, 3975, 1200, 600, 195},
 };
 
 void registerClasses(HINSTANCE instance)
@@ -100,8 +96,9 @@ MainWindow::MainWindow(Seams seams)
     }
     m_behaviour = std::make_unique<MainWindowBehaviour>(
         *this, *m_seams.settings,
-        MainWindowBehaviour::AnswerAtOnce(
-            [this](Currency& capacity, Currency& free, const std::string& root) { m_timedQuery(capacity, free, root); }));
+        MainWindowBehaviour::AnswerAtOnce([this](Currency& capacity, Currency& free, const std::string& root) {
+            m_timedQuery(capacity, free, root);
+        }));
 
     HINSTANCE instance = GetModuleHandleW(nullptr);
     registerClasses(instance);
@@ -159,8 +156,8 @@ void MainWindow::createControls()
         createChild(m_window, WC_STATICW, L"000,000,000,000", SS_RIGHT | SS_NOPREFIX | SS_NOTIFY, figure);
     createChild(m_window, WC_BUTTONW, L"", BS_GROUPBOX, fra);
 
-    m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0,
-                                0, 0, 0, m_window, nullptr, nullptr, nullptr);
+    m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                                0, 0, m_window, nullptr, nullptr, nullptr);
     for (const ControlId figure : {lblFREE, lblUSED, lblTOTAL}) {
         TTTOOLINFOW tool{};
         tool.cbSize = TTTOOLINFOW_V2_SIZE;
@@ -237,16 +234,36 @@ void MainWindow::setText(Text which, const std::string& text)
         SendMessageW(m_toolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
     };
     switch (which) {
-    case Text::Caption: SetWindowTextW(m_window, wide.c_str()); break;
-    case Text::Version: label(lblVERSION); break;
-    case Text::Date: label(lblDATE); break;
-    case Text::Free: label(lblFREE); break;
-    case Text::Used: label(lblUSED); break;
-    case Text::Total: label(lblTOTAL); break;
-    case Text::FreeDescription: toolTip(lblFREE); break;
-    case Text::UsedDescription: toolTip(lblUSED); break;
-    case Text::TotalDescription: toolTip(lblTOTAL); break;
-    case Text::ChartDescription: SetWindowTextW(m_chart->handle(), wide.c_str()); break;
+    case Text::Caption:
+        SetWindowTextW(m_window, wide.c_str());
+        break;
+    case Text::Version:
+        label(lblVERSION);
+        break;
+    case Text::Date:
+        label(lblDATE);
+        break;
+    case Text::Free:
+        label(lblFREE);
+        break;
+    case Text::Used:
+        label(lblUSED);
+        break;
+    case Text::Total:
+        label(lblTOTAL);
+        break;
+    case Text::FreeDescription:
+        toolTip(lblFREE);
+        break;
+    case Text::UsedDescription:
+        toolTip(lblUSED);
+        break;
+    case Text::TotalDescription:
+        toolTip(lblTOTAL);
+        break;
+    case Text::ChartDescription:
+        SetWindowTextW(m_chart->handle(), wide.c_str());
+        break;
     case Text::FreeAccessibleName:
     case Text::UsedAccessibleName:
     case Text::TotalAccessibleName:

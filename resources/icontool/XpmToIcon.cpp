@@ -87,8 +87,8 @@ Image readXpm(const std::string& text)
         if (row.size() != static_cast<std::size_t>(image.width * charsPerPixel))
             throw std::runtime_error("row of the wrong length");
         for (int x = 0; x < image.width; ++x) {
-            const auto found = indexOfKey.find(row.substr(static_cast<std::size_t>(x * charsPerPixel),
-                                                          static_cast<std::size_t>(charsPerPixel)));
+            const auto found = indexOfKey.find(
+                row.substr(static_cast<std::size_t>(x * charsPerPixel), static_cast<std::size_t>(charsPerPixel)));
             if (found == indexOfKey.end())
                 throw std::runtime_error("pixel of an undeclared colour");
             image.pixels.push_back(found->second);
@@ -166,7 +166,7 @@ std::string iconFile(const Image& image, bool cursor, int hotX, int hotY)
     out += static_cast<char>(image.height == 256 ? 0 : image.height);
     out += static_cast<char>(bits == 4 ? 16 : 0); // colours, 0 meaning 256
     out += '\0';
-    put16(out, cursor ? static_cast<unsigned>(hotX) : 1);                    // planes for an icon
+    put16(out, cursor ? static_cast<unsigned>(hotX) : 1);                           // planes for an icon
     put16(out, cursor ? static_cast<unsigned>(hotY) : static_cast<unsigned>(bits)); // bits for an icon
     put32(out, static_cast<std::uint32_t>(bitmap.size()));
     put32(out, 6 + 16);
