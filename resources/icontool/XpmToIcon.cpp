@@ -24,7 +24,8 @@ struct Image {
     int width = 0;
     int height = 0;
     std::vector<std::uint32_t> palette; // 0x00RRGGBB
-    // Palette index per pixel, top row first; -1 where transparent.
+    // Palette index per pixel, top row first; where transparent, -1 - the index
+    // of black.
     std::vector<int> pixels;
 };
 
@@ -82,6 +83,19 @@ Image readXpm(const std::string& text)
             throw std::runtime_error("unsupported colour: " + value);
         }
     }
+    // Transparent pixels are black in the colour bits, so that the mask alone
+    // decides what shows there: the screen, untouched.
+    std::size_t black = 0;
+    while (black < image.palette.size() && image.palette[black] != 0)
+        ++black;
+    if (black == image.palette.size()) {
+        if (image.palette.size() == 256)
+            throw std::runtime_error("no room for black among 256 colours");
+        image.palette.push_back(0);
+    }
+    for (auto& [key, index] : indexOfKey)
+        if (index < 0)
+            index = -1 - static_cast<int>(black);
     for (int y = 0; y < image.height; ++y) {
         const std::string& row = strings[1 + static_cast<std::size_t>(colorCount + y)];
         if (row.size() != static_cast<std::size_t>(image.width * charsPerPixel))
@@ -125,11 +139,11 @@ std::string iconBitmap(const Image& image, int bits)
     for (int y = 0; y < image.height; ++y) {
         const std::size_t row = static_cast<std::size_t>(image.height - 1 - y);
         for (int x = 0; x < image.width; ++x) {
-            const int index = image.pixels[static_cast<std::size_t>(y * image.width + x)];
+            int index = image.pixels[static_cast<std::size_t>(y * image.width + x)];
             if (index < 0) {
                 mask[row * rowBytes(image.width, 1) + static_cast<std::size_t>(x / 8)] |=
                     static_cast<char>(0x80 >> (x % 8));
-                continue;
+                index = -1 - index;
             }
             const std::size_t bit = static_cast<std::size_t>(x * bits);
             colour[row * rowBytes(image.width, bits) + bit / 8] |=
