@@ -134,7 +134,7 @@ TEST_F(MainWindowBehaviourTest, UnreadableDriveStopsTheTimerAndClearsTheChartUnt
 
     window.current = 0;
     behaviour.Drive1_Change();
-    EXPECT_EQ(window.texts[Text::Caption].substr(0, 14), "Disk Usage: C:");
+    EXPECT_EQ(behaviour.drivePath(), "C:\\");
     EXPECT_EQ(window.texts[Text::Total], "1,000");
     EXPECT_EQ(window.timer.back(), true);
 }

@@ -372,16 +372,28 @@ std::optional<std::int32_t> MainWindow::askColor(std::int32_t start)
 {
     if (m_seams.chooseColor)
         return m_seams.chooseColor(m_window, start);
+    // The common dialogs' library, with all it loads in turn, is loaded when
+    // the colour dialog is first wanted, not at every start.
+    static HMODULE const dialogs = LoadLibraryW(L"comdlg32.dll");
+    using ChooseColorFunction = BOOL(WINAPI*)(LPCHOOSECOLORW);
+    using ErrorFunction = DWORD(WINAPI*)();
+    const auto chooseColor = reinterpret_cast<ChooseColorFunction>(
+        reinterpret_cast<void (*)()>(dialogs ? GetProcAddress(dialogs, "ChooseColorW") : nullptr));
+    const auto extendedError = reinterpret_cast<ErrorFunction>(
+        reinterpret_cast<void (*)()>(dialogs ? GetProcAddress(dialogs, "CommDlgExtendedError") : nullptr));
+    if (!chooseColor || !extendedError)
+        return std::nullopt;
+
     CHOOSECOLORW dialog{};
     dialog.lStructSize = sizeof dialog;
     dialog.hwndOwner = m_window;
     dialog.rgbResult = static_cast<COLORREF>(start);
     dialog.lpCustColors = m_customColors.data();
     dialog.Flags = CC_RGBINIT | CC_FULLOPEN;
-    if (ChooseColorW(&dialog))
+    if (chooseColor(&dialog))
         return static_cast<std::int32_t>(dialog.rgbResult);
     // Cancel keeps the starting colour; a dialog that could not open changes nothing.
-    if (CommDlgExtendedError() == 0)
+    if (extendedError() == 0)
         return start;
     return std::nullopt;
 }

@@ -110,8 +110,12 @@ private:
     bool m_settingsWritten = false;
     // Closed by the user or the system, so the program ends with it.
     bool m_closing = false;
-    // The colour dialog's custom colours, kept for the session.
-    std::array<COLORREF, 16> m_customColors{};
+    // The colour dialog's custom colours, kept for the session; white at first.
+    std::array<COLORREF, 16> m_customColors = [] {
+        std::array<COLORREF, 16> white{};
+        white.fill(RGB(255, 255, 255));
+        return white;
+    }();
 };
 
 } // namespace win32
