@@ -6,15 +6,14 @@ namespace AboutTexts {
 
 std::string VersionLine()
 {
-    return "Version " + std::to_string(AppInfo::Major) + "." + std::to_string(AppInfo::Minor) + "." +
-           std::to_string(AppInfo::Revision) + VersionMod;
+    return "Version " + std::string(AppInfo::VersionNumber);
 }
 
 Dialog AboutDialog()
 {
     const std::string title(AppInfo::Title);
-    return {"About " + title, title, VersionLine() + "     " + AppDate, std::string(AppInfo::Comments),
-            std::string(AppInfo::LegalCopyright)};
+    return {"About " + title, title, VersionLine() + "     " + std::string(AppInfo::AppDate),
+            std::string(AppInfo::Comments), std::string(AppInfo::LegalCopyright)};
 }
 
 } // namespace AboutTexts

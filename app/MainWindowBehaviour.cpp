@@ -1,5 +1,6 @@
 #include "app/MainWindowBehaviour.h"
 
+#include "AppInfo.h"
 #include "app/AboutTexts.h"
 #include "app/DriveCaption.h"
 #include "drivespace/ByteUnits.h"
@@ -34,12 +35,6 @@ bool samePicture(const std::optional<ChartPicture>& a, const std::optional<Chart
            samePlan(a->plan, b->plan);
 }
 
-bool overlaps(const TwipsRect& a, const TwipsRect& b)
-{
-    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
-           b.top < a.top + a.height;
-}
-
 } // namespace
 
 MainWindowBehaviour::AskDriveSpace MainWindowBehaviour::AnswerAtOnce(Query query)
@@ -59,7 +54,7 @@ MainWindowBehaviour::MainWindowBehaviour(MainWindowView& window, SettingsAccess&
 void MainWindowBehaviour::Form_Load()
 {
     setText(Text::Version, AboutTexts::VersionLine());
-    setText(Text::Date, AboutTexts::AppDate);
+    setText(Text::Date, std::string(AppInfo::AppDate));
 
     const UsageChart::ChartRect box = m_window.chartBox();
     ChartLeft = 0;
@@ -83,19 +78,28 @@ void MainWindowBehaviour::Form_Load()
 }
 
 // The top is read before the left. A position the window system cannot take,
-// or one that would leave the window wholly off every screen (a monitor
-// unplugged since), keeps the window where it is. The whole position is tried
-// first: on a screen diagonal to the designed place, neither the stored top nor
-// the stored left alone would put the window on any screen.
+// or one that would leave too little of the title bar on any screen to grab (a
+// monitor unplugged since), keeps the window where it is. The whole position is
+// tried first: on a screen diagonal to the designed place, neither the stored
+// top nor the stored left alone would put the window on any screen.
 void MainWindowBehaviour::restorePosition()
 {
-    const TwipsRect frame = m_window.frame();
-    const double top = storedPosition(SettingKeys::Y, frame.top).value_or(frame.top);
-    const double left = storedPosition(SettingKeys::X, frame.left).value_or(frame.left);
-    if (!moveIfOnSomeScreen(left, top)) {
-        (void)moveIfOnSomeScreen(frame.left, top);
-        (void)moveIfOnSomeScreen(left, m_window.frame().top);
+    const double top = storedPosition(SettingKeys::Y, Top()).value_or(Top());
+    const double left = storedPosition(SettingKeys::X, Left()).value_or(Left());
+    if (!moveIfReachable(left, top)) {
+        (void)moveIfReachable(Left(), top);
+        (void)moveIfReachable(left, Top());
     }
+}
+
+double MainWindowBehaviour::Left() const
+{
+    return m_window.frame().left * m_window.twipsPerPixel();
+}
+
+double MainWindowBehaviour::Top() const
+{
+    return m_window.frame().top * m_window.twipsPerPixel();
 }
 
 std::optional<double> MainWindowBehaviour::storedPosition(std::string_view key, double current) const
@@ -109,18 +113,20 @@ std::optional<double> MainWindowBehaviour::storedPosition(std::string_view key, 
     return single ? std::optional<double>(*single) : std::nullopt;
 }
 
-bool MainWindowBehaviour::moveIfOnSomeScreen(double left, double top)
+bool MainWindowBehaviour::moveIfReachable(double leftTwips, double topTwips)
 {
-    constexpr double limit = double{1 << 24} * 15; // far beyond any desktop, in twips
+    // The window takes whole pixels.
+    const double left = std::nearbyint(leftTwips / m_window.twipsPerPixel());
+    const double top = std::nearbyint(topTwips / m_window.twipsPerPixel());
+    constexpr double limit = 1 << 24; // far beyond any desktop, and safe for int
     if (std::abs(left) > limit || std::abs(top) > limit)
         return false;
-    TwipsRect wanted = m_window.frame();
-    wanted.left = left;
-    wanted.top = top;
-    const std::vector<TwipsRect> screens = m_window.screens();
-    if (std::none_of(screens.begin(), screens.end(), [&](const TwipsRect& s) { return overlaps(s, wanted); }))
+    WindowPlacement::Rect wanted = m_window.frame();
+    wanted.left = static_cast<int>(left);
+    wanted.top = static_cast<int>(top);
+    if (!WindowPlacement::TitleBarReachable(wanted, m_window.availableAreas()))
         return false;
-    m_window.moveTo(left, top);
+    m_window.moveTo(wanted.left, wanted.top);
     return true;
 }
 
@@ -194,8 +200,8 @@ void MainWindowBehaviour::describeFigures(Currency capacity, Currency free)
     if (capacity == FailureValue) {
         for (const Text tip : {Text::FreeDescription, Text::UsedDescription, Text::TotalDescription})
             setText(tip, "");
-        setText(Text::FreeAccessibleName, "Free:");
-        setText(Text::UsedAccessibleName, "Used:");
+        setText(Text::FreeAccessibleName, "Free: Not Available");
+        setText(Text::UsedAccessibleName, "Used: Not Available");
         setText(Text::TotalAccessibleName, "Capacity: Not Available");
         setText(Text::ChartDescription, "Not available");
         return;
@@ -305,11 +311,9 @@ void MainWindowBehaviour::ChartBoxResized()
 // All five keys, at every close, whatever changed.
 bool MainWindowBehaviour::Form_QueryUnload()
 {
-    const TwipsRect frame = m_window.frame();
     m_settings.SaveSetting(SettingKeys::Section, SettingKeys::Drive, DrivePath);
-    m_settings.SaveSetting(SettingKeys::Section, SettingKeys::X,
-                           StoredText::SingleText(static_cast<float>(frame.left)));
-    m_settings.SaveSetting(SettingKeys::Section, SettingKeys::Y, StoredText::SingleText(static_cast<float>(frame.top)));
+    m_settings.SaveSetting(SettingKeys::Section, SettingKeys::X, StoredText::SingleText(static_cast<float>(Left())));
+    m_settings.SaveSetting(SettingKeys::Section, SettingKeys::Y, StoredText::SingleText(static_cast<float>(Top())));
     m_settings.SaveSetting(SettingKeys::Section, SettingKeys::UsedColor, std::to_string(UsedColor));
     m_settings.SaveSetting(SettingKeys::Section, SettingKeys::FreeColor, std::to_string(FreeColor));
     return m_settings.commit();

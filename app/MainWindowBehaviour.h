@@ -65,7 +65,10 @@ public:
 private:
     void restorePosition();
     [[nodiscard]] std::optional<double> storedPosition(std::string_view key, double current) const;
-    [[nodiscard]] bool moveIfOnSomeScreen(double left, double top);
+    [[nodiscard]] bool moveIfReachable(double leftTwips, double topTwips);
+    // The frame's top-left corner in twips.
+    [[nodiscard]] double Left() const;
+    [[nodiscard]] double Top() const;
     [[nodiscard]] std::int32_t storedColor(std::string_view key, std::int32_t defaultColor) const;
     void chooseLegendColor(MainWindowView::Swatch swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
     void DriveAnswered(std::uint64_t request, Currency capacity, Currency free);

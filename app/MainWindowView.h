@@ -2,19 +2,12 @@
 
 #include "chart/UsageChart.h"
 #include "drivespace/DriveList.h"
+#include "settings/WindowPlacement.h"
 
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
-
-// A rectangle in twips (1/1440 inch) on the desktop.
-struct TwipsRect {
-    double left = 0;
-    double top = 0;
-    double width = 0;
-    double height = 0;
-};
 
 // The chart as the box shows it: its bounding rectangle in box pixels and the
 // shapes to draw there.
@@ -57,11 +50,14 @@ public:
     virtual void showChart(const std::optional<ChartPicture>& picture) = 0;
     virtual void setTimerEnabled(bool enabled) = 0;
 
-    // The window's outer frame, and the screens' rectangles, in twips.
-    [[nodiscard]] virtual TwipsRect frame() const = 0;
-    [[nodiscard]] virtual std::vector<TwipsRect> screens() const = 0;
-    // Moves the frame's top-left corner, in twips.
-    virtual void moveTo(double left, double top) = 0;
+    // The window's outer frame and the screens' available areas (less panels
+    // and docks), in pixels of the desktop; how many twips (1/1440 inch) make
+    // one of those pixels.
+    [[nodiscard]] virtual WindowPlacement::Rect frame() const = 0;
+    [[nodiscard]] virtual std::vector<WindowPlacement::Rect> availableAreas() const = 0;
+    [[nodiscard]] virtual double twipsPerPixel() const = 0;
+    // Moves the frame's top-left corner, in pixels.
+    virtual void moveTo(int left, int top) = 0;
 
     // The chart box's inner area in its pixels: left and top 0, right and
     // bottom its width and height.

@@ -1,70 +1,98 @@
 #include "settings/SettingsStore.h"
 
-#include <QSettings>
-#include <QString>
-#include <QStringList>
-#include <QVariant>
+#include "settings/WideText_win32.h"
 
 #include <cstdio>
+#include <map>
+#include <optional>
+#include <utility>
+#include <vector>
 
-// The registry through QSettings: one string value (REG_SZ) per key, the bytes
-// of a value read and written as UTF-8.
+// The registry, without a toolkit: one string value (REG_SZ) per key below
+// HKEY_CURRENT_USER\Software\<app>\<section>, UTF-8 here, UTF-16 there.
 struct SettingsStore::State {
-    QString appName;
-    QString location;
-    QSettings settings;
+    std::string appName;
+    // What SaveSetting set, by section and key, until commit writes it.
+    std::map<std::pair<std::string, std::string>, std::string> saved;
 
-    explicit State(const QString& name)
-        : appName(name), location(QStringLiteral("HKEY_CURRENT_USER\\Software\\") + name),
-          settings(location, QSettings::NativeFormat)
-    {}
+    [[nodiscard]] std::wstring keyPath(std::string_view section) const
+    {
+        return WideText::fromUtf8("Software\\" + appName + "\\" + std::string(section));
+    }
 };
 
 namespace {
 
-QString toQString(std::string_view text)
+std::optional<std::string> readValue(const std::wstring& path, const std::wstring& name)
 {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    // The value may grow between asking its size and reading it: ask again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        DWORD bytes = 0;
+        if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, nullptr, &bytes) !=
+            ERROR_SUCCESS)
+            return std::nullopt;
+        std::vector<wchar_t> text(bytes / sizeof(wchar_t) + 1, L'\0');
+        bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        const LSTATUS status =
+            RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name.c_str(), RRF_RT_REG_SZ, nullptr, text.data(), &bytes);
+        if (status == ERROR_SUCCESS)
+            return WideText::toUtf8(text.data());
+        if (status != ERROR_MORE_DATA)
+            return std::nullopt;
+    }
+    return std::nullopt;
 }
 
-QString settingPath(std::string_view section, std::string_view key)
+LSTATUS writeValue(const std::wstring& path, const std::wstring& name, const std::wstring& text)
 {
-    return toQString(section) + QLatin1Char('/') + toQString(key);
+    HKEY key = nullptr;
+    LSTATUS status =
+        RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    if (status != ERROR_SUCCESS)
+        return status;
+    status = RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+    return status;
 }
 
 } // namespace
 
-SettingsStore::SettingsStore(std::string_view appName) : m_state(std::make_unique<State>(toQString(appName))) {}
+SettingsStore::SettingsStore(std::string_view appName) : m_state(std::make_unique<State>())
+{
+    m_state->appName = appName;
+}
 
 SettingsStore::~SettingsStore() = default;
 
 std::string SettingsStore::GetSetting(std::string_view section, std::string_view key,
                                       std::string_view defaultValue) const
 {
-    const QVariant value = m_state->settings.value(settingPath(section, key));
-    if (!value.isValid() || !value.canConvert<QString>())
-        return std::string(defaultValue);
-    return value.toString().toStdString();
+    return readValue(m_state->keyPath(section), WideText::fromUtf8(key)).value_or(std::string(defaultValue));
 }
 
 void SettingsStore::SaveSetting(std::string_view section, std::string_view key, std::string_view value)
 {
-    m_state->settings.setValue(settingPath(section, key), toQString(value));
+    m_state->saved[{std::string(section), std::string(key)}] = value;
 }
 
 bool SettingsStore::commit()
 {
-    m_state->settings.sync();
-    if (m_state->settings.status() == QSettings::NoError)
-        return true;
-    const QString line = QStringLiteral("%1: could not save settings to %2: the registry refused the write\n")
-                             .arg(m_state->appName.toLower(), m_state->location);
-    std::fputs(line.toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
-    return false;
+    bool written = true;
+    for (const auto& [where, value] : m_state->saved) {
+        const LSTATUS status =
+            writeValue(m_state->keyPath(where.first), WideText::fromUtf8(where.second), WideText::fromUtf8(value));
+        if (status != ERROR_SUCCESS) {
+            std::fprintf(stderr, "%s: could not save settings to %s: the registry refused the write (error %ld)\n",
+                         m_state->appName.c_str(), location().c_str(), static_cast<long>(status));
+            written = false;
+        }
+    }
+    m_state->saved.clear();
+    return written;
 }
 
 std::string SettingsStore::location() const
 {
-    return m_state->location.toStdString();
+    return "HKEY_CURRENT_USER\\Software\\" + m_state->appName;
 }

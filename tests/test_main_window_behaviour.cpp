@@ -12,7 +12,6 @@ namespace {
 
 using Text = MainWindowView::Text;
 using Swatch = MainWindowView::Swatch;
-constexpr double Twips = 15; // a pixel at 96 DPI
 
 // A window that records what it is told: the last text of each kind, every
 // chart it is handed and every other call.
@@ -22,8 +21,9 @@ struct FakeWindow : MainWindowView {
     std::map<Swatch, std::int32_t> swatches;
     std::vector<std::optional<ChartPicture>> charts;
     std::vector<bool> timer;
-    TwipsRect outer{2265, 4740, 325 * Twips, 400 * Twips};
-    std::vector<TwipsRect> screenRects{{0, 0, 1920 * Twips, 1080 * Twips}};
+    // In pixels, 15 twips each.
+    WindowPlacement::Rect outer{151, 316, 325, 400};
+    std::vector<WindowPlacement::Rect> screenRects{{0, 0, 1920, 1080}};
     std::vector<DriveList::DriveEntry> drives{{"c: [SYSTEM]", "C:\\"}, {"d: [backup]", "D:\\"}};
     std::size_t current = 0;
     std::optional<std::int32_t> dialogAnswer;
@@ -34,9 +34,10 @@ struct FakeWindow : MainWindowView {
     void setSwatchColor(Swatch which, std::int32_t color) override { swatches[which] = color; }
     void showChart(const std::optional<ChartPicture>& picture) override { charts.push_back(picture); }
     void setTimerEnabled(bool enabled) override { timer.push_back(enabled); }
-    TwipsRect frame() const override { return outer; }
-    std::vector<TwipsRect> screens() const override { return screenRects; }
-    void moveTo(double left, double top) override { outer.left = left, outer.top = top; }
+    WindowPlacement::Rect frame() const override { return outer; }
+    std::vector<WindowPlacement::Rect> availableAreas() const override { return screenRects; }
+    double twipsPerPixel() const override { return 15; }
+    void moveTo(int left, int top) override { outer.left = left, outer.top = top; }
     UsageChart::ChartRect chartBox() const override { return {0, 0, 257, 257}; }
     std::optional<DriveList::DriveEntry> currentDrive() const override
     {
@@ -117,7 +118,7 @@ TEST_F(MainWindowBehaviourTest, FirstStartShowsTheDefaultsAndTheDrive)
     EXPECT_EQ(window.texts[Text::UsedAccessibleName], "Used: 1 bytes");
     EXPECT_EQ(window.texts[Text::ChartDescription], "0.1 % used");
     EXPECT_EQ(window.timer, std::vector<bool>{true});
-    EXPECT_EQ(window.outer.left, 2265);
+    EXPECT_EQ(window.outer.left, 151);
 }
 
 TEST_F(MainWindowBehaviourTest, UnreadableDriveStopsTheTimerAndClearsTheChartUntilAnotherPick)
@@ -200,17 +201,17 @@ struct PositionRow {
     const char* name;
     const char* x;
     const char* y;
-    double left;
-    double top;
+    int left; // pixels
+    int top;
 };
 
 class StoredPositionTest : public MainWindowBehaviourTest, public testing::WithParamInterface<PositionRow> {};
 
 // One screen of 1920 x 1080 pixels at the origin, a second one to its lower
-// right; the window stands at (2265, 4740).
-TEST_P(StoredPositionTest, MovesOnlyWhereSomePartIsOnAScreen)
+// right; the window stands at (151, 316), 15 twips to a pixel.
+TEST_P(StoredPositionTest, MovesOnlyWhereTheTitleBarCanBeReached)
 {
-    window.screenRects.push_back({1920 * Twips, 1080 * Twips, 800 * Twips, 600 * Twips});
+    window.screenRects.push_back({1920, 1080, 800, 600});
     settings.values["X"] = GetParam().x;
     settings.values["Y"] = GetParam().y;
     behaviour.Form_Load();
@@ -219,11 +220,12 @@ TEST_P(StoredPositionTest, MovesOnlyWhereSomePartIsOnAScreen)
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, StoredPositionTest,
-                         testing::Values(PositionRow{"PartlyOffTheScreen", "-300", "1200", -300, 1200},
-                                         PositionRow{"DiagonalScreen", "30000", "17000", 30000, 17000},
-                                         PositionRow{"LeftOffEveryScreen", "-90000", "1200", 2265, 1200},
+                         testing::Values(PositionRow{"PartlyOffTheScreen", "-300", "1200", -20, 80},
+                                         PositionRow{"DiagonalScreen", "30000", "17000", 2000, 1133},
+                                         PositionRow{"LeftOffEveryScreen", "-90000", "1200", 151, 80},
+                                         PositionRow{"TitleBarBelowTheScreen", "1500", "16500", 100, 316},
                                          PositionRow{"NotANumberIsZero", "abc", "abc", 0, 0},
-                                         PositionRow{"BeyondSinglePrecisionKeepsPlace", "1E300", "1E300", 2265, 4740}),
+                                         PositionRow{"BeyondSinglePrecisionKeepsPlace", "1E300", "1E300", 151, 316}),
                          RowName{});
 
 struct SwatchRow {

@@ -3,7 +3,7 @@
 
 #include "app/win32/AboutDialog.h"
 #include "app/win32/MainWindow.h"
-#include "settings/RegistrySettings.h"
+#include "settings/SettingsStore.h"
 #include "settings/SettingKeys.h"
 #include "settings/WideText_win32.h"
 
@@ -71,7 +71,7 @@ protected:
 
     std::map<std::string, std::pair<std::int64_t, std::int64_t>> sizes{{"C:\\", {2 * Half, Half}}};
     std::vector<std::int32_t> dialogStarts;
-    RegistrySettings settings{"Quillmar Test"};
+    SettingsStore settings{"Quillmar Test"};
     std::unique_ptr<MainWindow> window;
 };
 

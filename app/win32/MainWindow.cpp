@@ -4,7 +4,7 @@
 #include "app/win32/AboutDialog.h"
 #include "app/win32/Controls.h"
 #include "drivespace/GetDiskSpace.h"
-#include "settings/RegistrySettings.h"
+#include "settings/SettingsStore.h"
 #include "settings/WideText_win32.h"
 
 #include <commctrl.h>
@@ -73,9 +73,15 @@ HWND createChild(HWND parent, const wchar_t* kind, const wchar_t* text, DWORD st
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
 }
 
-BOOL CALLBACK addScreen(HMONITOR, HDC, LPRECT bounds, LPARAM screens)
+// A screen's area less the taskbar and docked bars.
+BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas)
 {
-    reinterpret_cast<std::vector<RECT>*>(screens)->push_back(*bounds);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoW(monitor, &info))
+        reinterpret_cast<std::vector<WindowPlacement::Rect>*>(areas)->push_back({info.rcWork.left, info.rcWork.top,
+                                                                                 info.rcWork.right - info.rcWork.left,
+                                                                                 info.rcWork.bottom - info.rcWork.top});
     return TRUE;
 }
 
@@ -91,7 +97,7 @@ MainWindow::MainWindow(Seams seams)
     if (!m_seams.listDrives)
         m_seams.listDrives = DriveList::ListDrives;
     if (!m_seams.settings) {
-        m_ownSettings = std::make_unique<RegistrySettings>(std::string(AppInfo::Title));
+        m_ownSettings = std::make_unique<SettingsStore>(AppInfo::Title);
         m_seams.settings = m_ownSettings.get();
     }
     m_behaviour = std::make_unique<MainWindowBehaviour>(
@@ -292,30 +298,28 @@ void MainWindow::setTimerEnabled(bool enabled)
         KillTimer(m_window, Timer1);
 }
 
-TwipsRect MainWindow::frame() const
+WindowPlacement::Rect MainWindow::frame() const
 {
     RECT outer{};
     GetWindowRect(m_window, &outer);
-    return {Layout::toTwips(outer.left, m_dpi), Layout::toTwips(outer.top, m_dpi),
-            Layout::toTwips(outer.right - outer.left, m_dpi), Layout::toTwips(outer.bottom - outer.top, m_dpi)};
+    return {outer.left, outer.top, outer.right - outer.left, outer.bottom - outer.top};
 }
 
-std::vector<TwipsRect> MainWindow::screens() const
+std::vector<WindowPlacement::Rect> MainWindow::availableAreas() const
 {
-    std::vector<RECT> monitors;
-    EnumDisplayMonitors(nullptr, nullptr, addScreen, reinterpret_cast<LPARAM>(&monitors));
-    std::vector<TwipsRect> rects;
-    for (const RECT& m : monitors)
-        rects.push_back({Layout::toTwips(m.left, m_dpi), Layout::toTwips(m.top, m_dpi),
-                         Layout::toTwips(m.right - m.left, m_dpi), Layout::toTwips(m.bottom - m.top, m_dpi)});
-    return rects;
+    std::vector<WindowPlacement::Rect> areas;
+    EnumDisplayMonitors(nullptr, nullptr, addWorkArea, reinterpret_cast<LPARAM>(&areas));
+    return areas;
 }
 
-void MainWindow::moveTo(double left, double top)
+double MainWindow::twipsPerPixel() const
 {
-    // The window takes whole pixels.
-    SetWindowPos(m_window, nullptr, static_cast<int>(std::lround(left * m_dpi / 1440)),
-                 static_cast<int>(std::lround(top * m_dpi / 1440)), 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 1440.0 / m_dpi;
+}
+
+void MainWindow::moveTo(int left, int top)
+{
+    SetWindowPos(m_window, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 UsageChart::ChartRect MainWindow::chartBox() const

@@ -72,9 +72,10 @@ public:
     void setSwatchColor(Swatch which, std::int32_t color) override;
     void showChart(const std::optional<ChartPicture>& picture) override;
     void setTimerEnabled(bool enabled) override;
-    [[nodiscard]] TwipsRect frame() const override;
-    [[nodiscard]] std::vector<TwipsRect> screens() const override;
-    void moveTo(double left, double top) override;
+    [[nodiscard]] WindowPlacement::Rect frame() const override;
+    [[nodiscard]] std::vector<WindowPlacement::Rect> availableAreas() const override;
+    [[nodiscard]] double twipsPerPixel() const override;
+    void moveTo(int left, int top) override;
     [[nodiscard]] UsageChart::ChartRect chartBox() const override;
     [[nodiscard]] std::optional<DriveList::DriveEntry> currentDrive() const override;
     bool setDrive(const std::string& rootPath) override;
