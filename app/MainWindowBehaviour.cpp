@@ -37,16 +37,6 @@ bool samePicture(const std::optional<ChartPicture>& a, const std::optional<Chart
 
 } // namespace
 
-MainWindowBehaviour::AskDriveSpace MainWindowBehaviour::AnswerAtOnce(Query query)
-{
-    return [query = std::move(query)](const std::string& rootPath, const Answer& answer) {
-        Currency capacity;
-        Currency free = Currency::fromStored(0);
-        query(capacity, free, rootPath);
-        answer(capacity, free);
-    };
-}
-
 MainWindowBehaviour::MainWindowBehaviour(MainWindowView& window, SettingsAccess& settings, AskDriveSpace askDriveSpace)
     : m_window(window), m_settings(settings), m_askDriveSpace(std::move(askDriveSpace))
 {}
@@ -155,14 +145,34 @@ void MainWindowBehaviour::RefreshDisplay()
 {
     m_window.processWaitingEvents();
     const std::uint64_t request = ++m_lastRequest;
-    m_askDriveSpace(DrivePath,
-                    [this, request](Currency capacity, Currency free) { DriveAnswered(request, capacity, free); });
+    m_window.setAnswerDeadline(std::nullopt);
+    const auto asked = std::chrono::steady_clock::now();
+    LateAnswer late = [this, post = m_window.poster(), request](Currency capacity, Currency free) {
+        post([this, request, capacity, free] { DriveAnswered(request, capacity, free); });
+    };
+    Currency capacity;
+    Currency free = Currency::fromStored(0);
+    if (m_askDriveSpace(capacity, free, DrivePath, QuickAnswerWait, std::move(late))) {
+        DriveAnswered(request, capacity, free);
+        return;
+    }
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked);
+    m_window.setAnswerDeadline(std::max(AnswerDeadline - waited, std::chrono::milliseconds(0)));
+}
+
+// No answer in time: the drive counts as not available, and an answer that
+// comes after all is dropped.
+void MainWindowBehaviour::answerDeadline_Timer()
+{
+    const std::uint64_t request = ++m_lastRequest;
+    DriveAnswered(request, FailureValue, Currency::fromStored(0));
 }
 
 void MainWindowBehaviour::DriveAnswered(std::uint64_t request, Currency capacity, Currency free)
 {
     if (request != m_lastRequest)
         return;
+    m_window.setAnswerDeadline(std::nullopt);
     if (capacity != FailureValue)
         showAvailable(capacity, free);
     else

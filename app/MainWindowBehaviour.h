@@ -2,8 +2,10 @@
 
 #include "app/MainWindowView.h"
 #include "chart/UsageChart.h"
+#include "drivespace/AskDriveSpace.h"
 #include "drivespace/Currency.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -17,26 +19,22 @@ class SettingsAccess;
 // legend colours and the settings written at close. It drives a window through
 // MainWindowView; each window forwards its events to the handlers here.
 //
-// A refresh asks the drive through AskDriveSpace, whose answer may come at once
-// or later (on the window's thread); an answer to a refresh that a newer one
-// has superseded is dropped. Texts, chart, timer and swatches are passed to the
-// window only when they differ from what it shows, so a refresh that finds
-// nothing changed does nothing visible.
+// A refresh waits briefly for the drive's answer; one that comes later is
+// shown when it comes, unless a newer refresh or a drive change has superseded
+// it, and none within the deadline shows the drive as not available. Texts,
+// chart, timer and swatches are passed to the window only when they differ from
+// what it shows, so a refresh that finds nothing changed does nothing visible.
 class MainWindowBehaviour {
 public:
-    using Answer = std::function<void(Currency capacity, Currency free)>;
-    // Asks for the capacity and free bytes of a root path; answer receives them,
-    // capacity FailureValue when the drive did not answer.
-    using AskDriveSpace = std::function<void(const std::string& rootPath, Answer answer)>;
-    // A query that answers before returning (GetDiskSpace::QueryDriveSpace's
-    // contract), as an AskDriveSpace.
-    using Query = std::function<void(Currency& capacity, Currency& free, const std::string& rootPath)>;
-    [[nodiscard]] static AskDriveSpace AnswerAtOnce(Query query);
+    // How long a refresh waits for its drive before going back to the events,
+    // and how long in all before the drive counts as not available.
+    static constexpr std::chrono::milliseconds QuickAnswerWait{50};
+    static constexpr std::chrono::milliseconds AnswerDeadline{1000};
 
     // The bit of a MouseUp's shift mask that stands for Shift (2 Ctrl, 4 Alt).
     static constexpr int ShiftMask = 1;
 
-    // Both must outlive this object; answers must not come after it is gone.
+    // Both must outlive this object.
     MainWindowBehaviour(MainWindowView& window, SettingsAccess& settings, AskDriveSpace askDriveSpace);
 
     // The load sequence: labels, chart rectangle, the stored drive, position and
@@ -54,6 +52,8 @@ public:
     void lblFREELEG_MouseUp(int Button, int Shift, float X, float Y);
     void lblDATE_Click();
     void lblVERSION_Click();
+    // The deadline of a refresh whose drive has not answered.
+    void answerDeadline_Timer();
 
     // The chart box has a new size (a new DPI): the chart is drawn to fit it.
     void ChartBoxResized();

@@ -4,7 +4,9 @@
 #include "drivespace/DriveList.h"
 #include "settings/WindowPlacement.h"
 
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -76,4 +78,12 @@ public:
     virtual void openAbout() = 0;
     // Runs the window messages already waiting, each handler to its end.
     virtual void processWaitingEvents() = 0;
+
+    // Something that runs a task on the window's thread soon, callable from any
+    // thread; once the window is gone it drops the tasks it is given.
+    using Poster = std::function<void(std::function<void()> task)>;
+    [[nodiscard]] virtual Poster poster() = 0;
+    // Starts the one-shot deadline of a refresh (its end calls the behaviour's
+    // answerDeadline_Timer), or stops it when none is given.
+    virtual void setAnswerDeadline(std::optional<std::chrono::milliseconds> after) = 0;
 };

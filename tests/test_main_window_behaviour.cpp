@@ -57,6 +57,12 @@ struct FakeWindow : MainWindowView {
     }
     void openAbout() override {}
     void processWaitingEvents() override { ++yields; }
+    Poster poster() override
+    {
+        return [](std::function<void()> task) { task(); };
+    }
+    void setAnswerDeadline(std::optional<std::chrono::milliseconds> after) override { deadline = after; }
+    std::optional<std::chrono::milliseconds> deadline;
 };
 
 struct FakeSettings : SettingsAccess {
@@ -73,23 +79,37 @@ struct FakeSettings : SettingsAccess {
     bool commit() override { return true; }
 };
 
-// Drives by root path; a path not listed does not answer. Deferred answers wait
-// in `pending` until the test delivers them.
+// Drives by root path; a path not listed does not answer. Deferred answers
+// come late: they wait in `pending` until the test delivers them.
 struct FakeDrives {
     std::map<std::string, std::pair<std::int64_t, std::int64_t>> sizes{{"C:\\", {1000, 999}}, {"D:\\", {4000, 1000}}};
     bool defer = false;
     std::vector<std::function<void()>> pending;
 
-    MainWindowBehaviour::AskDriveSpace ask()
+    void query(Currency& capacity, Currency& free, const std::string& root) const
     {
-        return [this](const std::string& root, MainWindowBehaviour::Answer answer) {
-            auto reply = [this, root, answer] {
-                const auto found = sizes.find(root);
-                if (found == sizes.end())
-                    return answer(FailureValue, Currency::fromStored(0));
-                answer(Currency::fromStored(found->second.first), Currency::fromStored(found->second.second));
-            };
-            defer ? pending.push_back(reply) : reply();
+        const auto found = sizes.find(root);
+        if (found == sizes.end())
+            return void(capacity = FailureValue);
+        capacity = Currency::fromStored(found->second.first);
+        free = Currency::fromStored(found->second.second);
+    }
+
+    AskDriveSpace ask()
+    {
+        return [this](Currency& capacity, Currency& free, const std::string& root, std::chrono::milliseconds,
+                      LateAnswer late) {
+            if (!defer) {
+                query(capacity, free, root);
+                return true;
+            }
+            pending.push_back([this, root, late] {
+                Currency lateCapacity;
+                Currency lateFree = Currency::fromStored(0);
+                query(lateCapacity, lateFree, root);
+                late(lateCapacity, lateFree);
+            });
+            return false;
         };
     }
 };
@@ -165,6 +185,7 @@ TEST_F(MainWindowBehaviourTest, LateAnswerShowsWhenItComesUnlessANewerRefreshSup
 {
     drives.defer = true;
     behaviour.Form_Load();
+    EXPECT_EQ(window.deadline, MainWindowBehaviour::AnswerDeadline);
     window.current = 1;
     behaviour.Drive1_Change();
     ASSERT_EQ(drives.pending.size(), 2U);
@@ -172,6 +193,18 @@ TEST_F(MainWindowBehaviourTest, LateAnswerShowsWhenItComesUnlessANewerRefreshSup
     drives.pending[0](); // C:'s answer comes late and is dropped
     EXPECT_EQ(window.texts[Text::Total], "4,000");
     EXPECT_EQ(window.charts.size(), 1U);
+    EXPECT_FALSE(window.deadline.has_value());
+}
+
+TEST_F(MainWindowBehaviourTest, NoAnswerByTheDeadlineIsNotAvailableAndALaterOneIsDropped)
+{
+    drives.defer = true;
+    behaviour.Form_Load();
+    behaviour.answerDeadline_Timer();
+    EXPECT_EQ(window.texts[Text::Total], "Not Available  ");
+    EXPECT_EQ(window.timer, std::vector<bool>{false});
+    drives.pending[0]();
+    EXPECT_EQ(window.texts[Text::Total], "Not Available  ");
 }
 
 struct ColorRow {

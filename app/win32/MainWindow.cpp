@@ -21,6 +21,9 @@ constexpr wchar_t ClassName[] = L"QuillmarMainWindow";
 // Not WS_CLIPCHILDREN: the frame paints no inside, the window's own background shows there.
 constexpr DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 constexpr UINT_PTR Timer1 = 1;
+constexpr UINT_PTR AnswerDeadline = 2;
+// A task posted from another thread; lParam: the std::function<void()> to run.
+constexpr UINT RunPostedTask = WM_APP + 10;
 constexpr UINT Timer1Interval = 1000; // milliseconds
 
 // Client area and designed position, in twips: 321 x 377 pixels at 96 DPI.
@@ -89,10 +92,22 @@ BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas)
 
 MainWindow::MainWindow() : MainWindow(Seams{}) {}
 
-MainWindow::MainWindow(Seams seams)
-    : m_seams(std::move(seams)),
-      m_timedQuery(m_seams.queryDriveSpace ? m_seams.queryDriveSpace
-                                           : TimedDriveQuery::Query(GetDiskSpace::QueryDriveSpace))
+namespace {
+
+// The drive query with its short wait and deadline, on worker threads: the
+// system's, or the one a test gives.
+AskDriveSpace driveSpaceAsker(const TimedDriveQuery::Query& query)
+{
+    if (!query)
+        return platformDriveSpaceAsker();
+    auto workers = std::make_shared<TimedDriveQuery>(query);
+    return [workers](Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds wait,
+                     LateAnswer late) { return workers->ask(capacity, free, rootPath, wait, std::move(late)); };
+}
+
+} // namespace
+
+MainWindow::MainWindow(Seams seams) : m_seams(std::move(seams))
 {
     if (!m_seams.listDrives)
         m_seams.listDrives = DriveList::ListDrives;
@@ -100,11 +115,8 @@ MainWindow::MainWindow(Seams seams)
         m_ownSettings = std::make_unique<SettingsStore>(AppInfo::Title);
         m_seams.settings = m_ownSettings.get();
     }
-    m_behaviour = std::make_unique<MainWindowBehaviour>(
-        *this, *m_seams.settings,
-        MainWindowBehaviour::AnswerAtOnce([this](Currency& capacity, Currency& free, const std::string& root) {
-            m_timedQuery(capacity, free, root);
-        }));
+    m_behaviour =
+        std::make_unique<MainWindowBehaviour>(*this, *m_seams.settings, driveSpaceAsker(m_seams.queryDriveSpace));
 
     HINSTANCE instance = GetModuleHandleW(nullptr);
     registerClasses(instance);
@@ -424,6 +436,25 @@ void MainWindow::processWaitingEvents()
     }
 }
 
+MainWindowView::Poster MainWindow::poster()
+{
+    // A window that is gone takes no messages: the task is dropped then.
+    return [window = m_window](std::function<void()> task) {
+        auto* posted = new std::function<void()>(std::move(task));
+        if (!PostMessageW(window, RunPostedTask, 0, reinterpret_cast<LPARAM>(posted)))
+            delete posted;
+    };
+}
+
+void MainWindow::setAnswerDeadline(std::optional<std::chrono::milliseconds> after)
+{
+    if (after)
+        SetTimer(m_window, AnswerDeadline, static_cast<UINT>(std::max<long long>(after->count(), USER_TIMER_MINIMUM)),
+                 nullptr);
+    else
+        KillTimer(m_window, AnswerDeadline);
+}
+
 // The settings are written once: at close, or when the session ends (log-off,
 // shutdown), after which Windows may end the process without a close.
 void MainWindow::queryUnloadOnce()
@@ -477,9 +508,18 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_behaviour->lblVERSION_Click();
         return 0;
     case WM_TIMER:
-        if (wParam == Timer1 && m_timerEnabled)
+        if (wParam == Timer1 && m_timerEnabled) {
             m_behaviour->Timer1_Timer();
+        } else if (wParam == AnswerDeadline) {
+            KillTimer(m_window, AnswerDeadline);
+            m_behaviour->answerDeadline_Timer();
+        }
         return 0;
+    case RunPostedTask: {
+        const std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(lParam));
+        (*task)();
+        return 0;
+    }
     case WM_CLOSE:
         queryUnloadOnce();
         m_closing = true;
@@ -491,6 +531,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_DESTROY:
         KillTimer(m_window, Timer1);
+        KillTimer(m_window, AnswerDeadline);
         if (m_closing)
             PostQuitMessage(0);
         return 0;

@@ -4,6 +4,7 @@
 #include "app/MainWindowView.h"
 #include "app/win32/ChartBox.h"
 #include "app/win32/Layout.h"
+#include "drivespace/AskDriveSpace.h"
 #include "drivespace/TimedDriveQuery.h"
 
 #include <windows.h>
@@ -82,6 +83,8 @@ public:
     [[nodiscard]] std::optional<std::int32_t> askColor(std::int32_t start) override;
     void openAbout() override;
     void processWaitingEvents() override;
+    [[nodiscard]] Poster poster() override;
+    void setAnswerDeadline(std::optional<std::chrono::milliseconds> after) override;
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -96,7 +99,6 @@ private:
 
     Seams m_seams;
     std::unique_ptr<SettingsAccess> m_ownSettings;
-    TimedDriveQuery m_timedQuery;
     std::unique_ptr<MainWindowBehaviour> m_behaviour;
 
     HWND m_window = nullptr;
