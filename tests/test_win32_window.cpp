@@ -3,8 +3,8 @@
 
 #include "app/win32/AboutDialog.h"
 #include "app/win32/MainWindow.h"
-#include "settings/SettingsStore.h"
 #include "settings/SettingKeys.h"
+#include "settings/SettingsStore.h"
 #include "settings/WideText_win32.h"
 
 #include <gtest/gtest.h>

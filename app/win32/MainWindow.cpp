@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 
 namespace win32 {
 
@@ -489,6 +490,16 @@ void MainWindow::onCommand(int id, int code)
     }
 }
 
+// Moved to a screen of another DPI: everything laid out again at the new
+// one, the chart drawn at its new size.
+void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested)
+{
+    m_dpi = dpi;
+    SetWindowPos(m_window, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    applyLayout();
+    m_behaviour->ChartBoxResized();
+}
+
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -496,10 +507,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         onCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case Controls::SwatchMouseUp:
-        if (wParam == lblUSEDLEG)
-            m_behaviour->lblUSEDLEG_MouseUp(LOWORD(lParam), HIWORD(lParam), 0, 0);
-        else
-            m_behaviour->lblFREELEG_MouseUp(LOWORD(lParam), HIWORD(lParam), 0, 0);
+        std::invoke(wParam == lblUSEDLEG ? &MainWindowBehaviour::lblUSEDLEG_MouseUp
+                                         : &MainWindowBehaviour::lblFREELEG_MouseUp,
+                    *m_behaviour, LOWORD(lParam), HIWORD(lParam), 0.0F, 0.0F);
         return 0;
     case Controls::LinkClick:
         if (wParam == lblDATE)
@@ -539,15 +549,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // Labels on the window's button-face background.
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-    case WM_DPICHANGED: {
-        m_dpi = HIWORD(wParam);
-        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
-        SetWindowPos(m_window, nullptr, suggested->left, suggested->top, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        applyLayout();
-        m_behaviour->ChartBoxResized();
+    case WM_DPICHANGED:
+        onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
-    }
     default:
         return DefWindowProcW(m_window, message, wParam, lParam);
     }

@@ -90,6 +90,7 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
+    void onDpiChanged(UINT dpi, const RECT& suggested);
     void createControls();
     void applyLayout();
     void placeLabel(ControlId id, int left, int top, int width, int height);
