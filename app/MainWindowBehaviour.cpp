@@ -315,6 +315,9 @@ void MainWindowBehaviour::ChartBoxResized()
     const UsageChart::ChartRect box = m_window.chartBox();
     ChartRight = box.right;
     ChartBottom = box.bottom;
+    // The box's drawing is gone with its old size: draw it again even when the
+    // plan comes out the same.
+    m_shownChart.reset();
     RefreshDisplay();
 }
 

@@ -55,7 +55,8 @@ public:
     // The deadline of a refresh whose drive has not answered.
     void answerDeadline_Timer();
 
-    // The chart box has a new size (a new DPI): the chart is drawn to fit it.
+    // The chart box has a new size or lost its drawing (a new DPI): the chart is
+    // drawn again, to fit it.
     void ChartBoxResized();
 
     [[nodiscard]] std::int32_t usedColor() const { return UsedColor; }
