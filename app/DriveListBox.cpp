@@ -49,6 +49,12 @@ std::string DriveListBox::rootPath() const
     return entry ? entry->rootPath : std::string();
 }
 
+std::optional<DriveList::DriveEntry> DriveListBox::currentDrive() const
+{
+    const auto* entry = currentEntry();
+    return entry ? std::optional(*entry) : std::nullopt;
+}
+
 bool DriveListBox::setDrive(std::string_view wanted)
 {
     std::size_t index = DriveList::IndexOfRoot(m_entries, wanted);

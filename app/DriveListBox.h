@@ -5,6 +5,7 @@
 #include <QComboBox>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,6 +31,8 @@ public:
     // The current drive's root path ("C:\", "/media/usb"), its exact bytes;
     // empty when the list has no drive.
     [[nodiscard]] std::string rootPath() const;
+    // The current drive's entry; none when the list has no drive.
+    [[nodiscard]] std::optional<DriveList::DriveEntry> currentDrive() const;
 
     // Makes the drive with this root path current (on Windows matched by drive
     // letter, case-insensitively). A root path that is not in the list is

@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "app/AboutTexts.h"
 #include "app/DriveCaption.h"
+#include "app/KeepOnScreen.h"
 #include "drivespace/ByteUnits.h"
 #include "drivespace/GetDiskSpace.h"
 #include "settings/SettingKeys.h"
@@ -11,6 +12,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -54,6 +56,7 @@ void MainWindowBehaviour::Form_Load()
     Pi = static_cast<float>(4.0 * std::atan(1.0));
 
     DrivePath = m_settings.GetSetting(SettingKeys::Section, SettingKeys::Drive, SettingKeys::DefaultDrive);
+    moveToDesignedPosition();
     restorePosition();
     UsedColor = storedColor(SettingKeys::UsedColor, SettingKeys::DefaultUsedColor);
     FreeColor = storedColor(SettingKeys::FreeColor, SettingKeys::DefaultFreeColor);
@@ -65,6 +68,28 @@ void MainWindowBehaviour::Form_Load()
     SelectDrive();
     RefreshDisplay();
     m_window.processWaitingEvents();
+}
+
+// The designed place, moved inward as little as needed to bring the whole
+// window onto the available area of the screen it falls on (else the main
+// screen's): a small or scaled screen would otherwise open it partly below the
+// bottom edge.
+void MainWindowBehaviour::moveToDesignedPosition()
+{
+    WindowPlacement::Rect designed = m_window.frame();
+    designed.left = static_cast<int>(std::lround(DesignedLeft / m_window.twipsPerPixel()));
+    designed.top = static_cast<int>(std::lround(DesignedTop / m_window.twipsPerPixel()));
+    const std::vector<WindowPlacement::Rect> areas = m_window.availableAreas();
+    const auto holdsCorner = [&designed](const WindowPlacement::Rect& area) {
+        return designed.left >= area.left && designed.left < area.left + area.width && designed.top >= area.top &&
+               designed.top < area.top + area.height;
+    };
+    const auto screen = std::find_if(areas.begin(), areas.end(), holdsCorner);
+    if (screen != areas.end())
+        designed = keepOnScreen(designed, *screen);
+    else if (!areas.empty())
+        designed = keepOnScreen(designed, areas.front());
+    m_window.moveTo(designed.left, designed.top);
 }
 
 // The top is read before the left. A position the window system cannot take,
@@ -315,8 +340,11 @@ void MainWindowBehaviour::ChartBoxResized()
     const UsageChart::ChartRect box = m_window.chartBox();
     ChartRight = box.right;
     ChartBottom = box.bottom;
-    // The box's drawing is gone with its old size: draw it again even when the
-    // plan comes out the same.
+    // A box that showed no chart (the drive is not available) is right as it
+    // is, cleared; one that did has lost it: draw it again even when the plan
+    // comes out the same.
+    if (m_shownChart && !m_shownChart->has_value())
+        return;
     m_shownChart.reset();
     RefreshDisplay();
 }

@@ -31,6 +31,11 @@ public:
     static constexpr std::chrono::milliseconds QuickAnswerWait{50};
     static constexpr std::chrono::milliseconds AnswerDeadline{1000};
 
+    // Where the window's outer top-left corner stands before any setting moves
+    // it, in twips.
+    static constexpr int DesignedLeft = 2265;
+    static constexpr int DesignedTop = 4740;
+
     // The bit of a MouseUp's shift mask that stands for Shift (2 Ctrl, 4 Alt).
     static constexpr int ShiftMask = 1;
 
@@ -62,14 +67,15 @@ public:
     [[nodiscard]] std::int32_t usedColor() const { return UsedColor; }
     [[nodiscard]] std::int32_t freeColor() const { return FreeColor; }
     [[nodiscard]] const std::string& drivePath() const { return DrivePath; }
-
-private:
-    void restorePosition();
-    [[nodiscard]] std::optional<double> storedPosition(std::string_view key, double current) const;
-    [[nodiscard]] bool moveIfReachable(double leftTwips, double topTwips);
     // The frame's top-left corner in twips.
     [[nodiscard]] double Left() const;
     [[nodiscard]] double Top() const;
+
+private:
+    void moveToDesignedPosition();
+    void restorePosition();
+    [[nodiscard]] std::optional<double> storedPosition(std::string_view key, double current) const;
+    [[nodiscard]] bool moveIfReachable(double leftTwips, double topTwips);
     [[nodiscard]] std::int32_t storedColor(std::string_view key, std::int32_t defaultColor) const;
     void chooseLegendColor(MainWindowView::Swatch swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
     void DriveAnswered(std::uint64_t request, Currency capacity, Currency free);

@@ -53,8 +53,8 @@ public:
     virtual void setTimerEnabled(bool enabled) = 0;
 
     // The window's outer frame and the screens' available areas (less panels
-    // and docks), in pixels of the desktop; how many twips (1/1440 inch) make
-    // one of those pixels.
+    // and docks, the main screen's first), in pixels of the desktop; how many
+    // twips (1/1440 inch) make one of those pixels.
     [[nodiscard]] virtual WindowPlacement::Rect frame() const = 0;
     [[nodiscard]] virtual std::vector<WindowPlacement::Rect> availableAreas() const = 0;
     [[nodiscard]] virtual double twipsPerPixel() const = 0;

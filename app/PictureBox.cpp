@@ -144,10 +144,13 @@ void PictureBox::ensureImage()
         image = QImage();
         return;
     }
+    const bool drawingLost = !image.isNull();
     image = QImage(physical, QImage::Format_ARGB32_Premultiplied);
     image.setDevicePixelRatio(ratio);
     image.fill(backgroundColor());
     // The screen now shows something stale.
     m_shown = QImage();
     update();
+    if (drawingLost)
+        emit ImageRecreated();
 }

@@ -42,6 +42,10 @@ public:
     // drawing and whenever the image is made afresh (a new size or density).
     [[nodiscard]] qint64 imageKey();
 
+signals:
+    // The image was made afresh (a new size or density): what was drawn is gone.
+    void ImageRecreated();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;

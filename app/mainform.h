@@ -3,6 +3,7 @@
 #include "app/CommonDialogControl.h"
 #include "app/DriveListBox.h"
 #include "app/GuiThreadPost.h"
+#include "app/MainWindowView.h"
 #include "app/Twips.h"
 #include "drivespace/AskDriveSpace.h"
 #include "drivespace/TimedDriveQuery.h"
@@ -10,25 +11,24 @@
 #include <QWidget>
 
 #include <array>
-#include <cstdint>
-#include <optional>
-#include <string>
-#include <string_view>
+#include <memory>
 
 class AutoSizeLabel;
 class LegendSwatch;
 class LinkLabel;
+class MainWindowBehaviour;
 class PictureBox;
 class QGroupBox;
 class QLabel;
 class QTimer;
 class SettingsStore;
 
-// The main window: the selected drive's used, free and total bytes, its pie
-// chart refreshed every second, the colour swatches of the legend and the links
-// to the About dialog. It loads itself (Form_Load) when constructed, restoring
-// the drive, position and colours of the last run, and stores them when closed.
-class mainform : public QWidget {
+// The main window on Qt: the selected drive's used, free and total bytes, its
+// pie chart refreshed every second, the colour swatches of the legend and the
+// links to the About dialog. It draws what the shared behaviour tells it and
+// forwards its events there; it loads itself (Form_Load) when constructed and
+// stores the settings when closed.
+class mainform : public QWidget, public MainWindowView {
     Q_OBJECT
 public:
     // What tests put in place of the system: the drive space query (answering
@@ -48,24 +48,27 @@ public:
     [[nodiscard]] static QString AppDate();
     [[nodiscard]] static QString VersionMod();
 
-    // The outer frame's top-left corner on the screen, in twips.
-    [[nodiscard]] float Left() const;
-    [[nodiscard]] float Top() const;
+    // What the window shows and does, for tests to drive as the window system would.
+    [[nodiscard]] MainWindowBehaviour& behaviour() { return *m_behaviour; }
+    [[nodiscard]] const MainWindowBehaviour& behaviour() const { return *m_behaviour; }
 
-    [[nodiscard]] std::int32_t usedColor() const { return UsedColor; }
-    [[nodiscard]] std::int32_t freeColor() const { return FreeColor; }
-    [[nodiscard]] const std::string& drivePath() const { return DrivePath; }
-
-    // The window's routines and event handlers, public so that tests can drive
-    // them as the window system would.
-    void SelectDrive();
-    void RefreshDisplay();
-    void Drive1_Change();
-    void Timer1_Timer();
-    void lblUSEDLEG_MouseUp(Qt::MouseButton Button, int Shift, float X, float Y);
-    void lblFREELEG_MouseUp(Qt::MouseButton Button, int Shift, float X, float Y);
-    void lblDATE_Click();
-    void lblVERSION_Click();
+    // MainWindowView
+    void setText(Text which, const std::string& text) override;
+    void setSwatchColor(Swatch which, std::int32_t color) override;
+    void showChart(const std::optional<ChartPicture>& picture) override;
+    void setTimerEnabled(bool enabled) override;
+    [[nodiscard]] WindowPlacement::Rect frame() const override;
+    [[nodiscard]] std::vector<WindowPlacement::Rect> availableAreas() const override;
+    [[nodiscard]] double twipsPerPixel() const override;
+    void moveTo(int left, int top) override;
+    [[nodiscard]] UsageChart::ChartRect chartBox() const override;
+    [[nodiscard]] std::optional<DriveList::DriveEntry> currentDrive() const override;
+    bool setDrive(const std::string& rootPath) override;
+    [[nodiscard]] std::optional<std::int32_t> askColor(std::int32_t start) override;
+    void openAbout() override;
+    void processWaitingEvents() override;
+    [[nodiscard]] Poster poster() override;
+    void setAnswerDeadline(std::optional<std::chrono::milliseconds> after) override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -75,31 +78,16 @@ private:
     void createLinks();
     void createLegend();
     void createFigures();
-    void moveToDesignedPosition();
+    void connectEvents();
     [[nodiscard]] QSize expectedFrameSize() const;
-    void Form_Load();
-    void Form_QueryUnload();
-
-    // Moves the window's outer top-left corner to (left, top) twips unless the
-    // window system cannot take it or too little of the title bar would be on a
-    // screen to grab the window by.
-    [[nodiscard]] bool moveTo(float leftTwips, float topTwips);
-    [[nodiscard]] float storedPosition(const SettingsStore& store, std::string_view key, float current) const;
-    [[nodiscard]] std::int32_t storedColor(const SettingsStore& store, std::string_view key,
-                                           std::int32_t defaultColor) const;
-    void chooseLegendColor(LegendSwatch* swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
-    void setTimerEnabled(bool enabled);
-    void showFigure(AutoSizeLabel* figure, const QLabel* caption, const QString& text, bool available);
-    void finishRefresh(Currency capacity, Currency free);
-    void answerDeadline_Timer();
-    void describeFigures(Currency capacity, Currency free);
-    void describeChart(const QString& description);
-    void openAbout();
 
     Seams m_seams;
-    AskDriveSpace m_askDriveSpace;
     // The layout's twips at the screen's resolution when the window was made.
     Twips m_twips;
+    std::unique_ptr<SettingsStore> m_settings;
+    std::unique_ptr<MainWindowBehaviour> m_behaviour;
+    // Set while the behaviour selects a drive itself: that is no user's change.
+    bool m_settingDrive = false;
 
     // Controls, named as the window's design names them.
     CommonDialogControl* CommonDialog = nullptr;
@@ -115,40 +103,10 @@ private:
     AutoSizeLabel* lblFREE = nullptr;
     AutoSizeLabel* lblUSED = nullptr;
     AutoSizeLabel* lblTOTAL = nullptr;
-
-    [[nodiscard]] QLabel* lbl(int index) const { return m_lbl.at(static_cast<std::size_t>(index - 4)); }
-
-    // The chart colours, 0x00BBGGRR.
-    std::int32_t UsedColor = 0;
-    std::int32_t FreeColor = 0;
-    // The selected drive's root path, its exact bytes (a mount point need not be UTF-8).
-    std::string DrivePath;
-    float Pi = 0.0F;
-    // The chart's bounding rectangle in picDRIVE's pixels.
-    std::int32_t ChartLeft = 0;
-    std::int32_t ChartTop = 0;
-    std::int32_t ChartRight = 0;
-    std::int32_t ChartBottom = 0;
-
-    // Counts the refreshes begun: a late answer finishes its refresh only if no
-    // other has begun since.
-    std::uint64_t m_refreshNumber = 0;
-    // Ends the refresh whose drive has not answered in time as not available.
+    // Ends the refresh whose drive has not answered in time.
     QTimer* m_answerDeadline = nullptr;
 
-    // What the last finished refresh put on the screen; a refresh that would
-    // show the same again leaves the window alone.
-    struct Shown {
-        Currency capacity;
-        Currency free;
-        std::int32_t usedColor;
-        std::int32_t freeColor;
-        std::int32_t chartRight;
-        std::int32_t chartBottom;
-        qint64 chartImage; // the chart box's image as last drawn
-        bool operator==(const Shown&) const = default;
-    };
-    std::optional<Shown> m_shown;
+    [[nodiscard]] QLabel* lbl(int index) const { return m_lbl.at(static_cast<std::size_t>(index - 4)); }
 
     // Last member: destroyed first, so late answers stop reaching the window
     // before any of it goes.

@@ -1,3 +1,4 @@
+#include "app/MainWindowBehaviour.h"
 #include "app/mainform.h"
 #include "drivespace/GetDiskSpace.h"
 
@@ -26,7 +27,7 @@ void BM_RefreshDisplay_DirectQuery(benchmark::State& state)
 {
     const auto window = windowOnRoot(true);
     for (auto _ : state)
-        window->RefreshDisplay();
+        window->behaviour().RefreshDisplay();
 }
 BENCHMARK(BM_RefreshDisplay_DirectQuery);
 
@@ -34,7 +35,7 @@ void BM_RefreshDisplay_HelperQuery(benchmark::State& state)
 {
     const auto window = windowOnRoot(false);
     for (auto _ : state)
-        window->RefreshDisplay();
+        window->behaviour().RefreshDisplay();
 }
 BENCHMARK(BM_RefreshDisplay_HelperQuery);
 

@@ -6,8 +6,11 @@
 void DrawUsageChart(PictureBox& picture, const Currency& capacity, const Currency& free,
                     const UsageChart::ChartStyle& style)
 {
-    const UsageChart::ChartPlan plan = UsageChart::PlanUsageChart(style, capacity, free);
-    const UsageChart::ChartRect& r = style.bounds;
+    DrawUsageChart(picture, style.bounds, UsageChart::PlanUsageChart(style, capacity, free));
+}
+
+void DrawUsageChart(PictureBox& picture, const UsageChart::ChartRect& r, const UsageChart::ChartPlan& plan)
+{
     for (int i = 0; i < plan.shapeCount; ++i) {
         const UsageChart::Shape& shape = plan.shapes[static_cast<std::size_t>(i)];
         picture.setFillColor(shape.fillColor);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/MainWindowBehaviour.h"
 #include "app/PictureBox.h"
 #include "app/mainform.h"
 #include "drivespace/Currency.h"

@@ -138,7 +138,7 @@ TEST_F(DeadDriveTest, PickingADeadDriveKeepsTheWindowAnsweringAndClosable)
     picked.start();
     ASSERT_TRUE(list->setDrive(m_mountPoint.toStdString()));
     EXPECT_LT(picked.elapsed(), 500);
-    EXPECT_EQ(window->drivePath(), m_mountPoint.toStdString());
+    EXPECT_EQ(window->behaviour().drivePath(), m_mountPoint.toStdString());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: ") + m_mountPoint + QStringLiteral(" [DEAD]"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return text(*window, "lblTOTAL") == QStringLiteral("Not Available  "); },
                                 DeadlineWaitMs));

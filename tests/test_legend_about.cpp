@@ -45,7 +45,7 @@ protected:
     }
     [[nodiscard]] std::int32_t color(Share share) const
     {
-        return share == Share::Used ? window->usedColor() : window->freeColor();
+        return share == Share::Used ? window->behaviour().usedColor() : window->behaviour().freeColor();
     }
     [[nodiscard]] QColor chartColor(Share share) const
     {
@@ -307,10 +307,10 @@ TEST_P(AboutTest, OpensModalAtTheWindowCornerAndLeavesNothingBehind)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, AboutTest,
-    testing::Values(AboutRow{"VersionHandlerThenOK", [](mainform& w) { w.lblVERSION_Click(); }, true},
-                    AboutRow{"VersionHandlerThenClose", [](mainform& w) { w.lblVERSION_Click(); }, false},
-                    AboutRow{"DateHandlerThenOK", [](mainform& w) { w.lblDATE_Click(); }, true},
-                    AboutRow{"DateHandlerThenClose", [](mainform& w) { w.lblDATE_Click(); }, false},
+    testing::Values(AboutRow{"VersionHandlerThenOK", [](mainform& w) { w.behaviour().lblVERSION_Click(); }, true},
+                    AboutRow{"VersionHandlerThenClose", [](mainform& w) { w.behaviour().lblVERSION_Click(); }, false},
+                    AboutRow{"DateHandlerThenOK", [](mainform& w) { w.behaviour().lblDATE_Click(); }, true},
+                    AboutRow{"DateHandlerThenClose", [](mainform& w) { w.behaviour().lblDATE_Click(); }, false},
                     AboutRow{"VersionClickThenOK", [](mainform& w) { clickLink(w, "lblVERSION"); }, true},
                     AboutRow{"DateClickThenClose", [](mainform& w) { clickLink(w, "lblDATE"); }, false},
                     AboutRow{"VersionSpaceThenOK", [](mainform& w) { pressOnLink(w, "lblVERSION", Qt::Key_Space); },

@@ -64,7 +64,7 @@ protected:
 TEST_F(RefreshTest, LoadShowsTheDriveOfTheStartingDirectoryWithItsFigures)
 {
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
-    EXPECT_EQ(window->drivePath(), "/");
+    EXPECT_EQ(window->behaviour().drivePath(), "/");
     EXPECT_EQ(text("lblFREE"), QStringLiteral("250,000"));
     EXPECT_EQ(text("lblUSED"), QStringLiteral("750,000"));
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("1,000,000"));
@@ -74,7 +74,7 @@ TEST_F(RefreshTest, LoadShowsTheDriveOfTheStartingDirectoryWithItsFigures)
 TEST_F(RefreshTest, AvailableThenNotAvailableThenAvailableAgain)
 {
     drives["/"].available = false;
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     EXPECT_EQ(text("lblFREE"), QString());
     EXPECT_EQ(text("lblUSED"), QString());
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("Not Available  "));
@@ -86,7 +86,7 @@ TEST_F(RefreshTest, AvailableThenNotAvailableThenAvailableAgain)
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
 
     drives["/"].available = true;
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("1,000,000"));
     EXPECT_EQ(text("lblFREE"), QStringLiteral("250,000"));
     EXPECT_EQ(spokenName("lblFREE"), QStringLiteral("Free: 250,000 bytes"));
@@ -118,7 +118,7 @@ TEST_F(RefreshTest, PickingADriveNamesItAndShowsItsFigures)
 {
     auto* list = window->findChild<DriveListBox*>(QStringLiteral("Drive1"));
     ASSERT_TRUE(list->setDrive("/media/usb"));
-    EXPECT_EQ(window->drivePath(), "/media/usb");
+    EXPECT_EQ(window->behaviour().drivePath(), "/media/usb");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: /media/usb [BACKUP]"));
     EXPECT_EQ(queriedPaths.back(), "/media/usb");
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("2,000,000"));
@@ -156,7 +156,7 @@ class FiguresTest : public RefreshTest, public testing::WithParamInterface<Figur
 TEST_P(FiguresTest, ShowsFreeUsedAndCapacity)
 {
     drives["/"] = GetParam().drive;
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     EXPECT_EQ(text("lblFREE"), QString::fromLatin1(GetParam().free));
     EXPECT_EQ(text("lblUSED"), QString::fromLatin1(GetParam().used));
     EXPECT_EQ(text("lblTOTAL"), QString::fromLatin1(GetParam().total));
@@ -170,10 +170,10 @@ TEST_F(RefreshTest, FiguresKeepTheirRightEdgeWhateverTheirLength)
     const auto* total = window->findChild<AutoSizeLabel*>(QStringLiteral("lblTOTAL"));
     const auto* used = window->findChild<AutoSizeLabel*>(QStringLiteral("lblUSED"));
     drives["/"] = {INT64_MAX, 1, true};
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     const int longWidth = total->width();
     drives["/"] = {1'000, 999, true};
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     EXPECT_LT(total->width(), longWidth);
     EXPECT_EQ(total->geometry().right() + 1, 2175 / 15);
     EXPECT_EQ(used->geometry().right() + 1, 2175 / 15);
@@ -185,7 +185,7 @@ TEST_F(RefreshTest, TheRefreshThatFinishesLastDecidesTheDisplay)
 {
     queriedPaths.clear();
     QMetaObject::invokeMethod(
-        window.get(), [this] { window->Timer1_Timer(); }, Qt::QueuedConnection);
+        window.get(), [this] { window->behaviour().Timer1_Timer(); }, Qt::QueuedConnection);
     // The nested refresh sees the first figures; by the time the outer one
     // queries, the drive has changed.
     drives["/"] = {3'000, 1'000, true};
@@ -195,7 +195,7 @@ TEST_F(RefreshTest, TheRefreshThatFinishesLastDecidesTheDisplay)
             drives["/"] = {6'000, 5'000, true};
         },
         Qt::QueuedConnection);
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     EXPECT_EQ(queriedPaths.size(), 2U);
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("6,000"));
     EXPECT_EQ(text("lblFREE"), QStringLiteral("5,000"));
@@ -204,20 +204,20 @@ TEST_F(RefreshTest, TheRefreshThatFinishesLastDecidesTheDisplay)
 TEST_F(RefreshTest, FiguresCarryBinaryUnitsAndSharesForTooltipsAndScreenReaders)
 {
     drives["/"] = {1'073'741'824, 536'870'912, true};
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblFREE"))->toolTip(), QStringLiteral("512.0 MiB, 50.0 %"));
     EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblTOTAL"))->toolTip(), QStringLiteral("1.0 GiB, 100.0 %"));
     EXPECT_EQ(window->findChild<PictureBox*>(QStringLiteral("picDRIVE"))->accessibleDescription(),
               QStringLiteral("50.0 % used"));
     drives["/"].available = false;
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("lblFREE"))->toolTip(), QString());
 }
 
 TEST_F(RefreshTest, TheChartShowsTheUsedShareAboveAndTheFreeShareBelowWhenHalfIsFree)
 {
     drives["/"] = {2'000'000, 1'000'000, true};
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     EXPECT_EQ(chartAt(128, 60), ColorValue::toQColor(SettingKeys::DefaultUsedColor));
     EXPECT_EQ(chartAt(128, 196), ColorValue::toQColor(SettingKeys::DefaultFreeColor));
 }
@@ -336,7 +336,7 @@ TEST_F(LateAnswerTest, AnAnswerOvertakenByAnotherDrivesIsDropped)
 {
     QTest::qWait(400); // the load's refresh is done
     delays = {std::chrono::milliseconds(600), std::chrono::milliseconds(100)};
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     ASSERT_TRUE(window->findChild<DriveListBox*>(QStringLiteral("Drive1"))->setDrive("/media/usb"));
     EXPECT_TRUE(QTest::qWaitFor([&] { return text("lblTOTAL") == QStringLiteral("2,000,000"); }, 2'000));
     QTest::qWait(800); // past the first drive's answer
@@ -349,15 +349,15 @@ TEST_F(LateAnswerTest, NoAnswerWithinASecondIsNotAvailableAndItsAnswerIsDropped)
     delays = {std::chrono::milliseconds(1'500)};
     drives["/"] = {3'000, 1'000, true};
     window->findChild<QTimer*>(QStringLiteral("Timer1"))->stop(); // only the deadline ends this refresh
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     EXPECT_TRUE(QTest::qWaitFor([&] { return text("lblTOTAL") == QStringLiteral("Not Available  "); }, 1'400));
     EXPECT_FALSE(timerRunning());
     QTest::qWait(700); // past the answer
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("Not Available  "));
 }
 
-// Counts what a refresh changes on the screen: repaints of the chart box and
-// new tooltips of the figures.
+// Counts what a refresh changes on the screen: repaints of the chart box, and
+// repaints and new tooltips of the figures.
 class ScreenChanges : public QObject {
 public:
     int chartPaints = 0;
@@ -366,9 +366,10 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint && watched->objectName() == QStringLiteral("picDRIVE"))
+        const bool chart = watched->objectName() == QStringLiteral("picDRIVE");
+        if (event->type() == QEvent::Paint && chart)
             ++chartPaints;
-        if (event->type() == QEvent::ToolTipChange)
+        if ((event->type() == QEvent::Paint && !chart) || event->type() == QEvent::ToolTipChange)
             ++figureChanges;
         return false;
     }
@@ -378,7 +379,7 @@ TEST_F(RefreshTest, AnUnchangedDriveChangesNothingOnScreenAndOneByteMoreRepaints
 {
     // 5,000 bytes used draw no wedge yet; 5,001 do.
     drives["/"] = {1'000'000, 995'000, true};
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     auto* chart = window->findChild<PictureBox*>(QStringLiteral("picDRIVE"));
@@ -391,14 +392,14 @@ TEST_F(RefreshTest, AnUnchangedDriveChangesNothingOnScreenAndOneByteMoreRepaints
     changes.chartPaints = 0;
 
     for (int tick = 0; tick < 3; ++tick)
-        window->RefreshDisplay();
+        window->behaviour().RefreshDisplay();
     QTest::qWait(50);
     EXPECT_EQ(changes.chartPaints, 0);
     EXPECT_EQ(changes.figureChanges, 0);
     EXPECT_EQ(chart->imageKey(), drawn) << "the chart was drawn again";
 
     drives["/"].free = 994'999;
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
     QTest::qWait(50);
     EXPECT_EQ(changes.chartPaints, 1);
     EXPECT_GT(changes.figureChanges, 0);

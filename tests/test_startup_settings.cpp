@@ -55,16 +55,16 @@ TEST_F(StartupTest, AnEmptyStoreGivesTheDesignedWindowOnTheStartingDrive)
 
     EXPECT_EQ(text(*window, "lblVERSION"), QStringLiteral("Version 4.6.9b"));
     EXPECT_EQ(text(*window, "lblDATE"), QStringLiteral("3/14/2012"));
-    EXPECT_EQ(window->usedColor(), DefaultUsed);
-    EXPECT_EQ(window->freeColor(), DefaultFree);
+    EXPECT_EQ(window->behaviour().usedColor(), DefaultUsed);
+    EXPECT_EQ(window->behaviour().freeColor(), DefaultFree);
     EXPECT_EQ(swatch(*window, "lblUSEDLEG")->BackColor(), DefaultUsed);
     EXPECT_EQ(swatch(*window, "lblFREELEG")->BackColor(), DefaultFree);
     EXPECT_EQ(chartUsedColor(*window), QColor(201, 114, 116));
     EXPECT_EQ(chartFreeColor(*window), QColor(125, 163, 189));
-    EXPECT_NEAR(window->Left(), DesignedLeft, OnePixel);
-    EXPECT_NEAR(window->Top(), DesignedTop, OnePixel);
+    EXPECT_NEAR(window->behaviour().Left(), DesignedLeft, OnePixel);
+    EXPECT_NEAR(window->behaviour().Top(), DesignedTop, OnePixel);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
-    EXPECT_EQ(window->drivePath(), "/");
+    EXPECT_EQ(window->behaviour().drivePath(), "/");
     // The store is read at start and written only at close.
     EXPECT_TRUE(storedSettings().empty());
 }
@@ -75,8 +75,8 @@ TEST_F(StartupTest, AShownWindowStaysWhereItWasLoadedRunAfterRun)
     const auto window = loadWindow();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    EXPECT_EQ(window->Left(), 1440);
-    EXPECT_EQ(window->Top(), 720);
+    EXPECT_EQ(window->behaviour().Left(), 1440);
+    EXPECT_EQ(window->behaviour().Top(), 720);
     ASSERT_TRUE(window->close());
     EXPECT_EQ(storedSettings()[QStringLiteral("X")], QStringLiteral("1440"));
     EXPECT_EQ(storedSettings()[QStringLiteral("Y")], QStringLiteral("720"));
@@ -89,7 +89,7 @@ TEST_F(StartupTest, AStoredDriveThatWentAwayLeavesTheListOnItsDrive)
 
     EXPECT_FALSE(messageShown());
     EXPECT_EQ(driveList(*window)->rootPath(), "/");
-    EXPECT_EQ(window->drivePath(), "/");
+    EXPECT_EQ(window->behaviour().drivePath(), "/");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
     EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("1,000,000"));
     ASSERT_FALSE(queriedPaths.empty());
@@ -102,7 +102,7 @@ TEST_F(StartupTest, AStoredDriveThatExistsIsSelectedAndShown)
     const auto window = loadWindow();
 
     EXPECT_EQ(driveList(*window)->rootPath(), "/media/usb");
-    EXPECT_EQ(window->drivePath(), "/media/usb");
+    EXPECT_EQ(window->behaviour().drivePath(), "/media/usb");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: /media/usb [BACKUP]"));
     EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("2,000,000"));
 }
@@ -117,7 +117,7 @@ TEST_F(StartupTest, AStoredDriveThatIsNotUtf8IsQueriedAndStoredExactly)
     writeSettingsFile("[Settings]\nDrive=/media/caf\\xe9\n");
     const auto window = loadWindow();
 
-    EXPECT_EQ(window->drivePath(), cafe);
+    EXPECT_EQ(window->behaviour().drivePath(), cafe);
     ASSERT_FALSE(queriedPaths.empty());
     EXPECT_EQ(queriedPaths.back(), cafe);
     EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("3,000,000"));
@@ -158,8 +158,8 @@ TEST_P(StoredColorTest, ReachesTheVariableTheSwatchAndTheChart)
 
     const std::int32_t used = row.color.value_or(DefaultUsed);
     const std::int32_t free = row.color.value_or(DefaultFree);
-    EXPECT_EQ(window->usedColor(), used);
-    EXPECT_EQ(window->freeColor(), free);
+    EXPECT_EQ(window->behaviour().usedColor(), used);
+    EXPECT_EQ(window->behaviour().freeColor(), free);
     EXPECT_EQ(swatch(*window, "lblUSEDLEG")->BackColor(), used);
     EXPECT_EQ(swatch(*window, "lblFREELEG")->BackColor(), free);
     EXPECT_EQ(swatch(*window, "lblUSEDLEG")->palette().color(QPalette::Window), ColorValue::toQColor(used));
@@ -211,8 +211,8 @@ TEST_P(StoredPositionTest, PlacesTheWindow)
     const StoredPositionRow& row = GetParam();
     writeSettingsFile("[Settings]\n" + row.stored);
     const auto window = loadWindow();
-    EXPECT_EQ(window->Left(), row.left);
-    EXPECT_EQ(window->Top(), row.top);
+    EXPECT_EQ(window->behaviour().Left(), row.left);
+    EXPECT_EQ(window->behaviour().Top(), row.top);
     EXPECT_FALSE(messageShown());
 }
 
@@ -270,11 +270,11 @@ TEST_P(RoundTripTest, WhatAClosedWindowStoresTheNextOneRestores)
     EXPECT_EQ(storedSettings(), expected);
 
     const auto again = loadWindow();
-    EXPECT_EQ(again->drivePath(), "/media/usb");
+    EXPECT_EQ(again->behaviour().drivePath(), "/media/usb");
     EXPECT_EQ(again->windowTitle(), QStringLiteral("Disk Usage: /media/usb [BACKUP]"));
     EXPECT_EQ(again->frameGeometry().topLeft(), row.position);
-    EXPECT_EQ(again->usedColor(), 0x1E140A);
-    EXPECT_EQ(again->freeColor(), DefaultFree);
+    EXPECT_EQ(again->behaviour().usedColor(), 0x1E140A);
+    EXPECT_EQ(again->behaviour().freeColor(), DefaultFree);
     EXPECT_EQ(swatch(*again, "lblUSEDLEG")->BackColor(), 0x1E140A);
     EXPECT_EQ(swatch(*again, "lblFREELEG")->BackColor(), DefaultFree);
     EXPECT_EQ(chartUsedColor(*again), QColor(10, 20, 30));
@@ -310,10 +310,10 @@ TEST_F(StartupTest, ACorruptFileGivesTheDefaultsAndIsReplacedAtClose)
     writeSettingsFile(QByteArray("\x89PNG\r\n\x1a\n\0\0[Settings\nUsedColor=255\nX=-300\n", 37));
     const auto window = loadWindow();
 
-    EXPECT_EQ(window->usedColor(), DefaultUsed);
-    EXPECT_EQ(window->freeColor(), DefaultFree);
-    EXPECT_NEAR(window->Left(), DesignedLeft, OnePixel);
-    EXPECT_EQ(window->drivePath(), "/");
+    EXPECT_EQ(window->behaviour().usedColor(), DefaultUsed);
+    EXPECT_EQ(window->behaviour().freeColor(), DefaultFree);
+    EXPECT_NEAR(window->behaviour().Left(), DesignedLeft, OnePixel);
+    EXPECT_EQ(window->behaviour().drivePath(), "/");
 
     window->move(96, 48);
     ASSERT_TRUE(window->close());
@@ -380,7 +380,7 @@ TEST_F(StartupTest, AClosePendingWhenARefreshYieldsClosesTheWindowAndSaves)
     const std::size_t queriesBefore = queriedPaths.size();
 
     QMetaObject::invokeMethod(window.get(), "close", Qt::QueuedConnection);
-    window->RefreshDisplay();
+    window->behaviour().RefreshDisplay();
 
     EXPECT_FALSE(window->isVisible());
     // The refresh that yielded to the close still ran to its end.

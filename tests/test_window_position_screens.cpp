@@ -69,7 +69,9 @@ class KeepOnScreenTest : public testing::TestWithParam<FitRow> {};
 
 TEST_P(KeepOnScreenTest, MovesTheFrameOntoTheAvailableArea)
 {
-    EXPECT_EQ(keepOnScreen(GetParam().frame, GetParam().available), GetParam().expected);
+    const auto rect = [](const QRect& r) { return WindowPlacement::Rect{r.x(), r.y(), r.width(), r.height()}; };
+    const WindowPlacement::Rect moved = keepOnScreen(rect(GetParam().frame), rect(GetParam().available));
+    EXPECT_EQ(QPoint(moved.left, moved.top), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -77,15 +77,17 @@ HWND createChild(HWND parent, const wchar_t* kind, const wchar_t* text, DWORD st
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
 }
 
-// A screen's area less the taskbar and docked bars.
-BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas)
+// A screen's area less the taskbar and docked bars; the main screen's first.
+BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list)
 {
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (GetMonitorInfoW(monitor, &info))
-        reinterpret_cast<std::vector<WindowPlacement::Rect>*>(areas)->push_back({info.rcWork.left, info.rcWork.top,
-                                                                                 info.rcWork.right - info.rcWork.left,
-                                                                                 info.rcWork.bottom - info.rcWork.top});
+    if (!GetMonitorInfoW(monitor, &info))
+        return TRUE;
+    auto& areas = *reinterpret_cast<std::vector<WindowPlacement::Rect>*>(list);
+    const WindowPlacement::Rect area{info.rcWork.left, info.rcWork.top, info.rcWork.right - info.rcWork.left,
+                                     info.rcWork.bottom - info.rcWork.top};
+    areas.insert((info.dwFlags & MONITORINFOF_PRIMARY) ? areas.begin() : areas.end(), area);
     return TRUE;
 }
 
