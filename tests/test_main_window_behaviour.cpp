@@ -261,6 +261,34 @@ INSTANTIATE_TEST_SUITE_P(Positions, StoredPositionTest,
                                          PositionRow{"BeyondSinglePrecisionKeepsPlace", "1E300", "1E300", 151, 316}),
                          RowName{});
 
+struct DesignedPlaceRow {
+    const char* name;
+    std::vector<WindowPlacement::Rect> screens; // the main screen's first
+    int left;                                   // pixels
+    int top;
+};
+
+class DesignedPlaceTest : public MainWindowBehaviourTest, public testing::WithParamInterface<DesignedPlaceRow> {};
+
+// No stored position: the designed place (151, 316), moved onto the available
+// area of the screen it falls on, or of the main screen; the frame is 325 x 400.
+TEST_P(DesignedPlaceTest, KeepsTheWholeWindowOnAScreen)
+{
+    window.outer.left = window.outer.top = 5;
+    window.screenRects = GetParam().screens;
+    behaviour.Form_Load();
+    EXPECT_EQ(window.outer.left, GetParam().left);
+    EXPECT_EQ(window.outer.top, GetParam().top);
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, DesignedPlaceTest,
+                         testing::Values(DesignedPlaceRow{"FitsAsDesigned", {{0, 0, 1920, 1080}}, 151, 316},
+                                         DesignedPlaceRow{"SmallScreenMovesItUp", {{0, 0, 640, 512}}, 151, 112},
+                                         DesignedPlaceRow{"PanelAtTheLeft", {{200, 0, 1000, 800}}, 200, 316},
+                                         DesignedPlaceRow{
+                                             "OnTheSecondScreen", {{400, 0, 800, 600}, {0, 300, 400, 500}}, 75, 316}),
+                         RowName{});
+
 struct SwatchRow {
     const char* name;
     int shift;

@@ -541,12 +541,17 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam)
             queryUnloadOnce();
         return 0;
-    case WM_DESTROY:
+    case WM_DESTROY: {
         KillTimer(m_window, Timer1);
         KillTimer(m_window, AnswerDeadline);
+        // Late answers still queued for the window are dropped with it.
+        MSG posted{};
+        while (PeekMessageW(&posted, m_window, RunPostedTask, RunPostedTask, PM_REMOVE))
+            delete reinterpret_cast<std::function<void()>*>(posted.lParam);
         if (m_closing)
             PostQuitMessage(0);
         return 0;
+    }
     case WM_CTLCOLORSTATIC:
         // Labels on the window's button-face background.
         SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
