@@ -47,6 +47,11 @@ std::optional<std::string> configDirectory()
     return withoutTrailingSlashes(home) + "/.config";
 }
 
+std::string unreadable(const std::string& problem)
+{
+    return "the file could not be read (" + problem + "), so it is left as it is";
+}
+
 } // namespace
 
 struct SettingsStore::State {
@@ -86,7 +91,7 @@ SettingsStore::SettingsStore(std::string_view appName) : m_state(std::make_uniqu
     m_state->path = *directory + "/" + m_state->appName + "/" + m_state->appName + ".conf";
     AtomicFile::ReadResult file = AtomicFile::ReadAll(m_state->path);
     if (!file.problem.empty())
-        m_state->problem = "the file could not be read (" + file.problem + "), so it is left as it is";
+        m_state->problem = unreadable(file.problem);
     m_state->text = std::move(file.text);
 }
 
@@ -116,7 +121,14 @@ bool SettingsStore::commit()
         m_state->report(m_state->problem);
         return false;
     }
-    std::string text = m_state->text;
+    // The file as it is now: what another program or the user wrote since it
+    // was first read stays.
+    AtomicFile::ReadResult file = AtomicFile::ReadAll(m_state->path);
+    if (!file.problem.empty()) {
+        m_state->report(unreadable(file.problem));
+        return false;
+    }
+    std::string text = std::move(file.text);
     for (const auto& [section, values] : m_state->saved)
         text = SettingsFile::WithValues(text, section, values);
     if (const std::error_code error = AtomicFile::Replace(m_state->path, text)) {

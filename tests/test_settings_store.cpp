@@ -289,6 +289,18 @@ TEST_F(SettingsStoreTest, MalformedLinesAreKeptAndTheKeysAdded)
     EXPECT_EQ(readConfig(), "[Settings\nX=9\n[Junk]\nKept=1\n\n" + QByteArray(fiveInTheFile));
 }
 
+// The window reads the store at start and writes it at close: what was written
+// to the file in between (by hand, or by another copy) stays.
+TEST_F(SettingsStoreTest, CommitKeepsWhatWasWrittenSinceTheStoreWasRead)
+{
+    writeConfig("[Settings]\nX=9\n");
+    SettingsStore store(app);
+    writeConfig("[Settings]\nX=9\n[Mine]\nKept=1\n");
+    store.SaveSetting(section, "X", "10");
+    EXPECT_TRUE(store.commit());
+    EXPECT_EQ(readConfig(), "[Settings]\nX=10\n[Mine]\nKept=1\n");
+}
+
 // Works as root too: no permission bit is involved.
 TEST_F(SettingsStoreTest, ConfigPathThatIsADirectoryGivesDefaultsAndFailsToCommit)
 {
