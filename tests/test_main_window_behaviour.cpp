@@ -160,6 +160,17 @@ TEST_F(MainWindowBehaviourTest, UnreadableDriveStopsTheTimerAndClearsTheChartUnt
     EXPECT_EQ(window.timer.back(), true);
 }
 
+TEST_F(MainWindowBehaviourTest, PickingTheShownDriveAgainShowsItOnceItCameBack)
+{
+    drives.sizes.erase("C:\\");
+    behaviour.Form_Load();
+    ASSERT_EQ(window.texts[Text::Total], "Not Available  ");
+    drives.sizes["C:\\"] = {1000, 999};
+    behaviour.Drive1_Change();
+    EXPECT_EQ(window.texts[Text::Total], "1,000");
+    EXPECT_EQ(window.timer.back(), true);
+}
+
 TEST_F(MainWindowBehaviourTest, RefreshThatFindsNothingChangedTellsTheWindowNothing)
 {
     drives.sizes["C:\\"] = {1'000'000'000, 100'000'000};

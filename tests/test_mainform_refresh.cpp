@@ -356,6 +356,19 @@ TEST_F(LateAnswerTest, NoAnswerWithinASecondIsNotAvailableAndItsAnswerIsDropped)
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("Not Available  "));
 }
 
+// A box made afresh (a new size or screen density) has lost its drawing: the
+// window hands that to the behaviour, which draws the chart again to fit.
+TEST_F(RefreshTest, AChartBoxMadeAfreshIsDrawnAgainToFit)
+{
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto* box = window->findChild<PictureBox*>(QStringLiteral("picDRIVE"));
+    box->resize(box->width() / 2, box->height() / 2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(chartAt(box->width() / 4, box->height() / 4), QColor(201, 114, 116));
+    EXPECT_EQ(chartAt(box->width() * 3 / 4, box->height() * 3 / 4), QColor(125, 163, 189));
+}
+
 // Counts what a refresh changes on the screen: repaints of the chart box, and
 // repaints and new tooltips of the figures.
 class ScreenChanges : public QObject {
