@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "app/AutoSizeLabel.h"
 #include "app/ClassicFont.h"
+#include "app/FittedFont.h"
 #include "app/LegendSwatch.h"
 #include "app/LinkLabel.h"
 #include "app/MainWindowBehaviour.h"
@@ -78,7 +79,7 @@ void mainform::createControls()
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(Resources::AppIcon());
-    setFont(classicFont());
+    setFont(layoutFont());
     setFixedSize(m_twips.toPixels(4815), m_twips.toPixels(5655));
 
     CommonDialog = new CommonDialogControl(this, m_seams.chooseColor);
@@ -120,6 +121,20 @@ void mainform::createControls()
     picDRIVE->setFocus();
 
     Timer1->start();
+}
+
+// The classic font, smaller where the face at hand is too wide for the frame:
+// the captions grow leftwards from their right edge up to the frame's border,
+// the figures leftwards up to their captions.
+QFont mainform::layoutFont() const
+{
+    constexpr int CaptionsRight = 735; // in the frame, twips
+    constexpr int FiguresRight = 2175;
+    constexpr int FrameBorder = 1; // pixels
+    constexpr int FigureGap = 3;
+    return fittedFont(classicFont(), {{QStringLiteral("Capacity:"), m_twips.toPixels(CaptionsRight) - FrameBorder},
+                                      {QStringLiteral("000,000,000,000"),
+                                       m_twips.toPixels(FiguresRight - CaptionsRight) - FigureGap}});
 }
 
 void mainform::createLinks()

@@ -75,6 +75,7 @@ protected:
 
 private:
     void createControls();
+    [[nodiscard]] QFont layoutFont() const;
     void createLinks();
     void createLegend();
     void createFigures();
