@@ -9,7 +9,9 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QLabel window(QStringLiteral("Bare window"));
     window.setWindowTitle(QStringLiteral("Bare window"));
-    window.setFixedSize(321, 377);
+    // Laid out to its text before it is shown, as any real window is: that
+    // sets up the font database before the window maps, not after.
+    window.setFixedSize(window.sizeHint().expandedTo(QSize(321, 377)));
     window.show();
     return app.exec();
 }
