@@ -18,23 +18,18 @@ namespace {
 
 using Text = MainWindowView::Text;
 
+// Two plans draw the same when their shapes in use and final colour agree.
 bool samePlan(const UsageChart::ChartPlan& a, const UsageChart::ChartPlan& b)
 {
-    const auto sameShape = [](const UsageChart::Shape& x, const UsageChart::Shape& y) {
-        return x.kind == y.kind && x.fillColor == y.fillColor && x.radial1 == y.radial1 && x.radial2 == y.radial2;
-    };
     return a.shapeCount == b.shapeCount && a.finalFillColor == b.finalFillColor &&
-           std::equal(a.shapes.begin(), a.shapes.begin() + a.shapeCount, b.shapes.begin(), sameShape);
+           std::equal(a.shapes.begin(), a.shapes.begin() + a.shapeCount, b.shapes.begin());
 }
 
 bool samePicture(const std::optional<ChartPicture>& a, const std::optional<ChartPicture>& b)
 {
     if (!a || !b)
         return !a && !b;
-    const auto& r = a->bounds;
-    const auto& s = b->bounds;
-    return r.left == s.left && r.top == s.top && r.right == s.right && r.bottom == s.bottom &&
-           samePlan(a->plan, b->plan);
+    return a->bounds == b->bounds && samePlan(a->plan, b->plan);
 }
 
 } // namespace
@@ -204,57 +199,64 @@ void MainWindowBehaviour::DriveAnswered(std::uint64_t request, Currency capacity
         showNotAvailable();
 }
 
-// The chart is drawn before the figures change.
+// The chart is drawn before the figures change. The same answer drawn the same
+// way as last time changes nothing on the screen: it is not worked out again,
+// only the timer is kept on.
 void MainWindowBehaviour::showAvailable(Currency capacity, Currency free)
 {
     const UsageChart::ChartStyle style{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi};
+    const ShownAnswer answer{capacity, free, style};
+    if (m_shownAnswer == answer) {
+        setTimerEnabled(true);
+        return;
+    }
     showChart(ChartPicture{style.bounds, UsageChart::PlanUsageChart(style, capacity, free)});
-    setText(Text::Free, GetDiskSpace::FormatByteCount(free));
-    setText(Text::Used, GetDiskSpace::FormatByteCount(capacity - free));
-    setText(Text::Total, GetDiskSpace::FormatByteCount(capacity));
+    const Figures figures{GetDiskSpace::FormatByteCount(free), GetDiskSpace::FormatByteCount(capacity - free),
+                          GetDiskSpace::FormatByteCount(capacity)};
+    setText(Text::Free, figures.free);
+    setText(Text::Used, figures.used);
+    setText(Text::Total, figures.total);
     setTimerEnabled(true);
-    describeFigures(capacity, free);
+    describeFigures(capacity, free, figures);
+    m_shownAnswer = answer;
 }
 
 // The figures change and the timer stops before the chart is cleared.
 void MainWindowBehaviour::showNotAvailable()
 {
+    m_shownAnswer.reset();
     setText(Text::Free, "");
     setText(Text::Used, "");
     setText(Text::Total, "Not Available  ");
     setTimerEnabled(false);
     showChart(std::nullopt);
-    describeFigures(FailureValue, FailureValue);
+    for (const Text tip : {Text::FreeDescription, Text::UsedDescription, Text::TotalDescription})
+        setText(tip, "");
+    setText(Text::FreeAccessibleName, "Free: Not Available");
+    setText(Text::UsedAccessibleName, "Used: Not Available");
+    setText(Text::TotalAccessibleName, "Capacity: Not Available");
+    setText(Text::ChartDescription, "Not available");
 }
 
 // Tooltips with the figures in binary units and their share of the capacity;
-// accessible names with each caption and its exact figure; the chart's
-// description for screen readers.
-void MainWindowBehaviour::describeFigures(Currency capacity, Currency free)
+// accessible names with each caption and its exact figure as shown; the
+// chart's description for screen readers.
+void MainWindowBehaviour::describeFigures(Currency capacity, Currency free, const Figures& figures)
 {
-    if (capacity == FailureValue) {
-        for (const Text tip : {Text::FreeDescription, Text::UsedDescription, Text::TotalDescription})
-            setText(tip, "");
-        setText(Text::FreeAccessibleName, "Free: Not Available");
-        setText(Text::UsedAccessibleName, "Used: Not Available");
-        setText(Text::TotalAccessibleName, "Capacity: Not Available");
-        setText(Text::ChartDescription, "Not available");
-        return;
-    }
     const auto describe = [capacity](Currency count) {
         const std::string share = ByteUnits::ShareOf(count, capacity);
         return ByteUnits::BinaryUnits(count) + (share.empty() ? "" : ", " + share);
     };
-    const auto name = [](const char* caption, Currency count) {
-        return std::string(caption) + " " + GetDiskSpace::FormatByteCount(count) + " bytes";
+    const auto name = [](const char* caption, const std::string& figure) {
+        return std::string(caption) + " " + figure + " bytes";
     };
     const Currency used = capacity - free;
     setText(Text::FreeDescription, describe(free));
     setText(Text::UsedDescription, describe(used));
     setText(Text::TotalDescription, describe(capacity));
-    setText(Text::FreeAccessibleName, name("Free:", free));
-    setText(Text::UsedAccessibleName, name("Used:", used));
-    setText(Text::TotalAccessibleName, name("Capacity:", capacity));
+    setText(Text::FreeAccessibleName, name("Free:", figures.free));
+    setText(Text::UsedAccessibleName, name("Used:", figures.used));
+    setText(Text::TotalAccessibleName, name("Capacity:", figures.total));
     const std::string usedShare = ByteUnits::ShareOf(used, capacity);
     setText(Text::ChartDescription, usedShare.empty() ? "Empty drive" : usedShare + " used");
 }
@@ -346,6 +348,7 @@ void MainWindowBehaviour::ChartBoxResized()
     if (m_shownChart && !m_shownChart->has_value())
         return;
     m_shownChart.reset();
+    m_shownAnswer.reset();
     RefreshDisplay();
 }
 

@@ -81,7 +81,13 @@ private:
     void DriveAnswered(std::uint64_t request, Currency capacity, Currency free);
     void showAvailable(Currency capacity, Currency free);
     void showNotAvailable();
-    void describeFigures(Currency capacity, Currency free);
+    // The three figures as shown: free, used and capacity.
+    struct Figures {
+        std::string free;
+        std::string used;
+        std::string total;
+    };
+    void describeFigures(Currency capacity, Currency free, const Figures& figures);
     void setText(MainWindowView::Text which, const std::string& text);
     void showChart(const std::optional<ChartPicture>& picture);
     void setTimerEnabled(bool enabled);
@@ -107,5 +113,13 @@ private:
     // What the window shows, so that only changes reach it.
     std::map<MainWindowView::Text, std::string> m_shownTexts;
     std::optional<std::optional<ChartPicture>> m_shownChart;
+    // The drive's answer last shown as available, and how it was drawn.
+    struct ShownAnswer {
+        Currency capacity;
+        Currency free;
+        UsageChart::ChartStyle style;
+        friend bool operator==(const ShownAnswer&, const ShownAnswer&) = default;
+    };
+    std::optional<ShownAnswer> m_shownAnswer;
     std::optional<bool> m_timerEnabled;
 };

@@ -17,6 +17,7 @@ struct ChartRect {
     std::int32_t top = 0;
     std::int32_t right = 0;
     std::int32_t bottom = 0;
+    friend constexpr bool operator==(const ChartRect&, const ChartRect&) = default;
 };
 
 struct ChartPoint {
@@ -34,6 +35,7 @@ struct Shape {
     std::int32_t fillColor = 0;
     ChartPoint radial1{};
     ChartPoint radial2{};
+    friend constexpr bool operator==(const Shape&, const Shape&) = default;
 };
 
 // The chart's colours and geometry as the main window holds them.
@@ -42,6 +44,7 @@ struct ChartStyle {
     std::int32_t usedColor = 0;
     std::int32_t freeColor = 0;
     float pi = 0.0F;
+    friend constexpr bool operator==(const ChartStyle&, const ChartStyle&) = default;
 };
 
 struct ChartPlan {
