@@ -17,22 +17,18 @@ constexpr std::string_view Usage = "Usage: quillmar [--help | --version]\n"
 
 } // namespace
 
-std::optional<int> Answer(std::span<const std::string_view> arguments, std::ostream& out, std::ostream& err)
+std::optional<Reply> Answer(std::span<const std::string_view> arguments)
 {
     if (arguments.empty())
         return std::nullopt;
     const auto unknown = std::find_if(arguments.begin(), arguments.end(), [](std::string_view argument) {
         return argument != "--help" && argument != "--version";
     });
-    if (unknown != arguments.end()) {
-        err << "quillmar: unknown argument '" << *unknown << "' (try --help)\n";
-        return 2;
-    }
+    if (unknown != arguments.end())
+        return Reply{2, "quillmar: unknown argument '" + std::string(*unknown) + "' (try --help)\n"};
     if (std::find(arguments.begin(), arguments.end(), "--help") != arguments.end())
-        out << Usage;
-    else
-        out << AppInfo::Title << ' ' << AppInfo::VersionNumber << '\n';
-    return 0;
+        return Reply{0, std::string(Usage)};
+    return Reply{0, std::string(AppInfo::Title) + ' ' + std::string(AppInfo::VersionNumber) + '\n'};
 }
 
 } // namespace CommandLine

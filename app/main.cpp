@@ -7,15 +7,19 @@
 #include <QApplication>
 #include <QSessionManager>
 
-#include <iostream>
+#include <cstdio>
 #include <string_view>
 #include <vector>
 
 int main(int argc, char* argv[])
 {
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-    if (const auto exitStatus = CommandLine::Answer(arguments, std::cout, std::cerr))
-        return *exitStatus;
+    // Written with stdio: the program's window needs no C++ streams, and setting
+    // them up would only cost memory at every start.
+    if (const auto reply = CommandLine::Answer(arguments)) {
+        std::fputs(reply->text.c_str(), reply->exitStatus == 0 ? stdout : stderr);
+        return reply->exitStatus;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(toQString(AppInfo::Title));

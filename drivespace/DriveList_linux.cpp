@@ -3,12 +3,26 @@
 #include "drivespace/MountInfo.h"
 
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 
 namespace {
+
+// The whole text of a file of the kernel's, empty when it cannot be read. Read
+// with stdio: C++ streams would set up their locales just for this.
+std::string wholeFile(const char* path)
+{
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "re"), std::fclose);
+    std::string text;
+    if (!file)
+        return text;
+    char block[8192];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file.get())) > 0;)
+        text.append(block, got);
+    return text;
+}
 
 // The labels udev publishes as symlinks named after the label, pointing at the
 // device node: "/dev/sdb1" -> "BACKUP". Reading links never touches the file
@@ -50,10 +64,7 @@ namespace DriveList {
 
 std::vector<DriveEntry> ListDrives()
 {
-    std::ifstream file("/proc/self/mountinfo");
-    std::ostringstream text;
-    text << file.rdbuf();
-    const std::string mountInfo = text.str();
+    const std::string mountInfo = wholeFile("/proc/self/mountinfo");
 
     const auto labelsByNode = labelsByDeviceNode();
     std::map<std::string, std::string> labelsBySource;

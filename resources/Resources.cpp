@@ -1,13 +1,14 @@
 #include "resources/Resources.h"
 
-#include <QLatin1StringView>
-#include <QString>
+#include <QImage>
 
 namespace {
 
-// Paths inside the Qt resource compiled into the program (resources/CMakeLists.txt).
-constexpr QLatin1StringView AppIconPath{":/quillmar/quillmar.xpm"};
-constexpr QLatin1StringView PointingHandPath{":/quillmar/pointing-hand.xpm"};
+// The drawings themselves, compiled in as the arrays their XPM files are. Read
+// from data rather than from a file, they need no image format plugins looked
+// for and loaded at start.
+#include "resources/pointing-hand.xpm"
+#include "resources/quillmar.xpm"
 
 // The fingertip of the raised index finger, in pixels of the 32 x 32 cursor image.
 constexpr int PointingHandHotX = 12;
@@ -24,12 +25,12 @@ QIcon AppIcon()
 
 QPixmap AppIconImage()
 {
-    return QPixmap(QString(AppIconPath));
+    return QPixmap(quillmar_xpm);
 }
 
 QCursor PointingHandCursor()
 {
-    return QCursor(QPixmap(QString(PointingHandPath)), PointingHandHotX, PointingHandHotY);
+    return QCursor(QPixmap(pointing_hand_xpm), PointingHandHotX, PointingHandHotY);
 }
 
 } // namespace Resources
