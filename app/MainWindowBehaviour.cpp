@@ -161,11 +161,20 @@ void MainWindowBehaviour::SelectDrive()
 
 // Events already waiting (a tick, a pick, a swatch click) run to their end
 // first; then the drive is asked, and only the newest refresh's answer shows.
+//
+// A refresh of a drive whose answer is still awaited takes that query over,
+// and with it the time already waited: a drive that never answers ends as not
+// available one second after it was first asked, however often it is asked
+// meanwhile.
 void MainWindowBehaviour::RefreshDisplay()
 {
     m_window.processWaitingEvents();
     const std::uint64_t request = ++m_lastRequest;
-    m_window.setAnswerDeadline(std::nullopt);
+    const bool takesOver = m_awaitedPath == DrivePath;
+    if (!takesOver) {
+        m_awaitedPath.reset();
+        m_window.setAnswerDeadline(std::nullopt);
+    }
     const auto asked = std::chrono::steady_clock::now();
     LateAnswer late = [this, post = m_window.poster(), request](Currency capacity, Currency free) {
         post([this, request, capacity, free] { DriveAnswered(request, capacity, free); });
@@ -176,7 +185,10 @@ void MainWindowBehaviour::RefreshDisplay()
         DriveAnswered(request, capacity, free);
         return;
     }
+    if (takesOver)
+        return;
     const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - asked);
+    m_awaitedPath = DrivePath;
     m_window.setAnswerDeadline(std::max(AnswerDeadline - waited, std::chrono::milliseconds(0)));
 }
 
@@ -192,6 +204,7 @@ void MainWindowBehaviour::DriveAnswered(std::uint64_t request, Currency capacity
 {
     if (request != m_lastRequest)
         return;
+    m_awaitedPath.reset();
     m_window.setAnswerDeadline(std::nullopt);
     if (capacity != FailureValue)
         showAvailable(capacity, free);

@@ -29,7 +29,7 @@ public:
     // How long a refresh waits for its drive before going back to the events,
     // and how long in all before the drive counts as not available.
     static constexpr std::chrono::milliseconds QuickAnswerWait{50};
-    static constexpr std::chrono::milliseconds AnswerDeadline{1000};
+    static constexpr std::chrono::milliseconds AnswerDeadline = DriveAnswerDeadline;
 
     // Where the window's outer top-left corner stands before any setting moves
     // it, in twips.
@@ -110,6 +110,9 @@ private:
 
     // The last refresh asked; only its answer is shown.
     std::uint64_t m_lastRequest = 0;
+    // The drive whose answer is still awaited, if any, against the deadline
+    // set when it was asked.
+    std::optional<std::string> m_awaitedPath;
     // What the window shows, so that only changes reach it.
     std::map<MainWindowView::Text, std::string> m_shownTexts;
     std::optional<std::optional<ChartPicture>> m_shownChart;

@@ -18,7 +18,14 @@ using LateAnswer = std::function<void(Currency capacity, Currency free)>;
 // True: the answer is in capacity and free, with the contract of
 // GetDiskSpace::QueryDriveSpace (on failure capacity is FailureValue and free is
 // untouched). False: the query is still out, and its answer goes to `late`.
-// While a path's query is out, further queries of it fail at once.
+// While a path's query is out, the path is not asked again. Within the
+// deadline, a further query of it takes over the answer of the one that is out,
+// whose own `late` is then never called (its refresh has been superseded).
+// After it, or without a `late` to take the answer, it fails at once: the
+// drive counts as not available.
+// How long a drive may take to answer before it counts as not available.
+inline constexpr std::chrono::milliseconds DriveAnswerDeadline{1000};
+
 using AskDriveSpace = std::function<bool(Currency& capacity, Currency& free, const std::string& rootPath,
                                          std::chrono::milliseconds wait, LateAnswer late)>;
 

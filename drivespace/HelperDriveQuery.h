@@ -9,8 +9,10 @@
 // The drive space query in helper processes, one per root path, each a
 // long-lived companion program answering over a socket pair. A process whose
 // thread is stuck in a dead file system cannot end; this way the stuck one is
-// the helper, and the program can always end. The caller keeps the rule of one
-// query out per path: while a helper has not answered, its path fails at once.
+// the helper, and the program can always end. There is one query out per path:
+// while a helper has not answered, a further ask of its path within the
+// deadline takes over that answer; after it, or without a late-answer
+// callback, it fails at once.
 // A helper that dies fails the query it was answering and is replaced at the
 // next one; a helper not asked for a while is let go.
 class HelperDriveQuery {

@@ -37,6 +37,7 @@ struct Helper {
     const pid_t pid;
     const int socket;
     bool busy = false; // a question is out
+    LateAnswer late;   // who gets its answer once the asker has stopped waiting
     Clock::time_point lastAsked = Clock::now();
 };
 
@@ -119,17 +120,24 @@ struct HelperDriveQuery::Shared {
     std::map<std::string, std::shared_ptr<Helper>, std::less<>> helpers;
     std::vector<pid_t> exiting; // helpers let go, to be reaped once they have ended
 
-    // The idle helper of rootPath, started if need be; null when the path's
-    // question is still out or no helper can be started.
-    std::shared_ptr<Helper> idleHelper(const std::string& rootPath, bool& busy);
+    // The helper of rootPath, started if need be; null when none can be started.
+    std::shared_ptr<Helper> helperOf(const std::string& rootPath);
     // Forgets a helper that is not busy or whose answer has been read.
     void letGo(const std::shared_ptr<Helper>& helper);
     void reapAndRetire();
     // Sends the question to the path's helper, a fresh one if the old one has
-    // gone; null when the question cannot be asked now.
-    std::shared_ptr<Helper> question(const std::string& rootPath);
-    // The end of a question once its answer is readable: the capacity and free.
-    std::pair<Currency, Currency> finish(const std::shared_ptr<Helper>& helper);
+    // gone; null when the question cannot be asked now. A path whose question
+    // is still out is not asked again: `late` takes over its answer instead,
+    // and `joined` is set.
+    std::shared_ptr<Helper> question(const std::string& rootPath, LateAnswer& late, bool& joined);
+    // The end of a question once its answer is readable: the capacity, free,
+    // and whoever is waiting for it late.
+    struct Finished {
+        Currency capacity;
+        Currency free;
+        LateAnswer late;
+    };
+    Finished finish(const std::shared_ptr<Helper>& helper);
 };
 
 void HelperDriveQuery::Shared::letGo(const std::shared_ptr<Helper>& helper)
@@ -158,13 +166,9 @@ void HelperDriveQuery::Shared::reapAndRetire()
     std::erase_if(exiting, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
 }
 
-std::shared_ptr<Helper> HelperDriveQuery::Shared::idleHelper(const std::string& rootPath, bool& busy)
+std::shared_ptr<Helper> HelperDriveQuery::Shared::helperOf(const std::string& rootPath)
 {
-    reapAndRetire();
     const auto found = helpers.find(rootPath);
-    busy = found != helpers.end() && found->second->busy;
-    if (busy)
-        return nullptr;
     if (found != helpers.end())
         return found->second;
     auto fresh = startHelper(program);
@@ -173,16 +177,25 @@ std::shared_ptr<Helper> HelperDriveQuery::Shared::idleHelper(const std::string& 
     return fresh;
 }
 
-std::shared_ptr<Helper> HelperDriveQuery::Shared::question(const std::string& rootPath)
+std::shared_ptr<Helper> HelperDriveQuery::Shared::question(const std::string& rootPath, LateAnswer& late,
+                                                           bool& joined)
 {
     const std::lock_guard guard(mutex);
-    bool busy = false;
-    auto helper = idleHelper(rootPath, busy);
+    reapAndRetire();
+    auto helper = helperOf(rootPath);
+    if (helper && helper->busy) {
+        // Within the deadline the older asker's refresh is superseded by this
+        // one; after it the drive counts as dead.
+        joined = late && Clock::now() - helper->lastAsked < DriveAnswerDeadline;
+        if (joined)
+            helper->late = std::move(late);
+        return nullptr;
+    }
     // A helper that died while idle is replaced at once: its death costs no
     // question.
     for (int attempt = 0; helper && !sendQuestion(*helper, rootPath); ++attempt) {
         letGo(helper);
-        helper = attempt == 0 ? idleHelper(rootPath, busy) : nullptr;
+        helper = attempt == 0 ? helperOf(rootPath) : nullptr;
     }
     if (helper) {
         helper->busy = true;
@@ -191,16 +204,17 @@ std::shared_ptr<Helper> HelperDriveQuery::Shared::question(const std::string& ro
     return helper;
 }
 
-std::pair<Currency, Currency> HelperDriveQuery::Shared::finish(const std::shared_ptr<Helper>& helper)
+HelperDriveQuery::Shared::Finished HelperDriveQuery::Shared::finish(const std::shared_ptr<Helper>& helper)
 {
     const auto answer = readAnswer(*helper);
     const std::lock_guard guard(mutex);
     helper->busy = false;
+    LateAnswer late = std::exchange(helper->late, nullptr);
     if (!answer) {
         letGo(helper); // dead: a fresh one serves the next question
-        return {FailureValue, Currency::fromStored(0)};
+        return {FailureValue, Currency::fromStored(0), std::move(late)};
     }
-    return {Currency::fromStored(answer->capacity), Currency::fromStored(answer->free)};
+    return {Currency::fromStored(answer->capacity), Currency::fromStored(answer->free), std::move(late)};
 }
 
 HelperDriveQuery::HelperDriveQuery(std::string helperProgram, std::chrono::milliseconds idleTimeout)
@@ -233,28 +247,38 @@ std::string HelperDriveQuery::besideThisProgram()
 bool HelperDriveQuery::ask(Currency& capacity, Currency& free, const std::string& rootPath,
                            std::chrono::milliseconds wait, LateAnswer late)
 {
-    const std::shared_ptr<Helper> helper = m_shared->question(rootPath);
+    bool joined = false;
+    const std::shared_ptr<Helper> helper = m_shared->question(rootPath, late, joined);
+    if (joined)
+        return false;
     if (!helper) {
         capacity = FailureValue;
         return true;
     }
     if (answerArrives(*helper, wait)) {
-        const auto [answeredCapacity, answeredFree] = m_shared->finish(helper);
-        capacity = answeredCapacity;
+        Shared::Finished answer = m_shared->finish(helper);
+        capacity = answer.capacity;
         if (capacity != FailureValue)
-            free = answeredFree;
+            free = answer.free;
+        if (answer.late) // asked for from another thread meanwhile
+            answer.late(answer.capacity, answer.free);
         return true;
     }
+    {
+        const std::lock_guard guard(m_shared->mutex);
+        helper->late = std::move(late);
+    }
     try {
-        std::thread([shared = m_shared, helper, late = std::move(late)] {
-            const auto [answeredCapacity, answeredFree] = shared->finish(helper);
-            if (late)
-                late(answeredCapacity, answeredFree);
+        std::thread([shared = m_shared, helper] {
+            const Shared::Finished answer = shared->finish(helper);
+            if (answer.late)
+                answer.late(answer.capacity, answer.free);
         }).detach();
     } catch (const std::system_error&) {
         // Nobody could read the answer: the helper is let go, the query failed.
         const std::lock_guard guard(m_shared->mutex);
         helper->busy = false;
+        helper->late = nullptr;
         m_shared->letGo(helper);
         capacity = FailureValue;
         return true;

@@ -23,6 +23,7 @@ struct Worker {
     std::condition_variable finished; // the posted job has returned
     bool pending = false;             // a job is waiting for the thread
     bool busy = false;                // from posting until the query has returned
+    std::chrono::steady_clock::time_point askedAt; // when the query was posted
     Currency capacity;
     Currency free;
     LateAnswer late; // set once the caller has stopped waiting
@@ -132,18 +133,25 @@ bool TimedDriveQuery::ask(Currency& capacity, Currency& free, const std::string&
     }
     const std::shared_ptr<Worker> worker = found->second;
 
-    // An earlier query of this path is still inside the system: this one fails
-    // at once rather than queueing behind it. Once that call returns, the same
-    // thread serves the path again.
+    // An earlier query of this path is still inside the system. It is not asked
+    // again: within the deadline, an asker that can take a late answer takes
+    // over that query's answer, as its own refresh supersedes the earlier one;
+    // otherwise the drive counts as dead and the query fails at once. Once that
+    // call returns, the same thread serves the path again.
     if (worker->busy) {
-        capacity = FailureValue;
-        return true;
+        if (!late || std::chrono::steady_clock::now() - worker->askedAt >= m_shared->deadline) {
+            capacity = FailureValue;
+            return true;
+        }
+        worker->late = nullptr;
+    } else {
+        worker->capacity = capacity;
+        worker->free = free;
+        worker->pending = true;
+        worker->busy = true;
+        worker->askedAt = std::chrono::steady_clock::now();
+        worker->wake.notify_one();
     }
-    worker->capacity = capacity;
-    worker->free = free;
-    worker->pending = true;
-    worker->busy = true;
-    worker->wake.notify_one();
 
     // Waited for asleep: waiting awake for a healthy drive's answer was measured
     // to cost more than the wake-up it saves.

@@ -12,14 +12,15 @@
 // not answer (a network file system whose server went away) would otherwise hold
 // the caller for as long as the system waits. A query not answered within the
 // caller's wait is handed to a late-answer callback; a thread inside the system
-// call cannot be interrupted. While a query of a root path is out, further
-// queries of that path fail at once, so threads never pile up; a worker not
-// asked for its path for a while ends.
+// call cannot be interrupted. While a query of a root path is out, the path is
+// not asked again, so threads never pile up: within the deadline a further ask
+// takes over that query's answer; after it, or without a late-answer callback,
+// it fails at once. A worker not asked for its path for a while ends.
 class TimedDriveQuery {
 public:
     using Query = std::function<void(Currency& capacity, Currency& free, const std::string& rootPath)>;
 
-    explicit TimedDriveQuery(Query query, std::chrono::milliseconds deadline = std::chrono::seconds(1),
+    explicit TimedDriveQuery(Query query, std::chrono::milliseconds deadline = DriveAnswerDeadline,
                              std::chrono::milliseconds idleTimeout = std::chrono::seconds(30));
     TimedDriveQuery();
     ~TimedDriveQuery();

@@ -218,6 +218,20 @@ TEST_F(MainWindowBehaviourTest, NoAnswerByTheDeadlineIsNotAvailableAndALaterOneI
     EXPECT_EQ(window.texts[Text::Total], "Not Available  ");
 }
 
+// A drive asked again by every tick while it hangs still ends as not available
+// one second after it was first asked.
+TEST_F(MainWindowBehaviourTest, ARefreshOfTheAwaitedDriveKeepsItsFirstDeadline)
+{
+    drives.defer = true;
+    behaviour.Form_Load();
+    window.deadline = std::chrono::milliseconds(123); // as if time had passed
+    behaviour.Timer1_Timer();
+    EXPECT_EQ(window.deadline, std::chrono::milliseconds(123));
+    drives.pending.back()();
+    EXPECT_EQ(window.texts[Text::Total], "1,000");
+    EXPECT_FALSE(window.deadline.has_value());
+}
+
 struct ColorRow {
     const char* name;
     const char* stored;
