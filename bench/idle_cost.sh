@@ -116,9 +116,18 @@ measure() {
             printf "%-14s %9.4f %% %8.0f us/s %7.2f /s %10s %9.1f MiB\n",
                    name, ns / s / 1e7, ns / s / 1e3, runs / s, "", rss / 1024 }'
     fi
+    # What the targets apply to: every thread of the program and its helpers.
+    all_ns=$((main1_ns - main0_ns + help1_ns - help0_ns))
+    all_runs=$((main1_runs - main0_runs + help1_runs - help0_runs))
+    last_start=$start last_rss=$rss
 }
 
 printf "%-14s %11s %13s %9s %10s %13s\n" "" "idle CPU" "" "wake-ups" "start" "peak RSS"
 median_starts
 measure "bare Qt window" "$build/bench/bare_window" floor
+floor_start=$last_start floor_rss=$last_rss
 measure "Quillmar" "$build/app/quillmar" quillmar
+awk -v s="$seconds" -v ns="$all_ns" -v runs="$all_runs" -v start="$last_start" -v rss="$last_rss" \
+    -v floor_start="$floor_start" -v floor_rss="$floor_rss" 'BEGIN {
+    printf "\nQuillmar, all threads of window and helpers: %.4f %% (%.0f us/s), %.2f wake-ups/s;\n", ns / s / 1e7, ns / s / 1e3, runs / s
+    printf "start %.2f x and peak RSS %.2f x the bare window\n", start / floor_start, rss / floor_rss }'
