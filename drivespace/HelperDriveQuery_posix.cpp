@@ -119,6 +119,9 @@ struct HelperDriveQuery::Shared {
     std::mutex mutex; // guards helpers, exiting and every helper's fields
     std::map<std::string, std::shared_ptr<Helper>, std::less<>> helpers;
     std::vector<pid_t> exiting; // helpers let go, to be reaped once they have ended
+    // Started with the query object, so that the first path asked finds its
+    // helper running instead of waiting for one to start.
+    std::shared_ptr<Helper> spare;
 
     // The helper of rootPath, started if need be; null when none can be started.
     std::shared_ptr<Helper> helperOf(const std::string& rootPath);
@@ -171,7 +174,7 @@ std::shared_ptr<Helper> HelperDriveQuery::Shared::helperOf(const std::string& ro
     const auto found = helpers.find(rootPath);
     if (found != helpers.end())
         return found->second;
-    auto fresh = startHelper(program);
+    auto fresh = spare ? std::exchange(spare, nullptr) : startHelper(program);
     if (fresh)
         helpers.emplace(rootPath, fresh);
     return fresh;
@@ -223,6 +226,7 @@ HelperDriveQuery::HelperDriveQuery(std::string helperProgram, std::chrono::milli
     m_shared->program = std::move(helperProgram);
     m_shared->idleTimeout = std::min<std::chrono::milliseconds>(
         idleTimeout, std::chrono::seconds(HelperProtocol::HelperIdleExitSeconds - 5));
+    m_shared->spare = startHelper(m_shared->program);
 }
 
 // Idle helpers see their socket close and end; a busy one ends once its answer
@@ -230,6 +234,7 @@ HelperDriveQuery::HelperDriveQuery(std::string helperProgram, std::chrono::milli
 HelperDriveQuery::~HelperDriveQuery()
 {
     const std::lock_guard guard(m_shared->mutex);
+    m_shared->spare.reset();
     m_shared->helpers.clear();
     std::erase_if(m_shared->exiting, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
 }
