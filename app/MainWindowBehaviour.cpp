@@ -171,10 +171,8 @@ void MainWindowBehaviour::RefreshDisplay()
     m_window.processWaitingEvents();
     const std::uint64_t request = ++m_lastRequest;
     const bool takesOver = m_awaitedPath == DrivePath;
-    if (!takesOver) {
-        m_awaitedPath.reset();
-        m_window.setAnswerDeadline(std::nullopt);
-    }
+    if (!takesOver)
+        stopAwaiting();
     const auto asked = std::chrono::steady_clock::now();
     LateAnswer late = [this, post = m_window.poster(), request](Currency capacity, Currency free) {
         post([this, request, capacity, free] { DriveAnswered(request, capacity, free); });
@@ -192,6 +190,16 @@ void MainWindowBehaviour::RefreshDisplay()
     m_window.setAnswerDeadline(std::max(AnswerDeadline - waited, std::chrono::milliseconds(0)));
 }
 
+// The deadline runs exactly while an answer is awaited, so a refresh answered
+// at once leaves the window's timers alone.
+void MainWindowBehaviour::stopAwaiting()
+{
+    if (!m_awaitedPath)
+        return;
+    m_awaitedPath.reset();
+    m_window.setAnswerDeadline(std::nullopt);
+}
+
 // No answer in time: the drive counts as not available, and an answer that
 // comes after all is dropped.
 void MainWindowBehaviour::answerDeadline_Timer()
@@ -204,8 +212,7 @@ void MainWindowBehaviour::DriveAnswered(std::uint64_t request, Currency capacity
 {
     if (request != m_lastRequest)
         return;
-    m_awaitedPath.reset();
-    m_window.setAnswerDeadline(std::nullopt);
+    stopAwaiting();
     if (capacity != FailureValue)
         showAvailable(capacity, free);
     else

@@ -72,6 +72,7 @@ public:
     [[nodiscard]] double Top() const;
 
 private:
+    void stopAwaiting();
     void moveToDesignedPosition();
     void restorePosition();
     [[nodiscard]] std::optional<double> storedPosition(std::string_view key, double current) const;

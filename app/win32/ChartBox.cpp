@@ -1,5 +1,7 @@
 #include "app/win32/ChartBox.h"
 
+#include "app/win32/Controls.h"
+
 namespace win32 {
 
 namespace {
@@ -10,13 +12,7 @@ constexpr wchar_t ClassName[] = L"QuillmarChartBox";
 
 void ChartBox::registerClass(HINSTANCE instance)
 {
-    WNDCLASSEXW chart{};
-    chart.cbSize = sizeof chart;
-    chart.lpfnWndProc = windowProc;
-    chart.hInstance = instance;
-    chart.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    chart.lpszClassName = ClassName;
-    RegisterClassExW(&chart);
+    Controls::registerWindowClass(instance, windowProc, ClassName, LoadCursorW(nullptr, IDC_ARROW));
 }
 
 ChartBox::ChartBox(HWND parent, int id)

@@ -154,21 +154,21 @@ LRESULT CALLBACK linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
+void registerWindowClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* name, HCURSOR cursor)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = cursor;
+    windowClass.lpszClassName = name;
+    RegisterClassExW(&windowClass);
+}
+
 void registerClasses(HINSTANCE instance, HCURSOR linkCursor)
 {
-    WNDCLASSEXW swatch{};
-    swatch.cbSize = sizeof swatch;
-    swatch.lpfnWndProc = swatchProc;
-    swatch.hInstance = instance;
-    swatch.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    swatch.lpszClassName = SwatchClass;
-    RegisterClassExW(&swatch);
-
-    WNDCLASSEXW link = swatch;
-    link.lpfnWndProc = linkProc;
-    link.hCursor = linkCursor;
-    link.lpszClassName = LinkClass;
-    RegisterClassExW(&link);
+    registerWindowClass(instance, swatchProc, SwatchClass, LoadCursorW(nullptr, IDC_ARROW));
+    registerWindowClass(instance, linkProc, LinkClass, linkCursor);
 }
 
 void setSwatchColor(HWND swatch, COLORREF color)

@@ -19,6 +19,8 @@ inline constexpr wchar_t LinkClass[] = L"QuillmarLink";
 
 // Registers both classes once; linkCursor is the links' mouse pointer.
 void registerClasses(HINSTANCE instance, HCURSOR linkCursor);
+// Registers a plain window class of this program's own controls.
+void registerWindowClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* name, HCURSOR cursor);
 
 // A swatch's colour, 0x00BBGGRR.
 void setSwatchColor(HWND swatch, COLORREF color);
