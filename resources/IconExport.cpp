@@ -1,8 +1,8 @@
-// Build-time tool: converts the program's XPM icon into the files the desktop
-// platforms want, a PNG for the freedesktop icon theme and an ICO for the
-// Windows executable. The output format follows the output file's suffix.
+// Build-time tool: converts the program's XPM icon into the PNG of the
+// freedesktop icon theme. (The Windows icon and cursor come from the plain C++
+// tool in icontool/, which a cross-build can run without Qt.)
 //
-//   quillmar_icon_export input.xpm output.png|output.ico
+//   quillmar_icon_export input.xpm output.png
 
 #include <QCoreApplication>
 #include <QFileInfo>
@@ -13,11 +13,11 @@
 
 int main(int argc, char* argv[])
 {
-    // The ICO writer is an image format plugin; the application object tells
-    // Qt where to look for plugins.
+    // Writers of other formats are image format plugins; the application
+    // object tells Qt where to look for them.
     QCoreApplication app(argc, argv);
     if (argc != 3) {
-        std::fprintf(stderr, "usage: %s input.xpm output.png|output.ico\n", argv[0]);
+        std::fprintf(stderr, "usage: %s input.xpm output.png\n", argv[0]);
         return 2;
     }
     const QString input = QString::fromLocal8Bit(argv[1]);
@@ -28,7 +28,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "%s: cannot read %s\n", argv[0], argv[1]);
         return 1;
     }
-    // 32-bit with alpha, so the transparent background survives in both formats.
+    // 32-bit with alpha, so the transparent background survives.
     image = image.convertToFormat(QImage::Format_ARGB32);
 
     const QByteArray format = QFileInfo(output).suffix().toLower().toLatin1();
