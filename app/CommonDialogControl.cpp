@@ -1,6 +1,6 @@
 #include "app/CommonDialogControl.h"
 
-#include "chart/ColorValue.h"
+#include "app/qt/ColorValue.h"
 
 #include <QColorDialog>
 

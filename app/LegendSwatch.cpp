@@ -3,7 +3,7 @@
 #include "app/AccessibleControls.h"
 #include "app/FocusMark.h"
 #include "app/KeyActivation.h"
-#include "chart/ColorValue.h"
+#include "app/qt/ColorValue.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -18,20 +18,6 @@ namespace {
 
 using Text = MainWindowView::Text;
 
-// Two plans draw the same when their shapes in use and final colour agree.
-bool samePlan(const UsageChart::ChartPlan& a, const UsageChart::ChartPlan& b)
-{
-    return a.shapeCount == b.shapeCount && a.finalFillColor == b.finalFillColor &&
-           std::equal(a.shapes.begin(), a.shapes.begin() + a.shapeCount, b.shapes.begin());
-}
-
-bool samePicture(const std::optional<ChartPicture>& a, const std::optional<ChartPicture>& b)
-{
-    if (!a || !b)
-        return !a && !b;
-    return a->bounds == b->bounds && samePlan(a->plan, b->plan);
-}
-
 } // namespace
 
 MainWindowBehaviour::MainWindowBehaviour(MainWindowView& window, SettingsAccess& settings, AskDriveSpace askDriveSpace)
@@ -292,7 +278,7 @@ void MainWindowBehaviour::setText(Text which, const std::string& text)
 
 void MainWindowBehaviour::showChart(const std::optional<ChartPicture>& picture)
 {
-    if (m_shownChart && samePicture(*m_shownChart, picture))
+    if (m_shownChart && *m_shownChart == picture)
         return;
     m_shownChart = picture;
     m_window.showChart(picture);

@@ -16,6 +16,7 @@
 struct ChartPicture {
     UsageChart::ChartRect bounds;
     UsageChart::ChartPlan plan;
+    friend constexpr bool operator==(const ChartPicture&, const ChartPicture&) = default;
 };
 
 // What the main window's behaviour asks of a window, whatever the toolkit. All

@@ -7,10 +7,9 @@
 #include "app/LegendSwatch.h"
 #include "app/LinkLabel.h"
 #include "app/MainWindowBehaviour.h"
-#include "app/PictureBox.h"
 #include "app/TextConversion.h"
 #include "app/frmABOUT.h"
-#include "chart/DrawUsageChart.h"
+#include "app/qt/ChartView.h"
 #include "resources/Resources.h"
 #include "settings/SettingKeys.h"
 #include "settings/SettingsStore.h"
@@ -22,8 +21,6 @@
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
-
-#include <cmath>
 
 namespace {
 
@@ -84,12 +81,9 @@ void mainform::createControls()
 
     CommonDialog = new CommonDialogControl(this, m_seams.chooseColor);
 
-    picDRIVE = new PictureBox(this);
+    picDRIVE = new ChartView(this);
     picDRIVE->setObjectName(QStringLiteral("picDRIVE"));
     picDRIVE->setGeometry(m_twips.rect(480, 1680, 3855, 3855));
-    picDRIVE->setFillColor(0x00FF0000);
-    picDRIVE->setScaleMode(3);
-    picDRIVE->setFocusPolicy(Qt::StrongFocus);
     picDRIVE->setAccessibleName(tr("Usage chart"));
 
     fra = new QGroupBox(this);
@@ -203,11 +197,10 @@ void mainform::connectEvents()
             });
     connect(lblDATE, &LinkLabel::Click, this, [&behaviour] { behaviour.lblDATE_Click(); });
     connect(lblVERSION, &LinkLabel::Click, this, [&behaviour] { behaviour.lblVERSION_Click(); });
-    // A box made afresh (a new size or screen density) has lost its chart. Later,
-    // not from within the paint or resize that found it.
+    // A box of a new size needs its chart planned again. Later, not from within
+    // the resize that found it.
     connect(
-        picDRIVE, &PictureBox::ImageRecreated, this, [&behaviour] { behaviour.ChartBoxResized(); },
-        Qt::QueuedConnection);
+        picDRIVE, &ChartView::Resized, this, [&behaviour] { behaviour.ChartBoxResized(); }, Qt::QueuedConnection);
 }
 
 // The outer frame's size. Before the window is first shown the window manager
@@ -275,9 +268,7 @@ void mainform::setSwatchColor(Swatch which, std::int32_t color)
 
 void mainform::showChart(const std::optional<ChartPicture>& picture)
 {
-    picDRIVE->Cls();
-    if (picture)
-        DrawUsageChart(*picDRIVE, picture->bounds, picture->plan);
+    picDRIVE->setPicture(picture);
 }
 
 void mainform::setTimerEnabled(bool enabled)
@@ -319,9 +310,7 @@ void mainform::moveTo(int left, int top)
 
 UsageChart::ChartRect mainform::chartBox() const
 {
-    // Half a pixel goes to the even neighbour.
-    return {0, 0, static_cast<std::int32_t>(std::nearbyint(picDRIVE->ScaleWidth())),
-            static_cast<std::int32_t>(std::nearbyint(picDRIVE->ScaleHeight()))};
+    return {0, 0, picDRIVE->width(), picDRIVE->height()};
 }
 
 std::optional<DriveList::DriveEntry> mainform::currentDrive() const

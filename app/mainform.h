@@ -14,10 +14,10 @@
 #include <memory>
 
 class AutoSizeLabel;
+class ChartView;
 class LegendSwatch;
 class LinkLabel;
 class MainWindowBehaviour;
-class PictureBox;
 class QGroupBox;
 class QLabel;
 class QTimer;
@@ -92,7 +92,7 @@ private:
 
     // Controls, named as the window's design names them.
     CommonDialogControl* CommonDialog = nullptr;
-    PictureBox* picDRIVE = nullptr;
+    ChartView* picDRIVE = nullptr;
     QGroupBox* fra = nullptr;
     DriveListBox* Drive1 = nullptr;
     QTimer* Timer1 = nullptr;

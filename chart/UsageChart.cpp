@@ -127,7 +127,6 @@ ChartPoint EndPoint(const ChartRect& bounds, float angle)
 ChartPlan PlanUsageChart(const ChartStyle& style, Currency capacity, Currency free)
 {
     ChartPlan plan;
-    plan.finalFillColor = style.usedColor;
     plan.shapes[0] = Shape{ShapeKind::Ellipse, style.freeColor, {}, {}};
     plan.shapeCount = 1;
 

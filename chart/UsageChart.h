@@ -47,11 +47,12 @@ struct ChartStyle {
     friend constexpr bool operator==(const ChartStyle&, const ChartStyle&) = default;
 };
 
+// The shapes in drawing order: the first shapeCount of them are drawn, the
+// rest stay at their defaults.
 struct ChartPlan {
     std::array<Shape, 2> shapes{};
     int shapeCount = 0;
-    // The box's fill colour once drawing ends: always the used colour.
-    std::int32_t finalFillColor = 0;
+    friend constexpr bool operator==(const ChartPlan&, const ChartPlan&) = default;
 };
 
 // The first radial point of the used wedge: far to the east, on the row of the

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/MainWindowBehaviour.h"
-#include "app/PictureBox.h"
 #include "app/mainform.h"
+#include "app/qt/ChartView.h"
 #include "drivespace/Currency.h"
 
 #include <QApplication>
@@ -136,11 +136,16 @@ protected:
     // used share.
     [[nodiscard]] static QColor chartFreeColor(const mainform& window) { return chartColorAt(window, 1); }
     [[nodiscard]] static QColor chartUsedColor(const mainform& window) { return chartColorAt(window, -1); }
+    // The chart box as it paints itself, at its device pixel ratio.
+    [[nodiscard]] static QImage chartImage(const mainform& window)
+    {
+        return window.findChild<ChartView*>(QStringLiteral("picDRIVE"))->grab().toImage();
+    }
 
 private:
     [[nodiscard]] static QColor chartColorAt(const mainform& window, int diagonal)
     {
-        const QImage& chart = window.findChild<PictureBox*>(QStringLiteral("picDRIVE"))->image();
+        const QImage chart = chartImage(window);
         // Halfway out along the diagonal, well clear of the outline and the radii.
         const int centreX = chart.width() / 2;
         const int centreY = chart.height() / 2;

@@ -1,11 +1,11 @@
-#include "app/PictureBox.h"
-#include "chart/ColorValue.h"
-#include "chart/DrawUsageChart.h"
-#include "chart/GraphicAPI.h"
+#include "app/qt/ChartView.h"
+#include "app/qt/ColorValue.h"
+#include "app/qt/PaintChart.h"
 #include "tests/RowName.h"
 
 #include <QApplication>
 #include <QEvent>
+#include <QPainter>
 #include <QPalette>
 #include <QTest>
 
@@ -25,9 +25,26 @@ constexpr std::int32_t FreeColor = 0x00BDA37D;
 // The chart box is 257 pixels square.
 constexpr int BoxSide = 257;
 
-[[nodiscard]] UsageChart::ChartStyle boxStyle()
+// The button face the chart box clears to.
+const QColor Background(0xF0, 0xF0, 0xF0);
+
+[[nodiscard]] ChartPicture boxPicture(std::int64_t capacity, std::int64_t free)
 {
-    return {{0, 0, BoxSide, BoxSide}, UsedColor, FreeColor, static_cast<float>(4.0 * std::atan(1.0))};
+    const UsageChart::ChartStyle style{
+        {0, 0, BoxSide, BoxSide}, UsedColor, FreeColor, static_cast<float>(4.0 * std::atan(1.0))};
+    return {style.bounds,
+            UsageChart::PlanUsageChart(style, Currency::fromStored(capacity), Currency::fromStored(free))};
+}
+
+// A box-sized image at the device pixel ratio, cleared, with the picture painted on it.
+[[nodiscard]] QImage painted(const ChartPicture& picture, int width, int height, double ratio, QColor background)
+{
+    QImage image((QSizeF(width, height) * ratio).toSize(), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(background);
+    QPainter painter(&image);
+    paintChart(painter, picture);
+    return image;
 }
 
 // The colour of the physical pixel at the middle of a logical pixel.
@@ -83,15 +100,7 @@ class ChartPaintingTest : public testing::TestWithParam<ChartCase> {};
 TEST_P(ChartPaintingTest, ShowsEachShareInItsColour)
 {
     const auto& c = GetParam();
-    PictureBox picture;
-    picture.resize(BoxSide, BoxSide);
-    picture.Cls();
-    DrawUsageChart(picture, Currency::fromStored(c.capacity), Currency::fromStored(c.free), boxStyle());
-
-    const QImage& image = picture.image();
-    ASSERT_EQ(image.devicePixelRatio(), picture.devicePixelRatioF());
-    ASSERT_EQ(image.width(), static_cast<int>(std::lround(BoxSide * picture.devicePixelRatioF())));
-    EXPECT_EQ(picture.FillColor(), UsedColor);
+    const QImage image = painted(boxPicture(c.capacity, c.free), BoxSide, BoxSide, 1.0, Background);
 
     const auto colourOf = [](Region r) { return ColorValue::toQColor(r == Region::Used ? UsedColor : FreeColor); };
     const double centre = BoxSide / 2.0;
@@ -101,7 +110,7 @@ TEST_P(ChartPaintingTest, ShowsEachShareInItsColour)
         double y;
         QColor expected;
     };
-    const QColor background = picture.palette().color(QPalette::Button);
+    const QColor background = Background;
     const std::vector<Sample> samples = {
         {"upper right", centre + 60, centre - 60, colourOf(c.upperRight)},
         {"upper left", centre - 60, centre - 60, colourOf(c.upperLeft)},
@@ -118,16 +127,20 @@ TEST_P(ChartPaintingTest, ShowsEachShareInItsColour)
 
 INSTANTIATE_TEST_SUITE_P(Table, ChartPaintingTest, testing::ValuesIn(chartCases), RowName{});
 
-// A context on a fresh image, cleared to white.
-[[nodiscard]] DeviceContext makeContext(int width, int height, double ratio)
+// One shape in the used colour within bounds, painted on white.
+[[nodiscard]] QImage paintedShape(const UsageChart::Shape& shape, const UsageChart::ChartRect& bounds, int width,
+                                  int height, double ratio)
 {
-    DeviceContext context;
-    context.image() =
-        QImage(static_cast<int>(width * ratio), static_cast<int>(height * ratio), QImage::Format_ARGB32_Premultiplied);
-    context.image().setDevicePixelRatio(ratio);
-    context.image().fill(Qt::white);
-    context.setFillColor(ColorValue::toQColor(UsedColor));
-    return context;
+    ChartPicture picture{bounds, {}};
+    picture.plan.shapes[0] = shape;
+    picture.plan.shapeCount = 1;
+    return painted(picture, width, height, ratio, Qt::white);
+}
+
+[[nodiscard]] QImage paintedEllipse(std::int32_t right, std::int32_t bottom, double ratio)
+{
+    return paintedShape({UsageChart::ShapeKind::Ellipse, UsedColor, {}, {}}, {0, 0, right, bottom}, BoxSide, BoxSide,
+                        ratio);
 }
 
 struct EdgeCase {
@@ -150,9 +163,7 @@ class EllipseEdgeTest : public testing::TestWithParam<EdgeCase> {};
 // is outlined in columns and rows 0 and 255, and 256 stays clear.
 TEST_P(EllipseEdgeTest, LeavesOutTheRightColumnAndBottomRow)
 {
-    DeviceContext context = makeContext(BoxSide, BoxSide, GetParam().ratio);
-    GraphicAPI::Ellipse(&context, 0, 0, 256, 256);
-    const QImage& image = context.image();
+    const QImage image = paintedEllipse(256, 256, GetParam().ratio);
     EXPECT_TRUE(isDark(colourAt(image, 0, 128))) << describe(colourAt(image, 0, 128));
     EXPECT_TRUE(isDark(colourAt(image, 128, 0))) << describe(colourAt(image, 128, 0));
     EXPECT_TRUE(isDark(colourAt(image, 255, 128))) << describe(colourAt(image, 255, 128));
@@ -166,9 +177,7 @@ TEST_P(EllipseEdgeTest, LeavesOutTheRightColumnAndBottomRow)
 // outline reaches the last column and row.
 TEST_P(EllipseEdgeTest, FillsTheBoxGivenItsSize)
 {
-    DeviceContext context = makeContext(BoxSide, BoxSide, GetParam().ratio);
-    GraphicAPI::Ellipse(&context, 0, 0, BoxSide, BoxSide);
-    const QImage& image = context.image();
+    const QImage image = paintedEllipse(BoxSide, BoxSide, GetParam().ratio);
     EXPECT_TRUE(isDark(colourAt(image, 256, 128))) << describe(colourAt(image, 256, 128));
     EXPECT_TRUE(isDark(colourAt(image, 128, 256))) << describe(colourAt(image, 128, 256));
     EXPECT_EQ(describe(colourAt(image, 254, 128)), describe(ColorValue::toQColor(UsedColor)));
@@ -178,9 +187,7 @@ TEST_P(EllipseEdgeTest, FillsTheBoxGivenItsSize)
 // against the fill inside it.
 TEST(EllipseSharpness, OutlineIsTwoPhysicalPixelsAtRatio2)
 {
-    DeviceContext context = makeContext(BoxSide, BoxSide, 2.0);
-    GraphicAPI::Ellipse(&context, 0, 0, BoxSide, BoxSide);
-    const QImage& image = context.image();
+    const QImage image = paintedEllipse(BoxSide, BoxSide, 2.0);
     EXPECT_TRUE(isDark(image.pixelColor(513, 257))) << describe(image.pixelColor(513, 257));
     EXPECT_TRUE(isDark(image.pixelColor(512, 257))) << describe(image.pixelColor(512, 257));
     EXPECT_EQ(describe(image.pixelColor(510, 257)), describe(ColorValue::toQColor(UsedColor)));
@@ -226,19 +233,21 @@ class PieTest : public testing::TestWithParam<PieCase> {};
 TEST_P(PieTest, RunsCounterclockwiseFromFirstRayToSecond)
 {
     const auto& c = GetParam();
-    DeviceContext context = makeContext(c.right, c.bottom, 1.0);
     const double cx = c.right / 2.0;
     const double cy = c.bottom / 2.0;
     const auto at = [](double v) { return static_cast<std::int32_t>(std::lround(v)); };
-    GraphicAPI::Pie(&context, 0, 0, c.right, c.bottom, at(cx + c.ray1x), at(cy + c.ray1y), at(cx + c.ray2x),
-                    at(cy + c.ray2y));
+    const UsageChart::Shape pie{UsageChart::ShapeKind::Pie,
+                                UsedColor,
+                                {at(cx + c.ray1x), at(cy + c.ray1y)},
+                                {at(cx + c.ray2x), at(cy + c.ray2y)}};
+    const QImage image = paintedShape(pie, {0, 0, c.right, c.bottom}, c.right, c.bottom, 1.0);
 
     // Six tenths of the way from the centre to the ellipse along the probe.
     const double t = c.probeDegrees * std::numbers::pi / 180.0;
     const double a = c.right / 2.0;
     const double b = c.bottom / 2.0;
     const double reach = 0.6 / std::sqrt(std::cos(t) * std::cos(t) / (a * a) + std::sin(t) * std::sin(t) / (b * b));
-    const QColor seen = colourAt(context.image(), cx + reach * std::cos(t) - 0.5, cy - reach * std::sin(t) - 0.5);
+    const QColor seen = colourAt(image, cx + reach * std::cos(t) - 0.5, cy - reach * std::sin(t) - 0.5);
     EXPECT_EQ(describe(seen), c.inside ? describe(ColorValue::toQColor(UsedColor)) : "#ffffff");
 }
 
@@ -258,65 +267,95 @@ protected:
     }
 };
 
-TEST(PictureBoxRefresh, RepaintsOnlyWhenThePictureChanges)
+TEST(ChartViewRepaint, OnlyWhenThePictureChanges)
 {
-    PictureBox picture;
-    picture.resize(BoxSide, BoxSide);
+    ChartView view;
+    view.resize(BoxSide, BoxSide);
     PaintCounter counter;
-    picture.installEventFilter(&counter);
-    picture.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&picture));
+    view.installEventFilter(&counter);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
 
-    const auto redraw = [&](std::int64_t free) {
-        picture.Cls();
-        DrawUsageChart(picture, Currency::fromStored(1'000'000), Currency::fromStored(free), boxStyle());
-        QApplication::processEvents();
+    const auto show = [&](const std::optional<ChartPicture>& picture) {
+        view.setPicture(picture);
         QApplication::processEvents();
     };
-    redraw(500'000);
+    show(boxPicture(1'000'000, 500'000));
     const int afterFirst = counter.count;
-    EXPECT_GT(afterFirst, 0);
-    redraw(500'000);
-    redraw(500'000);
+    show(boxPicture(1'000'000, 500'000));
     EXPECT_EQ(counter.count, afterFirst);
-    redraw(250'000);
+    show(boxPicture(1'000'000, 250'000));
     EXPECT_EQ(counter.count, afterFirst + 1);
-    picture.Cls();
-    QApplication::processEvents();
-    QApplication::processEvents();
+    show(std::nullopt);
     EXPECT_EQ(counter.count, afterFirst + 2);
 }
 
-TEST(PictureBoxImage, FollowsTheSizeAndClears)
+// The table of shares against images the chart box painted before it painted
+// in its paint event: every pixel the same, at 96 and at 144 dots per inch.
+struct ShareRow {
+    const char* name;
+    std::int64_t capacity;
+    std::int64_t free;
+};
+
+constexpr ShareRow shareRows[] = {
+    {"used0", 1'000'000'000'000, 1'000'000'000'000},
+    {"usedSliver", 1'000'000'000'000, 996'000'000'000},
+    {"used25", 1'000'000'000'000, 750'000'000'000},
+    {"used50", 1'000'000'000'000, 500'000'000'000},
+    {"used75", 1'000'000'000'000, 250'000'000'000},
+    {"usedNearlyAll", 1'000'000'000'000, 4'000'000'000},
+    {"used100", 1'000'000'000'000, 0},
+};
+
+// Names the row in failure messages.
+void PrintTo(const ShareRow& row, std::ostream* os)
 {
-    PictureBox picture;
-    picture.resize(BoxSide, BoxSide);
-    picture.Cls();
-    DrawUsageChart(picture, Currency::fromStored(2), Currency::fromStored(1), boxStyle());
-    EXPECT_EQ(picture.ScaleWidth(), 257.0F);
-    picture.resize(100, 50);
-    // A hidden widget hears of its new size only when shown; the context it
-    // hands out is up to date all the same.
-    ASSERT_NE(picture.hDC(), nullptr);
-    const double ratio = picture.devicePixelRatioF();
-    EXPECT_EQ(picture.ScaleWidth(), 100.0F);
-    EXPECT_EQ(picture.ScaleHeight(), 50.0F);
-    EXPECT_EQ(picture.image().size(), QSize(static_cast<int>(100 * ratio), static_cast<int>(50 * ratio)));
-    EXPECT_EQ(describe(colourAt(picture.image(), 50, 25)), describe(picture.palette().color(QPalette::Button)));
+    *os << row.name;
 }
 
-// The second run of this suite sets QT_SCALE_FACTOR=2: make sure it took.
-TEST(PictureBoxImage, HasTheScreensRatio)
+// Where two images first differ, or nothing when every pixel is the same.
+[[nodiscard]] std::string firstDifference(const QImage& a, const QImage& b)
 {
-    PictureBox picture;
-    picture.resize(BoxSide, BoxSide);
-    const double expected = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
-                                ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
-                                : picture.devicePixelRatioF();
-    EXPECT_EQ(picture.devicePixelRatioF(), expected);
-    picture.Cls();
-    EXPECT_EQ(picture.image().devicePixelRatio(), expected);
-    EXPECT_EQ(picture.image().width(), static_cast<int>(BoxSide * expected));
+    if (a.size() != b.size())
+        return "size differs";
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                return "at " + std::to_string(x) + ", " + std::to_string(y) + ": " + describe(a.pixelColor(x, y)) +
+                       " instead of " + describe(b.pixelColor(x, y));
+    return {};
+}
+
+class ChartReferenceTest : public testing::TestWithParam<ShareRow> {};
+
+TEST_P(ChartReferenceTest, PaintsEveryPixelAsBefore)
+{
+    const ShareRow& row = GetParam();
+    for (const auto& [ratio, suffix] : {std::pair{1.0, "@1x"}, std::pair{1.5, "@1.5x"}}) {
+        const QString file = QStringLiteral(QUILLMAR_CHART_REFERENCES "/%1%2.png").arg(row.name, suffix);
+        const QImage reference(file);
+        ASSERT_FALSE(reference.isNull()) << file.toStdString();
+        const QImage image = painted(boxPicture(row.capacity, row.free), BoxSide, BoxSide, ratio, Background);
+        EXPECT_EQ(firstDifference(image, reference), "") << suffix;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ChartReferenceTest, testing::ValuesIn(shareRows), RowName{});
+
+// The box shows exactly the painted picture over its button face, at the
+// screen's device pixel ratio (a second run makes that 1.5).
+TEST(ChartViewPaint, ShowsThePictureAsPainted)
+{
+    ChartView view;
+    QPalette palette = view.palette();
+    palette.setColor(QPalette::Button, Background);
+    view.setPalette(palette);
+    view.resize(BoxSide, BoxSide);
+    const ChartPicture picture = boxPicture(1'000'000, 750'000);
+    view.setPicture(picture);
+    const QImage shown = view.grab().toImage();
+    EXPECT_EQ(firstDifference(shown, painted(picture, BoxSide, BoxSide, view.devicePixelRatioF(), Background)), "");
 }
 
 } // namespace

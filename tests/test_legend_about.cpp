@@ -1,7 +1,7 @@
 #include "app/LegendSwatch.h"
 #include "app/LinkLabel.h"
 #include "app/frmABOUT.h"
-#include "chart/ColorValue.h"
+#include "app/qt/ColorValue.h"
 #include "tests/MainFormFixture.h"
 #include "tests/RowName.h"
 
@@ -51,10 +51,7 @@ protected:
     {
         return share == Share::Used ? chartUsedColor(*window) : chartFreeColor(*window);
     }
-    [[nodiscard]] const QImage& chart() const
-    {
-        return window->findChild<PictureBox*>(QStringLiteral("picDRIVE"))->image();
-    }
+    [[nodiscard]] QImage chart() const { return chartImage(*window); }
     [[nodiscard]] bool timerRunning() const { return window->findChild<QTimer*>(QStringLiteral("Timer1"))->isActive(); }
 
     // Colour, swatch and chart agree on the colour of that share.

@@ -1,7 +1,7 @@
 #include "app/DriveListBox.h"
 #include "app/LegendSwatch.h"
 #include "app/QuitSignals.h"
-#include "chart/ColorValue.h"
+#include "app/qt/ColorValue.h"
 #include "tests/MainFormFixture.h"
 #include "tests/RowName.h"
 

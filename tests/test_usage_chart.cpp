@@ -97,7 +97,6 @@ TEST_P(PlanUsageChartTest, DrawsFreeDiscThenWhatIsUsed)
     ASSERT_GE(plan.shapeCount, 1);
     EXPECT_EQ(plan.shapes[0].kind, ShapeKind::Ellipse);
     EXPECT_EQ(plan.shapes[0].fillColor, FreeColor);
-    EXPECT_EQ(plan.finalFillColor, UsedColor);
 
     switch (c.over) {
     case Over::Nothing:

@@ -1,0 +1,33 @@
+#pragma once
+
+// Qt first: moc parses the standard library's <concepts>, which the chart's
+// headers bring in, only after Qt's own headers have set it up.
+#include <QWidget>
+
+#include "app/MainWindowView.h"
+
+#include <optional>
+
+// The chart box: keeps the chart picture it is given and paints it, over the
+// button face colour, whenever the window system asks. With no picture the box
+// is cleared.
+class ChartView : public QWidget {
+    Q_OBJECT
+public:
+    explicit ChartView(QWidget* parent = nullptr);
+
+    // Repaints only when the picture differs from the one shown.
+    void setPicture(const std::optional<ChartPicture>& picture);
+
+signals:
+    // The box changed size once laid out: the picture, drawn for the old size,
+    // no longer fits it.
+    void Resized();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    std::optional<ChartPicture> m_picture;
+};
