@@ -1,28 +1,59 @@
 #!/bin/sh
-# What the idle program costs, beside the floor of a bare Qt window, in one run
-# under Xvfb (xcb platform):
-#   idle CPU     all threads' run time from /proc/PID/task/*/schedstat over the
-#                measured span, as a share of one core
-#   wake-ups     times any thread slept and was woken, per second
-#                (voluntary_ctxt_switches of /proc/PID/task/*/status)
-#   start        from launch to the window being mapped and visible, the
-#                median of seven
-#   peak RSS     VmHWM at the end
-# The program's helper processes are measured the same way and shown on their
-# own line. Each program gets a fresh settings directory with DRIVE stored as
-# its drive. An idle drive is one whose free bytes stay put: on a machine where
-# others write to "/", give another mount point.
+# What Quillmar costs every second, beside floors that do the same kind of
+# work, side by side in one run under Xvfb (xcb platform):
+#   quiet floor     a bare Qt window with a one-second timer that does nothing
+#   Quillmar quiet  Quillmar on a small tmpfs that nobody writes to
+#   busy floor      the bare window showing a new number every second
+#   Quillmar busy   Quillmar on a small tmpfs whose free bytes this script
+#                   changes every 300 ms
+# Each row gives:
+#   CPU         all threads' run time from /proc/PID/task/*/schedstat over the
+#               measured span, in microseconds per second, the program's helper
+#               processes included
+#   wake-ups    times any of those threads slept and was woken, per second
+#               (voluntary_ctxt_switches of /proc/PID/task/*/status)
+#   peak RSS    VmHWM of the window's process at the end
+# and the start, from launch to the window being mapped and visible, is the
+# median of seven, the floor and Quillmar taking turns. Every program gets a
+# fresh settings directory (XDG_CONFIG_HOME), never the user's own.
 #
-#   bench/idle_cost.sh [BUILD_DIR] [SECONDS] [DRIVE]
+# Needs root (or sudo) for the two tmpfs mounts, Xvfb and xdotool.
+#
+#   bench/idle_cost.sh [BUILD_DIR] [SECONDS]
 set -eu
 
 build=${1:-build}
 seconds=${2:-60}
-drive=${3:-/}
 settle=3
+floor=$build/bin/bare_window
+[ -x "$floor" ] || floor=$build/bench/bare_window
+quillmar=$build/bin/quillmar
+[ -x "$quillmar" ] || quillmar=$build/app/quillmar
+sudo=$([ "$(id -u)" -eq 0 ] || echo sudo)
 
 work=$(mktemp -d)
-trap 'kill $xvfb 2>/dev/null || true; rm -rf "$work"' EXIT INT TERM
+xvfb= writer=
+cleanup() {
+    [ -z "$writer" ] || kill "$writer" 2>/dev/null || true
+    [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
+    $sudo umount "$work/quiet" "$work/busy" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+
+mkdir "$work/quiet" "$work/busy"
+$sudo mount -t tmpfs -o size=8m,mode=1777 quillmar-quiet "$work/quiet"
+$sudo mount -t tmpfs -o size=8m,mode=1777 quillmar-busy "$work/busy"
+# The busy drive: a file whose size changes every 300 ms.
+(
+    n=0
+    while :; do
+        n=$(((n + 1) % 7))
+        head -c $((n * 65536 + 4096)) /dev/zero >"$work/busy/changing"
+        sleep 0.3
+    done
+) &
+writer=$!
 
 if [ -z "${DISPLAY:-}" ]; then
     # Xvfb picks a free display number itself and writes it down.
@@ -35,11 +66,17 @@ if [ -z "${DISPLAY:-}" ]; then
         sleep 0.05
     done
     export DISPLAY=:$(cat "$work/display")
-else
-    xvfb=
 fi
 export QT_QPA_PLATFORM=xcb
 unset QT_ACCESSIBILITY
+
+# The process and all of its descendants.
+family() {
+    for pid in "$@"; do
+        echo "$pid"
+        family $(pgrep -P "$pid" || true)
+    done
+}
 
 # Sums over every thread of the given processes: run time in ns and the times a
 # thread went to sleep of its own accord, each of which ends in a wake-up (a
@@ -52,82 +89,78 @@ sample() {
     echo "$ns $sleeps"
 }
 
-# launch NAME PROGRAM: starts the program and waits until its window shows;
-# sets pid and start (ms).
+# launch NAME DRIVE PROGRAM [ARGS]: starts the program with DRIVE stored as its
+# drive and waits until its window shows; sets pid and start (ms).
 launch() {
-    config="$work/$1-config"
+    name=$1 drive=$2
+    shift 2
+    config="$work/$name-config"
     mkdir -p "$config/Quillmar"
     printf '[Settings]\nDrive=%s\n' "$drive" >"$config/Quillmar/Quillmar.conf"
     launched=$(date +%s%N)
-    XDG_CONFIG_HOME=$config "$2" >/dev/null 2>"$work/$1.log" &
+    XDG_CONFIG_HOME=$config "$@" >/dev/null 2>"$work/$name.log" &
     pid=$!
     until xdotool search --onlyvisible --pid "$pid" >/dev/null 2>&1; do
-        kill -0 "$pid" 2>/dev/null || { echo "$2 ended before showing its window:" >&2; cat "$work/$1.log" >&2; exit 1; }
+        kill -0 "$pid" 2>/dev/null || { echo "$1 ended before showing its window:" >&2; cat "$work/$name.log" >&2; exit 1; }
     done
     start=$((($(date +%s%N) - launched) / 1000000))
 }
 
-# The median start of several, the two programs taking turns, since one start
-# on a busy machine says little.
-median_starts() {
-    for round in 1 2 3 4 5 6 7; do
-        for name in floor quillmar; do
-            [ "$name" = floor ] && program=$build/bench/bare_window || program=$build/app/quillmar
-            launch "$name" "$program"
-            echo "$name $start" >>"$work/starts"
-            kill "$pid"
-            wait "$pid" 2>/dev/null || true
-        done
-    done
-}
-
-# measure NAME PROGRAM: prints one line per process group
-measure() {
-    name=$1
-    program=$2
-    launch "$name" "$program"
-    start=$(awk -v name="$3" '$1 == name { print $2 }' "$work/starts" | sort -n | sed -n 4p)
-    sleep "$settle"
-
-    helpers=$(pgrep -P "$pid" || true)
-    set -- $(sample "$pid") $(sample $helpers)
-    main0_ns=$1 main0_runs=$2
-    help0_ns=${3:-0} help0_runs=${4:-0}
-    sleep "$seconds"
-    set -- $(sample "$pid") $(sample $helpers)
-    main1_ns=$1 main1_runs=$2
-    help1_ns=${3:-0} help1_runs=${4:-0}
-    rss=$(awk '/VmHWM/ { print $2 }' /proc/"$pid"/status)
-    helper_rss=0
-    for helper in $helpers; do
-        helper_rss=$((helper_rss + $(awk '/VmHWM/ { print $2 }' /proc/"$helper"/status)))
-    done
-    threads=$(ls /proc/"$pid"/task | wc -l)
+stop() {
     kill "$pid"
     wait "$pid" 2>/dev/null || true
-
-    awk -v name="$name" -v s="$seconds" -v ns=$((main1_ns - main0_ns)) -v runs=$((main1_runs - main0_runs)) \
-        -v start="$start" -v rss="$rss" -v threads="$threads" 'BEGIN {
-        printf "%-14s %9.4f %% %8.0f us/s %7.2f /s %7d ms %9.1f MiB %3d threads\n",
-               name, ns / s / 1e7, ns / s / 1e3, runs / s, start, rss / 1024, threads }'
-    if [ -n "$helpers" ]; then
-        awk -v name="  its helper" -v s="$seconds" -v ns=$((help1_ns - help0_ns)) -v runs=$((help1_runs - help0_runs)) \
-            -v rss="$helper_rss" 'BEGIN {
-            printf "%-14s %9.4f %% %8.0f us/s %7.2f /s %10s %9.1f MiB\n",
-                   name, ns / s / 1e7, ns / s / 1e3, runs / s, "", rss / 1024 }'
-    fi
-    # What the targets apply to: every thread of the program and its helpers.
-    all_ns=$((main1_ns - main0_ns + help1_ns - help0_ns))
-    all_runs=$((main1_runs - main0_runs + help1_runs - help0_runs))
-    last_start=$start last_rss=$rss
 }
 
-printf "%-14s %11s %13s %9s %10s %13s\n" "" "idle CPU" "" "wake-ups" "start" "peak RSS"
-median_starts
-measure "bare Qt window" "$build/bench/bare_window" floor
-floor_start=$last_start floor_rss=$last_rss
-measure "Quillmar" "$build/app/quillmar" quillmar
-awk -v s="$seconds" -v ns="$all_ns" -v runs="$all_runs" -v start="$last_start" -v rss="$last_rss" \
-    -v floor_start="$floor_start" -v floor_rss="$floor_rss" 'BEGIN {
-    printf "\nQuillmar, all threads of window and helpers: %.4f %% (%.0f us/s), %.2f wake-ups/s;\n", ns / s / 1e7, ns / s / 1e3, runs / s
-    printf "start %.2f x and peak RSS %.2f x the bare window\n", start / floor_start, rss / floor_rss }'
+median_of() { sort -n | sed -n 4p; }
+
+# The median start of seven, the two programs taking turns, since one start on
+# a busy machine says little.
+for round in 1 2 3 4 5 6 7; do
+    launch floor-start "$work/quiet" "$floor"
+    echo "$start" >>"$work/floor-starts"
+    stop
+    launch quillmar-start "$work/quiet" "$quillmar"
+    echo "$start" >>"$work/quillmar-starts"
+    stop
+done
+floor_start=$(median_of <"$work/floor-starts")
+quillmar_start=$(median_of <"$work/quillmar-starts")
+
+# measure NAME DRIVE PROGRAM [ARGS]: prints the row and sets cpu, wakeups, rss.
+measure() {
+    row=$1
+    launch "$@"
+    sleep "$settle"
+    members=$(family "$pid")
+    set -- $(sample $members)
+    ns0=$1 sleeps0=$2
+    sleep "$seconds"
+    # Helpers started meanwhile count from their own start.
+    members=$(family "$pid")
+    set -- $(sample $members)
+    ns1=$1 sleeps1=$2
+    rss=$(awk '/VmHWM/ { print $2 }' /proc/"$pid"/status)
+    processes=$(echo "$members" | wc -w)
+    stop
+    cpu=$(((ns1 - ns0) / seconds / 1000))
+    wakeups=$(awk -v n=$((sleeps1 - sleeps0)) -v s="$seconds" 'BEGIN { printf "%.2f", n / s }')
+    printf '%-16s %8d us/s %8s /s %9.1f MiB %3d processes\n' "$row" "$cpu" "$wakeups" \
+        "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" "$processes"
+}
+
+printf '%-16s %13s %11s %13s\n' "" "CPU" "wake-ups" "peak RSS"
+measure "quiet floor" "$work/quiet" "$floor"
+quiet_floor=$cpu floor_rss=$rss
+measure "Quillmar quiet" "$work/quiet" "$quillmar"
+quiet=$cpu quiet_wakeups=$wakeups quillmar_rss=$rss
+measure "busy floor" "$work/busy" "$floor" --busy
+busy_floor=$cpu
+measure "Quillmar busy" "$work/busy" "$quillmar"
+busy=$cpu
+
+awk -v q="$quiet" -v qf="$quiet_floor" -v qw="$quiet_wakeups" -v b="$busy" -v bf="$busy_floor" \
+    -v s="$quillmar_start" -v sf="$floor_start" -v r="$quillmar_rss" -v rf="$floor_rss" 'BEGIN {
+    printf "\nquiet drive  %.2f x the quiet floor, %s wake-ups/s (targets 1.2 x, 2 /s)\n", q / qf, qw
+    printf "busy drive   %.2f x the busy floor (target 1.3 x)\n", b / bf
+    printf "start        %d ms against %d ms: %.2f x (target 1.1 x)\n", s, sf, s / sf
+    printf "peak RSS     %.2f x the floor (target 1.1 x)\n", r / rf }'

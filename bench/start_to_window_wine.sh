@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start to a shown window, under wine on a virtual X display: quillmar.exe
-# against a bare Win32 window (the floor), alternating, in one run. Prints the
+# against a floor that does the same kind of work (a window with the program's
+# manifest, a static text and a drop-down list), alternating, in one run. Prints the
 # median and the fastest of each and the ratio of the medians.
 #
 #   bench/start_to_window_wine.sh [BUILD_DIR (build-mingw)] [RUNS (15)]
@@ -43,8 +44,11 @@ start_to_window() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-quillmar=$build/app/win32/quillmar.exe
-bare=$build/bench/bare_win32_window.exe
+# Where the build put the programs: bin/, or each beside its sources.
+quillmar=$build/bin/quillmar.exe
+[ -f "$quillmar" ] || quillmar=$build/app/win32/quillmar.exe
+bare=$build/bin/bare_win32_window.exe
+[ -f "$bare" ] || bare=$build/bench/bare_win32_window.exe
 # The first start of each sets the prefix up; it is not counted.
 start_to_window "$bare" "Bare window" >/dev/null
 start_to_window "$quillmar" "Disk Usage" >/dev/null
@@ -61,4 +65,4 @@ printf 'runs: %s each, alternating\n' "$runs"
 printf 'bare window:  median %s ms, fastest %s ms\n' "$bare_median" "$(printf '%s\n' "${bare_times[@]}" | sort -n | head -1)"
 printf 'quillmar.exe: median %s ms, fastest %s ms (%s bytes)\n' "$quillmar_median" \
   "$(printf '%s\n' "${quillmar_times[@]}" | sort -n | head -1)" "$(stat -c %s "$quillmar")"
-awk -v q="$quillmar_median" -v b="$bare_median" 'BEGIN { printf "ratio: %.2f (target at most 1.5)\n", q / b }'
+awk -v q="$quillmar_median" -v b="$bare_median" 'BEGIN { printf "ratio: %.2f (target at most 1.3)\n", q / b }'
