@@ -140,4 +140,47 @@ void BM_DrivesFromMountInfo_3000(benchmark::State& state)
 }
 BENCHMARK(BM_DrivesFromMountInfo_3000)->Unit(benchmark::kMillisecond);
 
+// Mounts each on the one before it, /srv/n, /srv/n/n, ... depth deep: the filter
+// of mounts out of reach walks every chain of parents.
+std::string nestedMounts(int depth)
+{
+    std::string table = "22 1 8:2 / / rw - ext4 /dev/sda2 rw\n";
+    std::string point = "/srv";
+    for (int id = 100; id < 100 + depth; ++id) {
+        point += "/n";
+        const std::string parent = id == 100 ? "22" : std::to_string(id - 1);
+        table +=
+            std::to_string(id) + " " + parent + " 0:" + std::to_string(id) + " / " + point + " rw - tmpfs tmpfs rw\n";
+    }
+    return table;
+}
+
+// The floor: as many mounts side by side on the root.
+std::string mountsSideBySide(int count)
+{
+    std::string table = "22 1 8:2 / / rw - ext4 /dev/sda2 rw\n";
+    for (int id = 100; id < 100 + count; ++id)
+        table += std::to_string(id) + " 22 0:" + std::to_string(id) + " / /srv/n" + std::to_string(id) +
+                 " rw - tmpfs tmpfs rw\n";
+    return table;
+}
+
+void BM_DrivesFromMountInfo_Nested(benchmark::State& state)
+{
+    const std::string table = nestedMounts(static_cast<int>(state.range(0)));
+    const std::map<std::string, std::string> labels;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DriveList::DrivesFromMountInfo(table, labels));
+}
+BENCHMARK(BM_DrivesFromMountInfo_Nested)->Arg(200)->Arg(400)->Arg(800)->Unit(benchmark::kMillisecond);
+
+void BM_DrivesFromMountInfo_SideBySide(benchmark::State& state)
+{
+    const std::string table = mountsSideBySide(static_cast<int>(state.range(0)));
+    const std::map<std::string, std::string> labels;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(DriveList::DrivesFromMountInfo(table, labels));
+}
+BENCHMARK(BM_DrivesFromMountInfo_SideBySide)->Arg(200)->Arg(400)->Arg(800)->Unit(benchmark::kMillisecond);
+
 } // namespace

@@ -6,6 +6,8 @@
 #include <array>
 #include <cctype>
 #include <optional>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -110,20 +112,70 @@ bool isUserFileSystem(const MountLine& line)
     return true;
 }
 
-// The directories a path lies in, and the path itself: "/a/b" gives "/a/b",
-// "/a" and "/".
-std::vector<std::string_view> pathAndParents(std::string_view path)
+// True for place itself and the paths below it, on component boundaries.
+bool placeHolds(std::string_view place, std::string_view path)
 {
-    std::vector<std::string_view> paths{path};
-    while (path.size() > 1) {
-        const std::size_t slash = path.find_last_of('/');
-        if (slash == std::string_view::npos)
-            break;
-        path = path.substr(0, slash == 0 ? 1 : slash);
-        paths.push_back(path);
-    }
-    return paths;
+    if (!path.starts_with(place))
+        return false;
+    return path.size() == place.size() || place == "/" || path[place.size()] == '/';
 }
+
+// Paths in the order of their components: "/a" < "/a/b" < "/a-b". Every path
+// then comes right after the places that hold it, with only paths those places
+// hold in between.
+bool isBeforeByComponents(std::string_view a, std::string_view b)
+{
+    const auto rank = [](char c) { return c == '/' ? 0 : static_cast<unsigned char>(c) + 1; };
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [&rank](char x, char y) { return rank(x) < rank(y); });
+}
+
+// For each mount, whether a later mount on the same parent stands at its place
+// or above it. One pass over each parent's mounts in component order, with the
+// places holding the current one on a stack: near-linear however deep mounts
+// nest.
+std::vector<bool> coveredBySiblings(const std::vector<MountLine>& lines)
+{
+    std::vector<std::size_t> order(lines.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&lines](std::size_t a, std::size_t b) {
+        if (lines[a].parentId != lines[b].parentId)
+            return lines[a].parentId < lines[b].parentId;
+        return isBeforeByComponents(lines[a].mountPoint, lines[b].mountPoint);
+    });
+    struct Holder {
+        std::string_view place;
+        std::size_t latestPlusOne; // 1 + the latest table index at this place or above it; 0 for none
+    };
+    std::vector<Holder> holders;
+    std::vector<bool> covered(lines.size());
+    for (std::size_t group = 0, end = 0; group < order.size(); group = end) {
+        const MountLine& first = lines[order[group]];
+        std::size_t latestHere = 0;
+        for (end = group; end < order.size() && lines[order[end]].parentId == first.parentId &&
+                          lines[order[end]].mountPoint == first.mountPoint;
+             ++end)
+            latestHere = std::max(latestHere, order[end]);
+        if (group > 0 && lines[order[group - 1]].parentId != first.parentId)
+            holders.clear();
+        while (!holders.empty() && !placeHolds(holders.back().place, first.mountPoint))
+            holders.pop_back();
+        const std::size_t latestAbove = holders.empty() ? 0 : holders.back().latestPlusOne;
+        for (std::size_t k = group; k < end; ++k)
+            covered[order[k]] = latestHere > order[k] || latestAbove > order[k] + 1;
+        holders.push_back({first.mountPoint, std::max(latestAbove, latestHere + 1)});
+    }
+    return covered;
+}
+
+struct PlaceHash {
+    std::size_t operator()(const std::pair<std::string_view, std::string_view>& place) const noexcept
+    {
+        const std::hash<std::string_view> hash;
+        return hash(place.first) * 31 + hash(place.second);
+    }
+};
 
 // Which mounts can be reached through their mount point. A mount is covered
 // when, on the same parent, a later mount stands at its mount point or at a
@@ -132,38 +184,43 @@ std::vector<std::string_view> pathAndParents(std::string_view path)
 // on a covered mount is out of reach with it.
 std::vector<bool> reachableMounts(const std::vector<MountLine>& lines)
 {
-    // The last mount at each place on each parent, by table index.
-    std::map<std::pair<std::string_view, std::string_view>, std::size_t> lastAt;
-    std::map<std::string_view, std::size_t> indexOfId;
+    const std::vector<bool> covered = coveredBySiblings(lines);
+    std::unordered_set<std::pair<std::string_view, std::string_view>, PlaceHash> places;
+    std::unordered_map<std::string_view, std::size_t> indexOfId;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        lastAt[{lines[i].parentId, lines[i].mountPoint}] = i;
+        places.insert({lines[i].parentId, lines[i].mountPoint});
         indexOfId[lines[i].mountId] = i;
     }
-    // A later mount on the same parent, at this place or above it.
-    const auto coveredBySibling = [&](std::size_t i) {
-        const MountLine& line = lines[i];
-        const auto paths = pathAndParents(line.mountPoint);
-        return std::any_of(paths.begin(), paths.end(), [&](std::string_view place) {
-            const auto later = lastAt.find({line.parentId, place});
-            return later != lastAt.end() && later->second > i;
-        });
-    };
+    // Whether a mount and every mount below which it hangs are uncovered, each
+    // found once.
+    enum class Chain : unsigned char { Unknown, Walking, Open, Closed };
+    std::vector<Chain> chain(lines.size(), Chain::Unknown);
+    std::vector<std::size_t> walk;
     std::vector<bool> reachable(lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        // Another mount stacked on this one at the same place hides it.
-        bool open = !lastAt.contains({lines[i].mountId, lines[i].mountPoint});
-        // Up the chain of parents; a parent outside this table (the root of a
-        // container or chroot) is taken as reachable. The step limit guards
-        // against a table whose parents form a loop.
+        // Up the parents to one already known, or to the top: a parent outside
+        // this table (the root of a container or chroot), or one that loops.
         std::size_t at = i;
-        for (std::size_t steps = 0; open && steps <= lines.size(); ++steps) {
-            open = !coveredBySibling(at);
+        while (chain[at] == Chain::Unknown) {
+            chain[at] = Chain::Walking;
+            walk.push_back(at);
             const auto parent = indexOfId.find(lines[at].parentId);
             if (parent == indexOfId.end() || parent->second == at)
                 break;
             at = parent->second;
         }
-        reachable[i] = open;
+        // On a loop of parents each mount hangs below all the others.
+        const auto loop = std::find(walk.begin(), walk.end(), at);
+        bool open = loop != walk.end()
+                        ? std::none_of(loop, walk.end(), [&covered](std::size_t k) { return covered[k]; })
+                        : chain[at] == Chain::Open;
+        for (auto k = walk.rbegin(); k != walk.rend(); ++k) {
+            open = open && !covered[*k];
+            chain[*k] = open ? Chain::Open : Chain::Closed;
+        }
+        walk.clear();
+        // Another mount stacked on this one at the same place hides it.
+        reachable[i] = chain[i] == Chain::Open && !places.contains({lines[i].mountId, lines[i].mountPoint});
     }
     return reachable;
 }

@@ -2,9 +2,8 @@
 
 #include "drivespace/MountInfo.h"
 
-#include <climits>
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 
@@ -24,38 +23,26 @@ std::string wholeFile(const char* path)
     return text;
 }
 
-// The labels udev publishes as symlinks named after the label, pointing at the
-// device node: "/dev/sdb1" -> "BACKUP". Reading links never touches the file
-// systems themselves, so a dead drive cannot block here.
-std::map<std::string, std::string> labelsByDeviceNode()
+// The labels udev publishes as links named after the label to the device node:
+// "BACKUP" -> "../../sdb1", with the node's numbers as sysfs gives them
+// ("8:17"). Only links are read, and files of the kernel's own: no path is
+// resolved and no mounted volume is touched, so a dead or hostile drive cannot
+// block here.
+std::vector<MountInfo::VolumeLabel> volumeLabels()
 {
     namespace fs = std::filesystem;
-    const fs::path directory("/dev/disk/by-label");
-    std::map<std::string, std::string> labels;
+    std::vector<MountInfo::VolumeLabel> labels;
     std::error_code error;
-    for (fs::directory_iterator it(directory, error), end; !error && it != end; it.increment(error)) {
+    for (fs::directory_iterator it("/dev/disk/by-label", error), end; !error && it != end; it.increment(error)) {
         std::error_code linkError;
-        const fs::path target = fs::read_symlink(it->path(), linkError);
-        if (linkError)
+        const std::string node = fs::read_symlink(it->path(), linkError).filename().string();
+        if (linkError || node.empty() || node == "." || node == "..")
             continue;
-        const fs::path device = (directory / target).lexically_normal();
-        labels[device.string()] = MountInfo::DecodeHexEscapes(it->path().filename().string());
+        std::string device = wholeFile(("/sys/class/block/" + node + "/dev").c_str());
+        device.erase(std::min(device.find('\n'), device.size()));
+        labels.push_back({MountInfo::DecodeHexEscapes(it->path().filename().string()), node, std::move(device)});
     }
     return labels;
-}
-
-// The device node a mount source names, through the aliases in /dev
-// ("/dev/mapper/vg-home" -> "/dev/dm-1"). Only names under /dev are resolved:
-// they are nodes and links of the kernel's device file system, never a mounted
-// volume that could hang.
-std::string deviceNodeOf(const std::string& source)
-{
-    if (source.rfind("/dev/", 0) != 0)
-        return {};
-    char resolved[PATH_MAX];
-    if (!realpath(source.c_str(), resolved))
-        return source;
-    return resolved;
 }
 
 } // namespace
@@ -65,17 +52,8 @@ namespace DriveList {
 std::vector<DriveEntry> ListDrives()
 {
     const std::string mountInfo = wholeFile("/proc/self/mountinfo");
-
-    const auto labelsByNode = labelsByDeviceNode();
-    std::map<std::string, std::string> labelsBySource;
-    if (!labelsByNode.empty()) {
-        for (const auto& line : MountInfo::ParseMountInfo(mountInfo)) {
-            const auto label = labelsByNode.find(deviceNodeOf(line.source));
-            if (label != labelsByNode.end())
-                labelsBySource[line.source] = label->second;
-        }
-    }
-    return DrivesFromMountInfo(mountInfo, labelsBySource);
+    return DrivesFromMountInfo(mountInfo,
+                               MountInfo::LabelsBySource(MountInfo::ParseMountInfo(mountInfo), volumeLabels()));
 }
 
 } // namespace DriveList

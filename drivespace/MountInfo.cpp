@@ -112,4 +112,23 @@ std::vector<MountLine> ParseMountInfo(std::string_view text)
     return lines;
 }
 
+std::map<std::string, std::string> LabelsBySource(const std::vector<MountLine>& lines,
+                                                  const std::vector<VolumeLabel>& labels)
+{
+    std::map<std::string_view, std::string_view> byDevice;
+    std::map<std::string, std::string_view> byNode;
+    for (const VolumeLabel& label : labels) {
+        byDevice.emplace(label.device, label.text);
+        byNode.emplace("/dev/" + label.deviceName, label.text);
+    }
+    std::map<std::string, std::string> bySource;
+    for (const MountLine& line : lines) {
+        if (const auto device = byDevice.find(line.device); device != byDevice.end())
+            bySource.emplace(line.source, device->second);
+        else if (const auto node = byNode.find(line.source); node != byNode.end())
+            bySource.emplace(line.source, node->second);
+    }
+    return bySource;
+}
+
 } // namespace MountInfo

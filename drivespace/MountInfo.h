@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,6 +23,22 @@ struct MountLine {
     // What was mounted: "/dev/sda2", "server:/export", "//nas/share", "tmpfs".
     std::string source;
 };
+
+// A volume label as udev publishes it: /dev/disk/by-label/<text> links to the
+// device node /dev/<deviceName>, whose numbers are device ("8:17").
+struct VolumeLabel {
+    std::string text;
+    std::string deviceName;
+    std::string device;
+};
+
+// The label of each mount source whose file system lies on a labelled device:
+// matched by device numbers, or, for a file system whose numbers are not its
+// device's (btrfs), by a source that is the node itself ("/dev/sdb1"). Pure
+// text: no path is looked up, so a source made to lead through another mount
+// ("/dev/../home/me/hung/x") is never followed.
+[[nodiscard]] std::map<std::string, std::string> LabelsBySource(const std::vector<MountLine>& lines,
+                                                                const std::vector<VolumeLabel>& labels);
 
 // The lines of a table in the format of /proc/self/mountinfo, in its order.
 // Malformed lines are skipped.

@@ -72,7 +72,8 @@ std::pair<int, std::string> createTemporary(const std::string& target, mode_t mo
     return {-1, {}};
 }
 
-// Writes, flushes and renames the temporary file; removes it on failure.
+// Writes and flushes the temporary file and renames it over target; removes it
+// on failure.
 std::error_code fillAndRename(int fd, const std::string& temporary, const std::string& target,
                               std::string_view contents)
 {
@@ -94,6 +95,48 @@ std::error_code fillAndRename(int fd, const std::string& temporary, const std::s
         close(directory);
     }
     return {};
+}
+
+// Rewrites the existing file's bytes, for a file that cannot be replaced. The
+// room a longer text needs is taken before the first byte is written, so that
+// a full disk or a file size limit fails with the old text whole.
+std::error_code writeInPlace(const std::string& target, std::string_view contents)
+{
+    const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0)
+        return lastError();
+    std::error_code error;
+    struct stat status {};
+    const auto size = static_cast<off_t>(contents.size());
+    if (fstat(fd, &status) != 0)
+        error = lastError();
+    else if (!S_ISREG(status.st_mode))
+        error = {EINVAL, std::generic_category()};
+    else if (size > status.st_size) {
+        if (const int failed = posix_fallocate(fd, status.st_size, size - status.st_size); failed != 0) {
+            error = {failed, std::generic_category()};
+            static_cast<void>(ftruncate(fd, status.st_size));
+        }
+    }
+    if (!error)
+        error = writeAll(fd, contents);
+    if (!error && ftruncate(fd, size) != 0)
+        error = lastError();
+    if (!error && fsync(fd) != 0)
+        error = lastError();
+    if (close(fd) != 0 && !error)
+        error = lastError();
+    return error;
+}
+
+// Whether a failure to create or rename the new file means only that this
+// place cannot take a replacement: a folder the user may not write, a read-only
+// folder under a file bind-mounted from elsewhere, a file that is itself a
+// mount point.
+bool replacingCannotWorkHere(const std::error_code& error)
+{
+    const int code = error.value();
+    return code == EACCES || code == EPERM || code == EROFS || code == EBUSY || code == EXDEV;
 }
 
 } // namespace
@@ -149,11 +192,16 @@ std::error_code Replace(const std::string& path, std::string_view contents)
     // A file made read-only stays as it is, as writing it in place would.
     if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
         return lastError();
+    // A new file would leave the other names with the old text.
+    if (exists && existing.st_nlink > 1)
+        return writeInPlace(target, contents);
     // A new file gets the usual mode less the umask; an existing one keeps its
     // own, set once the file is private to this process.
     const auto [fd, temporary] = createTemporary(target, exists ? 0600 : 0666);
-    if (fd < 0)
-        return lastError();
+    if (fd < 0) {
+        error = lastError();
+        return exists && replacingCannotWorkHere(error) ? writeInPlace(target, contents) : error;
+    }
     if (exists) {
         if (existing.st_uid != geteuid() || existing.st_gid != getegid())
             static_cast<void>(fchown(fd, existing.st_uid, existing.st_gid)); // only root may; others keep theirs
@@ -164,7 +212,8 @@ std::error_code Replace(const std::string& path, std::string_view contents)
             return error;
         }
     }
-    return fillAndRename(fd, temporary, target, contents);
+    error = fillAndRename(fd, temporary, target, contents);
+    return exists && replacingCannotWorkHere(error) ? writeInPlace(target, contents) : error;
 }
 
 } // namespace AtomicFile

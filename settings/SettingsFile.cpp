@@ -40,30 +40,45 @@ std::string_view trimmed(std::string_view text)
 }
 
 // One line of the file: its text and the line end that follows it ("\n",
-// "\r\n", or nothing at the end of the file).
+// "\r\n", a lone "\r", or nothing at the end of the file).
 struct Line {
     std::string_view content;
     std::string_view end;
 };
 
+// Each of CR, LF and CRLF ends a line: a file edited on several systems may mix
+// them, and a CRLF file may have lost the LF of its last line.
 std::vector<Line> linesOf(std::string_view text)
 {
     std::vector<Line> lines;
     while (!text.empty()) {
-        std::size_t length = text.find('\n');
-        std::size_t endLength = 1;
-        if (length == std::string_view::npos) {
-            length = text.size();
-            endLength = 0;
-        }
-        if (length > 0 && text[length - 1] == '\r') {
-            --length;
-            ++endLength;
-        }
+        const std::size_t length = std::min(text.find_first_of("\r\n"), text.size());
+        std::size_t endLength = length < text.size() ? 1 : 0;
+        if (text.substr(length, 2) == "\r\n")
+            endLength = 2;
         lines.push_back({text.substr(0, length), text.substr(length, endLength)});
         text.remove_prefix(length + endLength);
     }
     return lines;
+}
+
+// The line end the file uses, as its first line ends; LF for a file of one
+// line or none.
+std::string_view lineEndOf(const std::vector<Line>& lines)
+{
+    return !lines.empty() && !lines.front().end.empty() ? lines.front().end : "\n";
+}
+
+// What the last line needs so that a line added after it starts on its own in
+// the file's style: a line end where it has none, and in a file not written
+// with lone CRs, the LF its CR lost.
+std::string_view lineEndToComplete(const Line& last, std::string_view lineEnd)
+{
+    if (last.end.empty())
+        return lineEnd;
+    if (last.end == "\r" && lineEnd != "\r")
+        return "\n";
+    return {};
 }
 
 enum class LineKind { Other, Section, Key };
@@ -387,7 +402,7 @@ std::string WithValues(std::string_view text, std::string_view section, const Va
     }
     const std::vector<Line> lines = linesOf(text);
     // Added lines end as the file's first line does.
-    const std::string_view lineEnd = !lines.empty() && lines.front().end == "\r\n" ? "\r\n" : "\n";
+    const std::string_view lineEnd = lineEndOf(lines);
     const SectionPlan plan = planFor(lines, section);
 
     for (std::size_t i = 0; i < lines.size(); ++i) {
@@ -402,14 +417,13 @@ std::string WithValues(std::string_view text, std::string_view section, const Va
             out.append(line.content).append(line.end);
         }
         if (plan.lastLine == i) {
-            if (line.end.empty())
-                out += lineEnd;
+            out += lineEndToComplete(line, lineEnd);
             appendKeyLines(out, values, plan, lineEnd);
         }
     }
     if (!plan.lastLine && !values.empty()) {
-        if (!text.empty() && text.back() != '\n')
-            out += lineEnd;
+        if (!lines.empty())
+            out += lineEndToComplete(lines.back(), lineEnd);
         // A blank line between sections.
         const bool anyText =
             std::any_of(lines.begin(), lines.end(), [](const Line& line) { return !trimmed(line.content).empty(); });

@@ -9,7 +9,7 @@
 // lines, as a person may have edited it. Values are byte strings: UTF-8 text,
 // or a path's exact bytes, which need not be UTF-8.
 //
-// Read as written: a UTF-8 byte-order mark, LF or CRLF line ends, blank lines,
+// Read as written: a UTF-8 byte-order mark, LF, CRLF or CR line ends, blank lines,
 // "#" and ";" comment lines, blanks around "=", other sections and unknown keys.
 // A line that cannot be understood is passed over; it never spoils the others.
 // A value may be quoted ("..."), in part or whole, and may hold the escapes

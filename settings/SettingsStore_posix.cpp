@@ -128,10 +128,13 @@ bool SettingsStore::commit()
         m_state->report(unreadable(file.problem));
         return false;
     }
-    std::string text = std::move(file.text);
+    std::string text = file.text;
     for (const auto& [section, values] : m_state->saved)
         text = SettingsFile::WithValues(text, section, values);
-    if (const std::error_code error = AtomicFile::Replace(m_state->path, text)) {
+    // Rewriting the same bytes would gain nothing, and replacing them would part
+    // the file from its other names.
+    const bool unchanged = file.exists && text == file.text;
+    if (const std::error_code error = unchanged ? std::error_code{} : AtomicFile::Replace(m_state->path, text)) {
         m_state->report(error.message());
         return false;
     }

@@ -22,10 +22,11 @@ namespace {
 
 using DriveList::DriveEntry;
 
-const std::map<std::string, std::string> labels{
-    {"/dev/sda3", "home"},
-    {"/dev/sdb1", "BACKUP"},
-    {"/dev/mapper/vg-data", "Data Vault"},
+// As /dev/disk/by-label and sysfs give them: label, device node, numbers.
+const std::vector<MountInfo::VolumeLabel> labels{
+    {"home", "sda3", "8:3"},
+    {"BACKUP", "sdb1", "8:17"},
+    {"Data Vault", "dm-1", "253:1"},
 };
 
 struct MountTableCase {
@@ -147,6 +148,16 @@ const MountTableCase mountTableCases[] = {
      "22 1 253:0 / / rw - ext4 /dev/mapper/vg-root rw\n"
      "23 22 253:1 / /srv/data rw - xfs /dev/mapper/vg-data rw\n",
      {{"/ [/dev/mapper/vg-root]", "/"}, {"/srv/data [Data Vault]", "/srv/data"}}},
+    // A user's FUSE mount whose source names a path through another mount: it
+    // is never looked up. A btrfs volume's numbers are not its device's; its
+    // source names the labelled node.
+    {"SourcesMatchedByDeviceNumbersOnly",
+     "22 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
+     "23 22 0:77 / /home/eve/x rw - fuse.hang /dev/../home/eve/hung/sdb1 rw\n"
+     "24 22 0:78 / /srv/pool rw - btrfs /dev/sdb1 rw\n",
+     {{"/ [/dev/sda2]", "/"},
+      {"/home/eve/x [/dev/../home/eve/hung/sdb1]", "/home/eve/x"},
+      {"/srv/pool [BACKUP]", "/srv/pool"}}},
     {"EmptyTable", "", {}},
 };
 
@@ -160,7 +171,8 @@ class DrivesFromMountInfoTest : public testing::TestWithParam<MountTableCase> {}
 TEST_P(DrivesFromMountInfoTest, ListsEachUserFileSystemOnce)
 {
     const auto& c = GetParam();
-    EXPECT_EQ(DriveList::DrivesFromMountInfo(c.mountInfo, labels), c.drives);
+    const auto labelsBySource = MountInfo::LabelsBySource(MountInfo::ParseMountInfo(c.mountInfo), labels);
+    EXPECT_EQ(DriveList::DrivesFromMountInfo(c.mountInfo, labelsBySource), c.drives);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DrivesFromMountInfoTest, testing::ValuesIn(mountTableCases), RowName{});

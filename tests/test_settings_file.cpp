@@ -38,6 +38,16 @@ const FileCase fileCases[] = {
      "\xEF\xBB\xBF[Settings]\r\nX=5\r\nY=6\r\n",
      {nullptr, "5", "6", nullptr, nullptr},
      "\xEF\xBB\xBF[Settings]\r\nX=1440\r\nY=-300\r\nDrive=/media/caf\\xe9\r\nFreeColor=12428157\r\nUsedColor=255\r\n"},
+    // A CRLF file whose last line lost its LF: what is added starts on a line
+    // of its own, and the user's value stays whole.
+    {"CrLfWithLoneCrAtTheEnd",
+     "[Settings]\r\nUsedColor=255\r\nX=7\r",
+     {nullptr, "7", nullptr, "255", nullptr},
+     "[Settings]\r\nUsedColor=255\r\nX=1440\r\nDrive=/media/caf\\xe9\r\nFreeColor=12428157\r\nY=-300\r\n"},
+    {"LoneCrLineEnds",
+     "[Settings]\rX=5\rY=6",
+     {nullptr, "5", "6", nullptr, nullptr},
+     "[Settings]\rX=1440\rY=-300\rDrive=/media/caf\\xe9\rFreeColor=12428157\rUsedColor=255\r"},
     {"StrayLineAndBrokenHeader",
      "[Settings]\nnot a setting\nX=7\n[Other\nY=8\n",
      {nullptr, "7", nullptr, nullptr, nullptr},

@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <sys/fsuid.h>
@@ -75,8 +76,8 @@ protected:
 
     void TearDown() override
     {
-        if (m_mounted)
-            umount2(QFile::encodeName(appDir()).constData(), MNT_DETACH);
+        if (!m_mountPoint.isEmpty())
+            umount2(QFile::encodeName(m_mountPoint).constData(), MNT_DETACH);
     }
 
     [[nodiscard]] QString appDir() const { return m_home.path() + QStringLiteral("/Quillmar"); }
@@ -114,8 +115,10 @@ protected:
     {
         if (!QDir().mkpath(appDir()))
             return false;
-        m_mounted = mount("tmpfs", QFile::encodeName(appDir()).constData(), "tmpfs", 0, options) == 0;
-        return m_mounted;
+        if (mount("tmpfs", QFile::encodeName(appDir()).constData(), "tmpfs", 0, options) != 0)
+            return false;
+        m_mountPoint = appDir();
+        return true;
     }
 
     void remountReadOnly() const
@@ -124,7 +127,8 @@ protected:
     }
 
     QTemporaryDir m_home;
-    bool m_mounted = false;
+    // What a test mounted, to be unmounted after it.
+    QString m_mountPoint;
 };
 
 TEST_F(SettingsStoreTest, FiveKeysRoundTripThroughAHandEditableFile)
@@ -145,20 +149,18 @@ TEST_F(SettingsStoreTest, FiveKeysRoundTripThroughAHandEditableFile)
 }
 
 // The new file is written beside the old one and renamed over it, so a reader
-// never sees half a file: a second link to the old file keeps the old text.
+// never sees half a file: one that opened the old file reads the old text.
 TEST_F(SettingsStoreTest, CommitReplacesTheFileInsteadOfRewritingIt)
 {
     const QByteArray earlier = "[Settings]\nX=1\n";
     writeConfig(earlier);
-    const QString oldLink = m_home.path() + QStringLiteral("/old-link");
-    ASSERT_EQ(link(QFile::encodeName(configFile()).constData(), QFile::encodeName(oldLink).constData()), 0);
+    QFile old(configFile());
+    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     {
         SettingsStore store(app);
         saveFive(store);
         ASSERT_TRUE(store.commit());
     }
-    QFile old(oldLink);
-    ASSERT_TRUE(old.open(QIODevice::ReadOnly));
     EXPECT_EQ(old.readAll(), earlier);
     EXPECT_EQ(readConfig(), "[Settings]\nX=1440\nDrive=/media/usb\nFreeColor=12428157\nUsedColor=255\nY=-300\n");
 }
@@ -347,6 +349,17 @@ private:
     bool m_root;
 };
 
+// For root, hands the test's files to the user AsOrdinaryFileUser checks as.
+void giveToOrdinaryUser(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        if (geteuid() == 0) {
+            ASSERT_EQ(
+                chown(QFile::encodeName(path).constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody), 0);
+        }
+    }
+}
+
 // A file the user may write but not read is never written: its values are not
 // known, and writing would lose them.
 TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsLeftUntouched)
@@ -354,12 +367,7 @@ TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsLeftUntouched)
     const QByteArray earlier = "[Settings]\nDrive=/media/usb\nX=1440\n";
     writeConfig(earlier);
     ASSERT_EQ(chmod(QFile::encodeName(configFile()).constData(), 0200), 0);
-    for (const QString& path : {m_home.path(), appDir(), configFile()}) {
-        if (geteuid() == 0) {
-            ASSERT_EQ(
-                chown(QFile::encodeName(path).constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody), 0);
-        }
-    }
+    giveToOrdinaryUser({m_home.path(), appDir(), configFile()});
     bool committed = true;
     std::string errors;
     {
@@ -451,7 +459,7 @@ TEST_F(SettingsStoreTest, PathThroughARegularFileFailsToCommit)
     EXPECT_EQ(errors.text(), "quillmar: could not save settings to " + store.location() + ": Not a directory\n");
 }
 
-enum class Obstacle { FileSizeLimit, ReadOnlyMount, FullDisk, ReadOnlyDirectory };
+enum class Obstacle { FileSizeLimit, ReadOnlyMount, FullDisk, ReadOnlyDirectoryAndSizeLimit };
 
 struct WriteFailureCase {
     const char* name;
@@ -463,7 +471,8 @@ const WriteFailureCase writeFailureCases[] = {
     {"FileSizeLimit", Obstacle::FileSizeLimit, "File too large"},
     {"ReadOnlyMount", Obstacle::ReadOnlyMount, "Read-only file system"},
     {"FullDisk", Obstacle::FullDisk, "No space left on device"},
-    {"ReadOnlyDirectory", Obstacle::ReadOnlyDirectory, "Permission denied"},
+    // The file is written in place, and that fails too: the old text stays whole.
+    {"ReadOnlyDirectoryAndSizeLimit", Obstacle::ReadOnlyDirectoryAndSizeLimit, "File too large"},
 };
 
 class WriteFailureTest : public SettingsStoreTest, public testing::WithParamInterface<WriteFailureCase> {};
@@ -481,18 +490,18 @@ TEST_P(WriteFailureTest, ReportsOneLineAndKeepsTheEarlierFile)
         if (!mountTmpfs(c.obstacle == Obstacle::FullDisk ? "size=4k" : "size=64k"))
             GTEST_SKIP() << "this process may not mount a tmpfs (needs root with CAP_SYS_ADMIN)";
         break;
-    case Obstacle::ReadOnlyDirectory:
-        if (geteuid() == 0)
-            GTEST_SKIP() << "root writes into a read-only directory; the mount rows cover root";
-        break;
+    case Obstacle::ReadOnlyDirectoryAndSizeLimit:
     case Obstacle::FileSizeLimit:
         break;
     }
     writeConfig(earlier);
     if (c.obstacle == Obstacle::ReadOnlyMount)
         remountReadOnly();
-    if (c.obstacle == Obstacle::ReadOnlyDirectory) {
+    std::optional<AsOrdinaryFileUser> user;
+    if (c.obstacle == Obstacle::ReadOnlyDirectoryAndSizeLimit) {
+        giveToOrdinaryUser({m_home.path(), appDir(), configFile()});
         ASSERT_TRUE(QFile::setPermissions(appDir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+        user.emplace();
     }
 
     SettingsStore store(app);
@@ -501,7 +510,7 @@ TEST_P(WriteFailureTest, ReportsOneLineAndKeepsTheEarlierFile)
     // A file size limit fails the write as a full disk would, for root too.
     rlimit unlimited{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &unlimited), 0);
-    if (c.obstacle == Obstacle::FileSizeLimit) {
+    if (c.obstacle == Obstacle::FileSizeLimit || c.obstacle == Obstacle::ReadOnlyDirectoryAndSizeLimit) {
         std::signal(SIGXFSZ, SIG_IGN);
         rlimit small = unlimited;
         small.rlim_cur = static_cast<rlim_t>(earlier.size());
@@ -511,6 +520,7 @@ TEST_P(WriteFailureTest, ReportsOneLineAndKeepsTheEarlierFile)
     const bool committed = store.commit();
     const std::string errors = capture.text();
     setrlimit(RLIMIT_FSIZE, &unlimited);
+    user.reset();
     QFile::setPermissions(appDir(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 
     EXPECT_FALSE(committed);
@@ -520,5 +530,82 @@ TEST_P(WriteFailureTest, ReportsOneLineAndKeepsTheEarlierFile)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, WriteFailureTest, testing::ValuesIn(writeFailureCases), RowName{});
+
+enum class Hindrance { None, SecondHardLink, FolderWithoutWritePermission, BindMountedFile };
+
+struct InPlaceCase {
+    const char* name;
+    Hindrance hindrance;
+};
+
+// What saving the five values makes of "[Settings]\nX=1\n", and of itself.
+constexpr const char* fiveAfterX1 = "[Settings]\nX=1440\nDrive=/media/usb\nFreeColor=12428157\nUsedColor=255\nY=-300\n";
+
+const InPlaceCase inPlaceCases[] = {
+    // Nothing to change: nothing is written.
+    {"NothingChanged", Hindrance::None},
+    // A dotfiles copy linked to the file keeps up with it.
+    {"SecondHardLink", Hindrance::SecondHardLink},
+    {"FolderWithoutWritePermission", Hindrance::FolderWithoutWritePermission},
+    {"BindMountedFile", Hindrance::BindMountedFile},
+};
+
+class InPlaceWriteTest : public SettingsStoreTest, public testing::WithParamInterface<InPlaceCase> {
+protected:
+    // Sets the hindrance up around the file; false when this process may not.
+    bool hinder(Hindrance hindrance)
+    {
+        const QByteArray file = QFile::encodeName(configFile());
+        const QByteArray elsewhere = QFile::encodeName(m_home.path() + QStringLiteral("/elsewhere.conf"));
+        switch (hindrance) {
+        case Hindrance::None:
+            return true;
+        case Hindrance::SecondHardLink:
+            return link(file.constData(), elsewhere.constData()) == 0;
+        case Hindrance::FolderWithoutWritePermission:
+            return chmod(QFile::encodeName(appDir()).constData(), 0500) == 0;
+        case Hindrance::BindMountedFile:
+            if (rename(file.constData(), elsewhere.constData()) != 0 || !QFile(configFile()).open(QIODevice::WriteOnly))
+                return false;
+            if (mount(elsewhere.constData(), file.constData(), nullptr, MS_BIND, nullptr) != 0)
+                return false;
+            m_mountPoint = configFile();
+            return true;
+        }
+        return false;
+    }
+};
+
+// Where the new file cannot be renamed over the old one, or would part it from
+// its other names, the file itself gets the new text; it stays the same file.
+TEST_P(InPlaceWriteTest, TheSameFileGetsTheNewText)
+{
+    const auto& c = GetParam();
+    writeConfig(c.hindrance == Hindrance::None ? fiveAfterX1 : "[Settings]\nX=1\n");
+    giveToOrdinaryUser({m_home.path(), appDir(), configFile()});
+    if (!hinder(c.hindrance))
+        GTEST_SKIP() << "this process may not set up " << c.name << " (a bind mount needs CAP_SYS_ADMIN)";
+    struct stat before {};
+    ASSERT_EQ(stat(QFile::encodeName(configFile()).constData(), &before), 0);
+    bool committed = false;
+    std::string errors;
+    {
+        const AsOrdinaryFileUser user;
+        SettingsStore store(app);
+        saveFive(store);
+        StderrCapture capture;
+        committed = store.commit();
+        errors = capture.text();
+    }
+    chmod(QFile::encodeName(appDir()).constData(), 0700);
+    EXPECT_TRUE(committed);
+    EXPECT_EQ(errors, "");
+    EXPECT_EQ(readConfig(), fiveAfterX1);
+    struct stat after {};
+    ASSERT_EQ(stat(QFile::encodeName(configFile()).constData(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, InPlaceWriteTest, testing::ValuesIn(inPlaceCases), RowName{});
 
 } // namespace
