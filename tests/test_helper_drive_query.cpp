@@ -80,7 +80,7 @@ protected:
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         m_directory = pattern;
         m_script = m_directory / "helper.sh";
-        const auto real = HelperDriveQuery::besideThisProgram();
+        const auto real = HelperProgram::Find().path;
         std::ofstream(m_script) << "#!/bin/sh\n"
                                 << "[ -e '" << (m_directory / "started").string() << "' ] && exec '" << real << "'\n"
                                 << "touch '" << (m_directory / "started").string() << "'\n"
@@ -128,7 +128,7 @@ TEST_F(HangingHelper, AHungHelperHoldsOnlyItsOwnPathAndItsDeathFailsOnlyItsQuery
 
 TEST(HelperDriveQuery, AHelperNotAskedForItsIdleTimeIsLetGo)
 {
-    HelperDriveQuery query(HelperDriveQuery::besideThisProgram(), 100ms);
+    HelperDriveQuery query(HelperProgram::Find().path, 100ms);
     ASSERT_NE(ask(query, "/", Generous).capacity, FailureValue);
     const int first = query.helperProcess("/");
     std::this_thread::sleep_for(200ms);
