@@ -63,7 +63,7 @@ struct OneQueryPerPath::State : std::enable_shared_from_this<State> {
 
 bool OneQueryPerPath::State::send(const std::shared_ptr<Question>& question)
 {
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (int attempt = 0; attempt <= MaxReplacements; ++attempt) {
         if (!question->line) {
             const std::uint64_t serial = ++serials;
             question->line = transport->open(
@@ -81,7 +81,7 @@ bool OneQueryPerPath::State::send(const std::shared_ptr<Question>& question)
             question->mount = mountAt(question->rootPath);
             return true;
         }
-        question->line.reset(); // ended while idle: a fresh line asks
+        question->line.reset(); // ended: a fresh line asks
     }
     return false;
 }

@@ -29,13 +29,20 @@ namespace {
 // A helper program that fails this often in a row is given up.
 constexpr int FailuresBeforeGivingUp = 2;
 
+// What the watch and its lines share: the lock, and the helper program's
+// failures in a row.
+struct Tally {
+    std::mutex mutex;
+    int failuresInARow = 0;
+};
+
 // One process and this side of its socket pair. The descriptors stay open as
 // long as anyone holds the line, so that a number is never reused under a send.
 class ProcessLine final : public DriveQueryLine {
 public:
-    ProcessLine(pid_t process, int end, LineReport lineReport)
+    ProcessLine(pid_t process, int end, LineReport lineReport, std::shared_ptr<Tally> shared)
         : pid(process), socket(end), pidfd(static_cast<int>(syscall(SYS_pidfd_open, process, 0))),
-          report(std::move(lineReport))
+          report(std::move(lineReport)), tally(std::move(shared))
     {}
     ~ProcessLine() override
     {
@@ -46,15 +53,11 @@ public:
     ProcessLine(const ProcessLine&) = delete;
     ProcessLine& operator=(const ProcessLine&) = delete;
 
-    bool send(const std::string& rootPath) override
-    {
-        if (reaped)
-            return false;
-        const auto sent = ::send(socket, rootPath.data(), rootPath.size(), MSG_NOSIGNAL);
-        return sent == static_cast<ssize_t>(rootPath.size());
-    }
-
+    bool send(const std::string& rootPath) override;
     void letGo() override;
+    // Counts its end against the helper program, once, unless it answered
+    // before or the program let it go. Under the tally's lock.
+    void countFailure();
 
     const pid_t pid;
     const int socket;
@@ -63,19 +66,43 @@ public:
     // glibc 2.36 declares pidfd_open without C linkage.
     const int pidfd;
     const LineReport report;
-    std::mutex* watchMutex = nullptr; // the watch's, which reaps: no signal to a reaped pid
+    const std::shared_ptr<Tally> tally; // its lock is held to reap: no signal goes to a reaped pid
     std::atomic<bool> reaped = false;
     bool answered = false;  // it has answered at least once
     bool lettingGo = false; // ended by the program, not by a fault
+    bool counted = false;
     bool socketDone = false;
 };
 
+// A process that cannot take a question has died, or is about to: that counts
+// now, before the watcher has seen it end, so that a helper that exits at once
+// is given up within one question.
+bool ProcessLine::send(const std::string& rootPath)
+{
+    if (!reaped) {
+        const auto sent = ::send(socket, rootPath.data(), rootPath.size(), MSG_NOSIGNAL);
+        if (sent == static_cast<ssize_t>(rootPath.size()))
+            return true;
+    }
+    const std::lock_guard guard(tally->mutex);
+    countFailure();
+    return false;
+}
+
 void ProcessLine::letGo()
 {
-    const std::lock_guard guard(*watchMutex);
+    const std::lock_guard guard(tally->mutex);
     lettingGo = true;
     if (!reaped)
         ::kill(pid, SIGKILL); // a process in a system call dies once the call returns
+}
+
+void ProcessLine::countFailure()
+{
+    if (answered || lettingGo || counted)
+        return;
+    counted = true;
+    ++tally->failuresInARow;
 }
 
 // Starts the helper program with `end` as its standard input and its other
@@ -114,9 +141,10 @@ pid_t forkServer(int end)
 } // namespace
 
 struct ProcessTransport::Watch : std::enable_shared_from_this<Watch> {
-    std::mutex mutex; // guards everything below and every line's flags
+    const std::shared_ptr<Tally> tally = std::make_shared<Tally>();
+    std::mutex& mutex = tally->mutex; // guards everything below and every line's flags
+    int& failuresInARow = tally->failuresInARow;
     std::string program;
-    int failuresInARow = 0;
     std::vector<std::shared_ptr<ProcessLine>> lines; // processes not reaped yet
     const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     bool watching = false; // the watcher thread runs
@@ -165,8 +193,7 @@ std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport& report)
         ::close(ends[0]);
         return nullptr;
     }
-    auto line = std::make_shared<ProcessLine>(pid, ends[0], std::move(report));
-    line->watchMutex = &mutex;
+    auto line = std::make_shared<ProcessLine>(pid, ends[0], std::move(report), tally);
     lines.push_back(line);
     if (!ensureWatcher()) {
         lines.pop_back();
@@ -221,8 +248,7 @@ void ProcessTransport::Watch::reap(const std::shared_ptr<ProcessLine>& line, int
             return;
         line->reaped = true;
         std::erase(lines, line);
-        if (!line->answered && !line->lettingGo)
-            ++failuresInARow;
+        line->countFailure();
     }
     line->report(std::nullopt);
 }
