@@ -1,25 +1,32 @@
 #include "drivespace/AskDriveSpace.h"
 
+#include "drivespace/GetDiskSpace.h"
 #include "drivespace/HelperDriveQuery.h"
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/MountTableWatch.h"
 
-#include <unistd.h>
-
+#include <cstdio>
 #include <memory>
 #include <utility>
 
+// Local disks are asked in place: they answer from memory and never hang. Every
+// other drive is asked in a process of its own, the helper program or, where
+// none can be trusted, a child of this program, so that a drive stuck in the
+// kernel never holds the program.
 AskDriveSpace platformDriveSpaceAsker()
 {
-    const std::string helperProgram = HelperDriveQuery::besideThisProgram();
-    // A program copied somewhere without its helper still shows its drives,
-    // asking them from threads of its own.
-    if (access(helperProgram.c_str(), X_OK) != 0) {
-        auto workers = std::make_shared<TimedDriveQuery>();
-        return
-            [workers](Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds wait,
-                      LateAnswer late) { return workers->ask(capacity, free, rootPath, wait, std::move(late)); };
-    }
-    auto helpers = std::make_shared<HelperDriveQuery>(helperProgram);
-    return [helpers](Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds wait,
-                     LateAnswer late) { return helpers->ask(capacity, free, rootPath, wait, std::move(late)); };
+    const HelperProgram::Found helper = HelperProgram::Find();
+    if (helper.path.empty())
+        std::fprintf(stderr, "quillmar: not running a drive query helper (%s); drives are asked from child processes\n",
+                     helper.whyNot.c_str());
+    auto mounts = std::make_shared<MountTableWatch>();
+    auto helpers = std::make_shared<HelperDriveQuery>(
+        helper.path, std::chrono::seconds(HelperProtocol::ProgramIdleLimitSeconds), mounts);
+    return [mounts, helpers](Currency& capacity, Currency& free, const std::string& rootPath,
+                             std::chrono::milliseconds wait, LateAnswer late) {
+        if (mounts->mountAt(rootPath).local) {
+            GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
+            return true;
+        }
+        return helpers->ask(capacity, free, rootPath, wait, std::move(late));
+    };
 }

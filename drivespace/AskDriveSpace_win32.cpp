@@ -1,15 +1,60 @@
 #include "drivespace/AskDriveSpace.h"
 
+#include "drivespace/GetDiskSpace.h"
 #include "drivespace/TimedDriveQuery.h"
 
+#include <windows.h>
+
 #include <memory>
+#include <mutex>
+#include <set>
 #include <utility>
 
-// A Windows process can always be ended, whatever its threads wait for: the
-// query stays in a thread of this process.
+namespace {
+
+// The drives found to be fixed local disks. Asking a drive's type can itself
+// block on a dead network drive, so it is asked on the worker thread, with the
+// drive's first query.
+struct FixedDrives {
+    std::mutex mutex;
+    std::set<std::string, std::less<>> paths;
+
+    [[nodiscard]] bool contains(const std::string& rootPath)
+    {
+        const std::lock_guard guard(mutex);
+        return paths.contains(rootPath);
+    }
+    void note(const std::string& rootPath, bool fixed)
+    {
+        const std::lock_guard guard(mutex);
+        if (fixed)
+            paths.insert(rootPath);
+        else
+            paths.erase(rootPath);
+    }
+};
+
+} // namespace
+
+// A fixed local disk is asked in place once it is known to be one; network,
+// removable and unknown drives on a worker thread per drive, with the deadline.
+// A Windows process can always be ended, whatever its threads wait for.
 AskDriveSpace platformDriveSpaceAsker()
 {
-    auto workers = std::make_shared<TimedDriveQuery>();
-    return [workers](Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds wait,
-                     LateAnswer late) { return workers->ask(capacity, free, rootPath, wait, std::move(late)); };
+    auto fixed = std::make_shared<FixedDrives>();
+    auto workers =
+        std::make_shared<TimedDriveQuery>([fixed](Currency& capacity, Currency& free, const std::string& rootPath) {
+            const std::wstring widePath(rootPath.begin(), rootPath.end());
+            fixed->note(rootPath, GetDriveTypeW(widePath.c_str()) == DRIVE_FIXED);
+            GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
+        });
+    return [fixed, workers](Currency& capacity, Currency& free, const std::string& rootPath,
+                            std::chrono::milliseconds wait, LateAnswer late) {
+        if (!fixed->contains(rootPath))
+            return workers->ask(capacity, free, rootPath, wait, std::move(late));
+        GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
+        if (capacity == FailureValue)
+            fixed->note(rootPath, false); // gone or changed: the next ask decides again
+        return true;
+    };
 }

@@ -1,40 +1,43 @@
 #pragma once
 
 #include "drivespace/AskDriveSpace.h"
+#include "drivespace/HelperProgram.h"
+#include "drivespace/HelperProtocol.h"
 
 #include <chrono>
 #include <memory>
 #include <string>
 
-// The drive space query in helper processes, one per root path, each a
-// long-lived companion program answering over a socket pair. A process whose
-// thread is stuck in a dead file system cannot end; this way the stuck one is
-// the helper, and the program can always end. There is one query out per path:
-// while a helper has not answered, a further ask of its path within the
-// deadline takes over that answer; after it, or without a late-answer
-// callback, it fails at once.
-// A helper that dies fails the query it was answering and is replaced at the
-// next one; a helper not asked for a while is let go.
+class MountTableWatch;
+class OneQueryPerPath;
+class ProcessTransport;
+
+// The drive space query in processes, one per root path, under the rule of
+// OneQueryPerPath: the helper program, or children forked from this program
+// where there is none to trust. A drive stuck in the kernel holds only such a
+// process; this program can always end.
 class HelperDriveQuery {
 public:
-    explicit HelperDriveQuery(std::string helperProgram = besideThisProgram(),
-                              std::chrono::milliseconds idleTimeout = std::chrono::seconds(30));
+    // helperProgram: an absolute path; empty for forked children. The mount
+    // table tells a remounted path from a dead one.
+    explicit HelperDriveQuery(
+        std::string helperProgram = HelperProgram::Find().path,
+        std::chrono::milliseconds idleLimit = std::chrono::seconds(HelperProtocol::ProgramIdleLimitSeconds),
+        std::shared_ptr<MountTableWatch> mounts = nullptr);
     ~HelperDriveQuery();
     HelperDriveQuery(const HelperDriveQuery&) = delete;
     HelperDriveQuery& operator=(const HelperDriveQuery&) = delete;
 
-    // The contract of AskDriveSpace. Late answers arrive on a thread that waits
-    // for that one answer and then ends.
+    // The contract of AskDriveSpace.
     bool ask(Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds wait,
              LateAnswer late);
 
     // The process id of the helper serving rootPath, 0 when there is none; for tests.
     [[nodiscard]] int helperProcess(const std::string& rootPath) const;
-
-    // The helper program in the running program's own directory.
-    [[nodiscard]] static std::string besideThisProgram();
+    // False once a damaged helper program has been given up; for tests.
+    [[nodiscard]] bool runsHelperProgram() const;
 
 private:
-    struct Shared;
-    std::shared_ptr<Shared> m_shared;
+    std::shared_ptr<ProcessTransport> m_processes;
+    std::unique_ptr<OneQueryPerPath> m_rule;
 };

@@ -1,10 +1,12 @@
 #include "drivespace/GetDiskSpace.h"
+#include "drivespace/VolumeQuery.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
+#include <sys/vfs.h>
 
-#include <cstdint>
+#include <climits>
+#include <cstring>
 
 namespace {
 
@@ -21,37 +23,46 @@ bool isMountRoot(const char* path)
         return (self.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
 #endif
     // Without the kernel's answer: a mount root lies on another device than its
-    // parent directory, or is its own parent ("/").
+    // parent directory, or is its own parent ("/"). Built on the stack: no
+    // allocation in a forked child.
+    char parentPath[PATH_MAX + 4];
+    const std::size_t length = std::strlen(path);
+    if (length > PATH_MAX)
+        return false;
+    std::memcpy(parentPath, path, length);
+    std::memcpy(parentPath + length, "/..", 4);
     struct stat here {};
     struct stat parent {};
-    const std::string parentPath = std::string(path) + "/..";
-    if (stat(path, &here) != 0 || stat(parentPath.c_str(), &parent) != 0)
+    if (stat(path, &here) != 0 || stat(parentPath, &parent) != 0)
         return false;
     return here.st_dev != parent.st_dev || here.st_ino == parent.st_ino;
 }
 
-Currency bytesOf(std::uint64_t blocks, std::uint64_t blockSize)
-{
-    std::uint64_t bytes = 0;
-    if (__builtin_mul_overflow(blocks, blockSize, &bytes))
-        bytes = UINT64_MAX; // clamped by fromOsCount like any count past 2^63 - 1
-    return Currency::fromOsCount(bytes);
-}
-
 } // namespace
+
+bool QueryVolume(const char* rootPath, VolumeCounts& counts)
+{
+    struct statfs volume {};
+    if (!isMountRoot(rootPath) || statfs(rootPath, &volume) != 0)
+        return false;
+    // Counted in fragments where the file system has them, as statvfs does.
+    // f_bfree: the total free, including the blocks reserved for the superuser.
+    const auto blockSize = static_cast<std::uint64_t>(volume.f_frsize != 0 ? volume.f_frsize : volume.f_bsize);
+    counts = VolumeCountsOf(volume.f_blocks, volume.f_bfree, blockSize);
+    return true;
+}
 
 namespace GetDiskSpace {
 
 void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& rootPath)
 {
-    struct statvfs volume {};
-    if (!isMountRoot(rootPath.c_str()) || statvfs(rootPath.c_str(), &volume) != 0) {
+    VolumeCounts counts;
+    if (!QueryVolume(rootPath.c_str(), counts)) {
         capacity = FailureValue;
         return;
     }
-    capacity = bytesOf(volume.f_blocks, volume.f_frsize);
-    // f_bfree: the total free, including the blocks reserved for the superuser.
-    free = bytesOf(volume.f_bfree, volume.f_frsize);
+    capacity = counts.capacity;
+    free = counts.free;
 }
 
 } // namespace GetDiskSpace

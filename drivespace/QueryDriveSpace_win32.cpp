@@ -1,4 +1,5 @@
 #include "drivespace/GetDiskSpace.h"
+#include "drivespace/VolumeCounts.h"
 
 #include <windows.h>
 
@@ -18,9 +19,10 @@ void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& root
         capacity = FailureValue;
         return;
     }
-    capacity = Currency::fromOsCount(totalBytes.QuadPart);
     // The total free bytes of the volume, not the part available to this user.
-    free = Currency::fromOsCount(totalFreeBytes.QuadPart);
+    const VolumeCounts counts = VolumeCountsOf(totalBytes.QuadPart, totalFreeBytes.QuadPart, 1);
+    capacity = counts.capacity;
+    free = counts.free;
 }
 
 } // namespace GetDiskSpace

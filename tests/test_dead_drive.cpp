@@ -3,6 +3,7 @@
 // fusermount3; skipped where either is missing or the mount is refused.
 #include "app/DriveListBox.h"
 #include "app/mainform.h"
+#include "drivespace/AskDriveSpace.h"
 #include "tests/MainFormFixture.h"
 
 #include <QCoreApplication>
@@ -49,14 +50,7 @@ protected:
         ASSERT_TRUE(QDir().mkpath(m_state));
         ASSERT_TRUE(QDir().mkpath(m_mountPoint));
 
-        m_server.setProgram(helper);
-        m_server.setArguments({m_state, m_mountPoint});
-        m_server.start();
-        ASSERT_TRUE(m_server.waitForStarted()) << m_server.errorString().toStdString();
-        const bool mounted = QTest::qWaitFor(
-            [&] { return QFile::exists(m_state + QStringLiteral("/ready")) || m_server.state() != QProcess::Running; },
-            MountWaitMs);
-        if (!mounted || m_server.state() != QProcess::Running)
+        if (!mount(m_server, m_state))
             GTEST_SKIP() << "mounting the blocking file system failed: "
                          << m_server.readAllStandardError().toStdString();
 
@@ -83,6 +77,22 @@ protected:
         MainFormFixture::TearDown();
     }
 
+    // Starts a server of the blocking file system at the mount point; false
+    // when it does not come up.
+    bool mount(QProcess& server, const QString& state)
+    {
+        server.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/fuse_blocking_fs"));
+        server.setArguments({state, m_mountPoint});
+        server.start();
+        return server.waitForStarted() &&
+               QTest::qWaitFor(
+                   [&] {
+                       return QFile::exists(state + QStringLiteral("/ready")) || server.state() != QProcess::Running;
+                   },
+                   MountWaitMs) &&
+               server.state() == QProcess::Running;
+    }
+
     // The real drive query with its deadline, on a fake list of drives.
     std::unique_ptr<mainform> loadRealWindow()
     {
@@ -105,6 +115,8 @@ protected:
     }
 
     QString m_mountPoint;
+    QString m_state;
+    QString m_fusermount;
 
 private:
     [[nodiscard]] int logLines(const char* word) const
@@ -120,8 +132,6 @@ private:
     }
 
     QTemporaryDir m_base;
-    QString m_state;
-    QString m_fusermount;
     QProcess m_server;
 };
 
@@ -196,6 +206,56 @@ TEST_F(DeadDriveTest, TheProgramEndsAtOnceWhileItsQueryIsHeld)
     EXPECT_EQ(storedSettings()[QStringLiteral("Drive")], m_mountPoint);
     EXPECT_EQ(heldQueries(), 1) << "the query was answered, so the test proves nothing";
     if (program.state() != QProcess::NotRunning) {
+        program.kill();
+        program.waitForFinished();
+    }
+}
+
+// After the hung file system is unmounted and a healthy one is mounted in its
+// place, the path answers again, while the old mount's query is still held.
+TEST_F(DeadDriveTest, ARemountedPathAnswersAgain)
+{
+    const AskDriveSpace ask = platformDriveSpaceAsker();
+    const std::string path = m_mountPoint.toStdString();
+    Currency capacity;
+    Currency free;
+    ASSERT_FALSE(ask(capacity, free, path, std::chrono::milliseconds(50), [](Currency, Currency) {}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heldQueries() == 1; }, MountWaitMs));
+    QTest::qWait(static_cast<int>(DriveAnswerDeadline.count()) + 100);
+
+    QProcess::execute(m_fusermount, {QStringLiteral("-u"), QStringLiteral("-z"), m_mountPoint});
+    QTemporaryDir healthyState;
+    ASSERT_TRUE(QFile(healthyState.filePath(QStringLiteral("release"))).open(QIODevice::WriteOnly));
+    QProcess healthy;
+    ASSERT_TRUE(mount(healthy, healthyState.path()));
+    EXPECT_TRUE(ask(capacity, free, path, std::chrono::milliseconds(DeadlineWaitMs), [](Currency, Currency) {}));
+    EXPECT_EQ(capacity.stored(), 4'096'000) << "the remounted path still reads as the dead one";
+    EXPECT_EQ(heldQueries(), 1);
+
+    QProcess::execute(m_fusermount, {QStringLiteral("-u"), QStringLiteral("-z"), m_mountPoint});
+    healthy.terminate();
+    healthy.waitForFinished();
+}
+
+// A copy of the program without its helper asks from children of its own: its
+// query held in the file system does not keep it from ending.
+TEST_F(DeadDriveTest, AProgramWithoutItsHelperEndsAtOnceWhileItsQueryIsHeld)
+{
+    QTemporaryDir alone;
+    const QString copy = alone.filePath(QStringLiteral("quillmar"));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUILLMAR_PROGRAM), copy));
+    writeSettingsFile("[Settings]\nDrive=" + m_mountPoint.toUtf8() + "\n");
+    QProcess program;
+    program.start(copy, {});
+    ASSERT_TRUE(program.waitForStarted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heldQueries() == 1; }, MountWaitMs))
+        << "the program never asked the dead drive";
+
+    program.terminate();
+    EXPECT_TRUE(program.waitForFinished(2'000)) << "the program was held by its query";
+    EXPECT_EQ(heldQueries(), 1) << "the query was answered, so the test proves nothing";
+    if (program.state() != QProcess::NotRunning) {
+        (void)QFile(m_state + QStringLiteral("/release")).open(QIODevice::WriteOnly);
         program.kill();
         program.waitForFinished();
     }

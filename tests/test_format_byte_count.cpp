@@ -1,4 +1,5 @@
 #include "drivespace/GetDiskSpace.h"
+#include "drivespace/VolumeCounts.h"
 #include "tests/RowName.h"
 
 #include <gtest/gtest.h>
@@ -85,6 +86,39 @@ TEST_P(OsCountTest, StoresTheByteCountOrClampsIt)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, OsCountTest, testing::ValuesIn(osCountCases), RowName{});
+
+// Counts where they enter: free never above capacity, and counts past 2^63 - 1
+// scaled down together so that the used share stays right.
+struct VolumeCountCase {
+    const char* name;
+    std::uint64_t totalBlocks;
+    std::uint64_t freeBlocks;
+    std::uint64_t blockSize;
+    std::int64_t capacity;
+    std::int64_t free;
+};
+
+constexpr VolumeCountCase volumeCountCases[] = {
+    {"Ordinary", 1'000, 250, 4'096, 4'096'000, 1'024'000},
+    {"FreeAboveCapacityIsCapacity", 1'000, 2'000, 4'096, 4'096'000, 4'096'000},
+    {"LargestThatFits", 0x7FFF'FFFF'FFFF'FFFF, 0x7FFF'FFFF'FFFF'FFFF, 1, 0x7FFF'FFFF'FFFF'FFFF, 0x7FFF'FFFF'FFFF'FFFF},
+    // 2^64 bytes, 93.75 % used: scaled by 4, not each clamped to 2^63 - 1.
+    {"TwoToThe64KeepsItsShare", 1ULL << 62, 1ULL << 58, 4, 1LL << 62, 1LL << 58},
+    {"ProductPast64BitsKeepsItsShare", 0xFFFF'FFFF'FFFF'FFFF, 0x7FFF'FFFF'FFFF'FFFF, 4'096, 0x7FFF'FFFF'FFFF'FFFF,
+     0x3FFF'FFFF'FFFF'FFFF},
+};
+
+class VolumeCountTest : public testing::TestWithParam<VolumeCountCase> {};
+
+TEST_P(VolumeCountTest, FitsTheCountsTogether)
+{
+    const auto& c = GetParam();
+    const VolumeCounts counts = VolumeCountsOf(c.totalBlocks, c.freeBlocks, c.blockSize);
+    EXPECT_EQ(counts.capacity.stored(), c.capacity);
+    EXPECT_EQ(counts.free.stored(), c.free);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, VolumeCountTest, testing::ValuesIn(volumeCountCases), RowName{});
 
 TEST(CurrencyTest, NominalValueIsBytesOverTenThousand)
 {

@@ -2,10 +2,13 @@
 // beside this test, and stand-ins for helpers that hang or die.
 #include "drivespace/GetDiskSpace.h"
 #include "drivespace/HelperDriveQuery.h"
+#include "tests/RowName.h"
 
 #include <gtest/gtest.h>
 
+#include <spawn.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -15,6 +18,8 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+
+extern char** environ;
 
 namespace {
 
@@ -58,13 +63,38 @@ TEST(HelperDriveQuery, AnswersAsTheDirectQueryDoes)
     EXPECT_EQ(missing.free.stored(), 77) << "a failure must leave free as the caller gave it";
 }
 
+// The state letter of a process ('R', 'S', 'T', 'Z'...), '\0' once it is gone,
+// polled until `done` says it is what the test waits for.
+char processState(int pid, bool (*done)(char))
+{
+    char state = '?';
+    for (int i = 0; i < 500 && !done(state); ++i) {
+        if (i > 0)
+            std::this_thread::sleep_for(10ms);
+        std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+        std::string id, name;
+        state = stat >> id >> name >> state ? state : '\0';
+    }
+    return state;
+}
+
+bool gone(char state)
+{
+    return state == '\0';
+}
+
+bool dead(char state)
+{
+    return state == '\0' || state == 'Z';
+}
+
 TEST(HelperDriveQuery, AHelperKilledWhileIdleIsReplacedAtTheNextQuery)
 {
     HelperDriveQuery query;
     ASSERT_NE(ask(query, "/", Generous).capacity, FailureValue);
     const int first = query.helperProcess("/");
     ASSERT_EQ(::kill(first, SIGKILL), 0);
-    std::this_thread::sleep_for(100ms); // let it die
+    EXPECT_EQ(processState(first, gone), '\0') << "not reaped while the program asked nothing";
 
     EXPECT_NE(ask(query, "/", Generous).capacity, FailureValue);
     EXPECT_NE(query.helperProcess("/"), first);
@@ -80,7 +110,7 @@ protected:
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         m_directory = pattern;
         m_script = m_directory / "helper.sh";
-        const auto real = HelperDriveQuery::besideThisProgram();
+        const auto real = HelperProgram::Find().path;
         std::ofstream(m_script) << "#!/bin/sh\n"
                                 << "[ -e '" << (m_directory / "started").string() << "' ] && exec '" << real << "'\n"
                                 << "touch '" << (m_directory / "started").string() << "'\n"
@@ -128,7 +158,7 @@ TEST_F(HangingHelper, AHungHelperHoldsOnlyItsOwnPathAndItsDeathFailsOnlyItsQuery
 
 TEST(HelperDriveQuery, AHelperNotAskedForItsIdleTimeIsLetGo)
 {
-    HelperDriveQuery query(HelperDriveQuery::besideThisProgram(), 100ms);
+    HelperDriveQuery query(HelperProgram::Find().path, 100ms);
     ASSERT_NE(ask(query, "/", Generous).capacity, FailureValue);
     const int first = query.helperProcess("/");
     std::this_thread::sleep_for(200ms);
@@ -143,6 +173,138 @@ TEST(HelperDriveQuery, AHelperNotAskedForItsIdleTimeIsLetGo)
         ended = !(stat >> pid >> name >> state) || state == "Z";
     }
     EXPECT_TRUE(ended);
+}
+
+// Helpers the helper program cannot be: each is given up, and the drives are
+// then asked from children of the program.
+struct DamageCase {
+    const char* name;
+    void (*make)(const std::filesystem::path& helper);
+    bool deletedWhileRunning;
+};
+
+void executable(const std::filesystem::path& helper, const char* text)
+{
+    std::ofstream(helper) << text;
+    std::filesystem::permissions(helper, std::filesystem::perms::owner_all);
+}
+
+const DamageCase damageCases[] = {
+    {"ZeroByteFile", [](const auto& helper) { executable(helper, ""); }, false},
+    {"FolderOfThatName", [](const auto& helper) { std::filesystem::create_directory(helper); }, false},
+    {"ExitsAtOnce", [](const auto& helper) { executable(helper, "#!/bin/sh\nexit 0\n"); }, false},
+    {"DeletedWhileRunning", [](const auto& helper) { std::filesystem::copy_file(HelperProgram::Find().path, helper); },
+     true},
+};
+
+class DamagedHelper : public testing::TestWithParam<DamageCase> {};
+
+TEST_P(DamagedHelper, IsGivenUpAndTheDrivesStillAnswer)
+{
+    char pattern[] = "/tmp/helper-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::filesystem::path helper = std::filesystem::path(pattern) / "quillmar-drive-query";
+    GetParam().make(helper);
+    HelperDriveQuery query(helper.string());
+    if (GetParam().deletedWhileRunning) {
+        EXPECT_NE(ask(query, "/", Generous).capacity, FailureValue);
+        std::filesystem::remove(helper);
+    }
+    Currency capacity;
+    Currency free;
+    GetDiskSpace::QueryDriveSpace(capacity, free, "/sys");
+    EXPECT_EQ(ask(query, "/sys", Generous).capacity, capacity);
+    EXPECT_FALSE(query.runsHelperProgram());
+    std::filesystem::remove_all(pattern);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DamagedHelper, testing::ValuesIn(damageCases), RowName{});
+
+// Run as a program of its own by the test below: asks for "/", then stops its
+// helper and ends, printing the helper's pid.
+TEST(HelperDriveQuery, ProgramThatStopsItsHelper)
+{
+    if (!std::getenv("QUILLMAR_TEST_STOP_HELPER"))
+        GTEST_SKIP() << "run only by EveryHelperDiesWithTheProgram";
+    HelperDriveQuery query;
+    ASSERT_NE(ask(query, "/", Generous).capacity, FailureValue);
+    const int helper = query.helperProcess("/");
+    ASSERT_EQ(::kill(helper, SIGSTOP), 0);
+    std::printf("helper %d\n", helper);
+    std::fflush(stdout);
+    std::_Exit(0);
+}
+
+TEST(HelperDriveQuery, EveryHelperDiesWithTheProgram)
+{
+    char self[4096] = {};
+    ASSERT_GT(::readlink("/proc/self/exe", self, sizeof self - 1), 0);
+    const std::string command = std::string("QUILLMAR_TEST_STOP_HELPER=1 '") + self +
+                                "' --gtest_filter=HelperDriveQuery.ProgramThatStopsItsHelper";
+    FILE* program = ::popen(command.c_str(), "r");
+    ASSERT_NE(program, nullptr);
+    int helper = 0;
+    char line[256];
+    while (std::fgets(line, sizeof line, program))
+        std::sscanf(line, "helper %d", &helper);
+    ::pclose(program);
+    ASSERT_NE(helper, 0);
+    EXPECT_TRUE(dead(processState(helper, dead))) << "a stopped helper outlived its program";
+    ::kill(helper, SIGKILL);
+}
+
+// Where a helper is run from: only a file nobody else could have put there or
+// changed, beside the program or in its installed place.
+struct TrustCase {
+    const char* name;
+    std::filesystem::perms folderMode;
+    std::filesystem::perms fileMode;
+    uid_t fileOwner; // 0: the running user
+    bool trusted;
+};
+
+using std::filesystem::perms;
+constexpr auto rwxr_xr_x =
+    perms::owner_all | perms::group_read | perms::group_exec | perms::others_read | perms::others_exec;
+
+const TrustCase trustCases[] = {
+    {"OwnFileInOwnFolder", rwxr_xr_x, rwxr_xr_x, 0, true},
+    {"PlantedByAnotherUserInAStickyFolder", perms::all | perms::sticky_bit, rwxr_xr_x, 65534, false},
+    {"OwnFileInAStickyFolder", perms::all | perms::sticky_bit, rwxr_xr_x, 0, false},
+    {"FileWritableByOthers", rwxr_xr_x, perms::all, 0, false},
+    {"PlantedByAnotherUserInOwnFolder", rwxr_xr_x, rwxr_xr_x, 65534, false},
+};
+
+class HelperTrust : public testing::TestWithParam<TrustCase> {};
+
+TEST_P(HelperTrust, RunsOnlyAHelperNobodyElseControls)
+{
+    const TrustCase& c = GetParam();
+    if (c.fileOwner != 0 && ::geteuid() != 0)
+        GTEST_SKIP() << "planting a file as another user needs root";
+    char pattern[] = "/tmp/helper-trust-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    const std::filesystem::path folder = pattern;
+    const std::filesystem::path helper = folder / "quillmar-drive-query";
+    std::ofstream(helper) << "#!/bin/sh\n";
+    std::filesystem::permissions(helper, c.fileMode);
+    if (c.fileOwner != 0) {
+        ASSERT_EQ(::chown(helper.c_str(), c.fileOwner, c.fileOwner), 0);
+    }
+    std::filesystem::permissions(folder, c.folderMode);
+
+    const HelperProgram::Found found = HelperProgram::FindFor((folder / "quillmar").string());
+    EXPECT_EQ(found.path, c.trusted ? helper.string() : std::string());
+    EXPECT_EQ(found.whyNot.empty(), c.trusted) << found.whyNot;
+    std::filesystem::remove_all(folder);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, HelperTrust, testing::ValuesIn(trustCases), RowName{});
+
+TEST(HelperTrust, NeverARelativeName)
+{
+    EXPECT_EQ(HelperProgram::FindFor("quillmar").path, "");
+    EXPECT_EQ(HelperProgram::FindFor("").path, "");
 }
 
 } // namespace

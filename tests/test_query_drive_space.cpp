@@ -1,3 +1,4 @@
+#include "drivespace/AskDriveSpace.h"
 #include "drivespace/DriveList.h"
 #include "drivespace/GetDiskSpace.h"
 #include "tests/RowName.h"
@@ -480,5 +481,26 @@ TEST_P(NoDriveTest, FailsAndLeavesFreeAlone)
 INSTANTIATE_TEST_SUITE_P(Table, NoDriveTest, testing::ValuesIn(noDriveCases), RowName{});
 
 #endif
+
+// The platform's asker on the system drive, a local disk: asked again, it is
+// answered in place (on Windows the first ask finds out on a thread that it is
+// a fixed disk). Both answers are the volume's.
+TEST(QueryDriveSpaceTest, ThePlatformAskerAnswersTheSystemDrive)
+{
+#ifdef _WIN32
+    const std::string system = "C:\\";
+#else
+    const std::string system = "/";
+#endif
+    Currency capacity;
+    Currency free;
+    GetDiskSpace::QueryDriveSpace(capacity, free, system);
+    const AskDriveSpace ask = platformDriveSpaceAsker();
+    for (int i = 0; i < 2; ++i) {
+        Currency asked = FailureValue;
+        EXPECT_TRUE(ask(asked, free, system, std::chrono::seconds(10), nullptr));
+        EXPECT_EQ(asked, capacity) << "ask " << i;
+    }
+}
 
 } // namespace

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "drivespace/Currency.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+// What carries drive space questions to whatever answers them: a thread of this
+// program, a helper process, a child forked from this program. One line answers
+// one question at a time; the rule for what is asked when is OneQueryPerPath.
+
+// One answer: the capacity (FailureValue when the drive could not be asked) and
+// the free bytes, which mean nothing then.
+struct DriveAnswer {
+    Currency capacity;
+    Currency free;
+};
+
+// What a line hears, reported on a thread of the transport: an answer, or none
+// once the line has ended (idle for long, let go, or died; a question it held
+// then has no answer). Nothing is reported after the end.
+using LineReport = std::function<void(std::optional<DriveAnswer>)>;
+
+class DriveQueryLine {
+public:
+    virtual ~DriveQueryLine() = default;
+    // Hands rootPath on; false when the line has ended and cannot take it.
+    [[nodiscard]] virtual bool send(const std::string& rootPath) = 0;
+    // Nothing more is wanted of this line: it ends as soon as it can, a line
+    // stuck in a system call once that call returns.
+    virtual void letGo() = 0;
+};
+
+class DriveQueryTransport {
+public:
+    virtual ~DriveQueryTransport() = default;
+    // A new line reporting to `report`; null when none can be had.
+    [[nodiscard]] virtual std::shared_ptr<DriveQueryLine> open(LineReport report) = 0;
+};

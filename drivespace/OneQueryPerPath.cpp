@@ -1,0 +1,226 @@
+#include "drivespace/OneQueryPerPath.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A question asked of a path, and the line carrying it. The line is replaced
+// when it dies; `serial` tells its reports from those of lines before it.
+struct Question {
+    explicit Question(std::string path) : rootPath(std::move(path)) {}
+
+    const std::string rootPath;
+    std::shared_ptr<DriveQueryLine> line;
+    std::uint64_t serial = 0;
+    bool busy = false; // asked and not answered yet
+    Clock::time_point askedAt;
+    Clock::time_point lastUsed;
+    std::string mount;    // the mount at the path when it was asked
+    int replacements = 0; // lines that died under this question
+    DriveAnswer answer{FailureValue, Currency::fromStored(0)};
+    LateAnswer late; // who gets the answer once its asker has stopped waiting
+};
+
+struct PathLines {
+    std::shared_ptr<Question> current;
+    std::shared_ptr<Question> stuck; // let go after the deadline, kept until it ends
+};
+
+// A line that died before answering is replaced this often per question.
+constexpr int MaxReplacements = 2;
+
+} // namespace
+
+struct OneQueryPerPath::State : std::enable_shared_from_this<State> {
+    std::shared_ptr<DriveQueryTransport> transport;
+    Options options;
+    mutable std::mutex mutex; // guards everything below and every question's fields
+    std::condition_variable answered;
+    std::map<std::string, PathLines, std::less<>> paths;
+    std::uint64_t serials = 0;
+
+    [[nodiscard]] std::string mountAt(const std::string& rootPath) const
+    {
+        return options.mountIdentity ? options.mountIdentity(rootPath) : std::string();
+    }
+    // Sends the question on its line, on a fresh one if it has none or its
+    // line has ended. False when no line takes it.
+    bool send(const std::shared_ptr<Question>& question);
+    // Makes room for a new question of a path whose question is still out:
+    // false when the path must fail at once.
+    bool letStuckGo(PathLines& lines);
+    void retireIdle(Clock::time_point now);
+    void heard(const std::weak_ptr<Question>& weak, std::uint64_t serial, std::optional<DriveAnswer> answer);
+    // What a line's end means for its question; the late answer to give, if any.
+    LateAnswer ended(PathLines& lines, const std::shared_ptr<Question>& question);
+};
+
+bool OneQueryPerPath::State::send(const std::shared_ptr<Question>& question)
+{
+    for (int attempt = 0; attempt <= MaxReplacements; ++attempt) {
+        if (!question->line) {
+            const std::uint64_t serial = ++serials;
+            question->line = transport->open(
+                [weakState = weak_from_this(), weak = std::weak_ptr(question), serial](std::optional<DriveAnswer> a) {
+                    if (const auto state = weakState.lock())
+                        state->heard(weak, serial, a);
+                });
+            question->serial = serial;
+            if (!question->line)
+                return false;
+        }
+        if (question->line->send(question->rootPath)) {
+            question->busy = true;
+            question->lastUsed = Clock::now();
+            question->mount = mountAt(question->rootPath);
+            return true;
+        }
+        question->line.reset(); // ended: a fresh line asks
+    }
+    return false;
+}
+
+bool OneQueryPerPath::State::letStuckGo(PathLines& lines)
+{
+    const std::shared_ptr<Question>& current = lines.current;
+    if (lines.stuck || mountAt(current->rootPath) == current->mount)
+        return false; // asking the same dead mount again would only pile up lines
+    current->line->letGo();
+    current->late = nullptr;
+    lines.stuck = std::exchange(lines.current, nullptr);
+    return true;
+}
+
+// Idle lines not asked for the idle limit are let go before they would end by
+// themselves with a question on its way.
+void OneQueryPerPath::State::retireIdle(Clock::time_point now)
+{
+    for (auto& [path, lines] : paths) {
+        const auto& current = lines.current;
+        if (current && !current->busy &&
+            std::chrono::duration_cast<std::chrono::milliseconds>(now - current->lastUsed) >= options.idleLimit) {
+            current->line->letGo();
+            lines.current.reset();
+        }
+    }
+}
+
+void OneQueryPerPath::State::heard(const std::weak_ptr<Question>& weak, std::uint64_t serial,
+                                   std::optional<DriveAnswer> answer)
+{
+    const std::shared_ptr<Question> question = weak.lock();
+    if (!question)
+        return;
+    std::unique_lock lock(mutex);
+    const auto found = paths.find(question->rootPath);
+    if (found == paths.end() || question->serial != serial)
+        return;
+    PathLines& lines = found->second;
+    if (lines.stuck == question) {
+        lines.stuck.reset(); // it answered or ended: its path may have a stuck line again
+        return;
+    }
+    if (lines.current != question)
+        return;
+    LateAnswer late;
+    if (answer) {
+        question->busy = false;
+        question->answer = *answer;
+        late = std::exchange(question->late, nullptr);
+    } else {
+        late = ended(lines, question);
+    }
+    const DriveAnswer given = question->answer;
+    answered.notify_all();
+    lock.unlock();
+    if (late)
+        late(given.capacity, given.free);
+}
+
+LateAnswer OneQueryPerPath::State::ended(PathLines& lines, const std::shared_ptr<Question>& question)
+{
+    question->line.reset();
+    if (!question->busy) {
+        lines.current.reset(); // ended while idle: the next ask opens a new line
+        return nullptr;
+    }
+    if (Clock::now() - question->askedAt < options.deadline && question->replacements < MaxReplacements) {
+        ++question->replacements;
+        if (send(question))
+            return nullptr;
+    }
+    question->busy = false;
+    question->answer = {FailureValue, Currency::fromStored(0)};
+    lines.current.reset();
+    return std::exchange(question->late, nullptr);
+}
+
+OneQueryPerPath::OneQueryPerPath(std::shared_ptr<DriveQueryTransport> transport, Options options)
+    : m_state(std::make_shared<State>())
+{
+    m_state->transport = std::move(transport);
+    m_state->options = std::move(options);
+}
+
+OneQueryPerPath::~OneQueryPerPath()
+{
+    const std::lock_guard guard(m_state->mutex);
+    for (auto& [path, lines] : m_state->paths)
+        for (const auto& question : {lines.current, lines.stuck})
+            if (question && question->line)
+                question->line->letGo();
+    m_state->paths.clear();
+}
+
+bool OneQueryPerPath::ask(Currency& capacity, Currency& free, const std::string& rootPath,
+                          std::chrono::milliseconds wait, LateAnswer late)
+{
+    std::unique_lock lock(m_state->mutex);
+    const auto now = Clock::now();
+    m_state->retireIdle(now);
+    PathLines& lines = m_state->paths[rootPath];
+    if (lines.current && lines.current->busy) {
+        // Within the deadline an asker that can take a late answer takes over
+        // the one that is out, as its refresh supersedes the older one.
+        const bool inTime = now - lines.current->askedAt < m_state->options.deadline;
+        if (inTime && late) {
+            lines.current->late = std::move(late);
+            return false;
+        }
+        if (inTime || !m_state->letStuckGo(lines)) {
+            capacity = FailureValue;
+            return true;
+        }
+    }
+    if (!lines.current)
+        lines.current = std::make_shared<Question>(rootPath);
+    const std::shared_ptr<Question> question = lines.current;
+    question->askedAt = now;
+    question->replacements = 0;
+    if (!m_state->send(question)) {
+        lines.current.reset();
+        capacity = FailureValue;
+        return true;
+    }
+    if (!m_state->answered.wait_for(lock, wait, [&] { return !question->busy; })) {
+        question->late = std::move(late);
+        return false;
+    }
+    capacity = question->answer.capacity;
+    if (capacity != FailureValue)
+        free = question->answer.free;
+    return true;
+}
+
+std::shared_ptr<DriveQueryLine> OneQueryPerPath::lineOf(const std::string& rootPath) const
+{
+    const std::lock_guard guard(m_state->mutex);
+    const auto found = m_state->paths.find(rootPath);
+    return found == m_state->paths.end() || !found->second.current ? nullptr : found->second.current->line;
+}

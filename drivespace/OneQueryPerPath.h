@@ -1,0 +1,49 @@
+#pragma once
+
+#include "drivespace/AskDriveSpace.h"
+#include "drivespace/DriveQueryLine.h"
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+// The drive asker's rule, whatever carries the questions. A path has one
+// question out at a time, on a line of its own, so that a drive that does not
+// answer holds nothing but its own line. Asked again within the deadline, the
+// path is not asked twice: the newer asker takes over the answer, and the older
+// one's late answer is never called (its refresh has been superseded). After
+// the deadline the line counts as stuck: while the path is the same mount, it
+// fails at once; once another mount is there, the stuck line is let go and a
+// new line asks (at most one stuck line is kept per path, until it ends). A
+// line that dies before it answers is replaced within the deadline.
+class OneQueryPerPath {
+public:
+    // Which mount is at rootPath now; "" when that cannot be told.
+    using MountIdentity = std::function<std::string(const std::string& rootPath)>;
+
+    struct Options {
+        std::chrono::milliseconds deadline = DriveAnswerDeadline;
+        // An idle line not asked for this long is let go before the next ask
+        // (a helper ends by itself a little later: the two never cross).
+        std::chrono::milliseconds idleLimit = std::chrono::milliseconds::max();
+        MountIdentity mountIdentity;
+    };
+
+    OneQueryPerPath(std::shared_ptr<DriveQueryTransport> transport, Options options);
+    // Lets every line go and waits for none of them.
+    ~OneQueryPerPath();
+    OneQueryPerPath(const OneQueryPerPath&) = delete;
+    OneQueryPerPath& operator=(const OneQueryPerPath&) = delete;
+
+    // The contract of AskDriveSpace.
+    bool ask(Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds wait,
+             LateAnswer late);
+
+    // The line serving rootPath now; null when there is none. For tests.
+    [[nodiscard]] std::shared_ptr<DriveQueryLine> lineOf(const std::string& rootPath) const;
+
+private:
+    struct State;
+    std::shared_ptr<State> m_state;
+};

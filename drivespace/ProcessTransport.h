@@ -1,0 +1,37 @@
+#pragma once
+
+#include "drivespace/DriveQueryLine.h"
+
+#include <memory>
+#include <string>
+
+// Lines that are processes answering over a socket pair: the helper program,
+// or, without one, a child this program forks that runs the same loop
+// (DriveQueryServer). A process stuck in a dead file system cannot end; this
+// way the stuck one is never the program, which can always end. Every such
+// process dies with the program.
+//
+// One watcher thread reads the answers and reaps each process as soon as it
+// ends. A helper program that cannot be started or dies before answering twice
+// in a row is given up for forked children, with a line on standard error.
+class ProcessTransport : public DriveQueryTransport {
+public:
+    // helperProgram: an absolute path; empty for forked children from the start.
+    explicit ProcessTransport(std::string helperProgram);
+    // Stops watching once the processes let go have all been reaped; waits for
+    // none of them.
+    ~ProcessTransport() override;
+    ProcessTransport(const ProcessTransport&) = delete;
+    ProcessTransport& operator=(const ProcessTransport&) = delete;
+
+    [[nodiscard]] std::shared_ptr<DriveQueryLine> open(LineReport report) override;
+
+    // The process id behind a line of this transport; 0 for another line. For tests.
+    [[nodiscard]] static int processOf(const DriveQueryLine* line);
+    // False once the helper program has been given up. For tests.
+    [[nodiscard]] bool runsHelperProgram() const;
+
+private:
+    struct Watch;
+    std::shared_ptr<Watch> m_watch;
+};

@@ -1,0 +1,322 @@
+#include "drivespace/ProcessTransport.h"
+
+#include "drivespace/DriveQueryServer.h"
+#include "drivespace/HelperProtocol.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <utility>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// A helper program that fails this often in a row is given up.
+constexpr int FailuresBeforeGivingUp = 2;
+
+// What the watch and its lines share: the lock, and the helper program's
+// failures in a row.
+struct Tally {
+    std::mutex mutex;
+    int failuresInARow = 0;
+};
+
+// One process and this side of its socket pair. The descriptors stay open as
+// long as anyone holds the line, so that a number is never reused under a send.
+class ProcessLine final : public DriveQueryLine {
+public:
+    ProcessLine(pid_t process, int end, LineReport lineReport, std::shared_ptr<Tally> shared)
+        : pid(process), socket(end), pidfd(static_cast<int>(syscall(SYS_pidfd_open, process, 0))),
+          report(std::move(lineReport)), tally(std::move(shared))
+    {}
+    ~ProcessLine() override
+    {
+        ::close(socket);
+        if (pidfd >= 0)
+            ::close(pidfd);
+    }
+    ProcessLine(const ProcessLine&) = delete;
+    ProcessLine& operator=(const ProcessLine&) = delete;
+
+    bool send(const std::string& rootPath) override;
+    void letGo() override;
+    // Counts its end against the helper program, once, unless it answered
+    // before or the program let it go. Under the tally's lock.
+    void countFailure();
+
+    const pid_t pid;
+    const int socket;
+    // Readable once the process has ended; -1 where the kernel has none (before
+    // Linux 5.3): its end is then seen on the socket. Called through syscall():
+    // glibc 2.36 declares pidfd_open without C linkage.
+    const int pidfd;
+    const LineReport report;
+    const std::shared_ptr<Tally> tally; // its lock is held to reap: no signal goes to a reaped pid
+    std::atomic<bool> reaped = false;
+    bool answered = false;  // it has answered at least once
+    bool lettingGo = false; // ended by the program, not by a fault
+    bool counted = false;
+    bool socketDone = false;
+};
+
+// A process that cannot take a question has died, or is about to: that counts
+// now, before the watcher has seen it end, so that a helper that exits at once
+// is given up within one question.
+bool ProcessLine::send(const std::string& rootPath)
+{
+    if (!reaped) {
+        const auto sent = ::send(socket, rootPath.data(), rootPath.size(), MSG_NOSIGNAL);
+        if (sent == static_cast<ssize_t>(rootPath.size()))
+            return true;
+    }
+    const std::lock_guard guard(tally->mutex);
+    countFailure();
+    return false;
+}
+
+void ProcessLine::letGo()
+{
+    const std::lock_guard guard(tally->mutex);
+    lettingGo = true;
+    if (!reaped)
+        ::kill(pid, SIGKILL); // a process in a system call dies once the call returns
+}
+
+void ProcessLine::countFailure()
+{
+    if (answered || lettingGo || counted)
+        return;
+    counted = true;
+    ++tally->failuresInARow;
+}
+
+// Starts the helper program with `end` as its standard input and its other
+// standard streams on /dev/null, so that a helper left behind never holds the
+// terminal. Told the program's pid, it ends at once if the program is gone.
+pid_t spawnHelper(const std::string& program, int end)
+{
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, end, STDIN_FILENO);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    std::string name = program;
+    std::string parent = std::to_string(getpid());
+    char* const argv[] = {name.data(), parent.data(), nullptr};
+    pid_t pid = 0;
+    const int failed = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    return failed == 0 ? pid : -1;
+}
+
+// A child of this program running the helper's loop; it needs no file at all.
+pid_t forkServer(int end)
+{
+    const pid_t program = getpid();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        if (end != STDIN_FILENO)
+            (void)dup2(end, STDIN_FILENO);
+        DriveQueryServer::Run(program);
+        _exit(0);
+    }
+    return pid;
+}
+
+} // namespace
+
+struct ProcessTransport::Watch : std::enable_shared_from_this<Watch> {
+    const std::shared_ptr<Tally> tally = std::make_shared<Tally>();
+    std::mutex& mutex = tally->mutex; // guards everything below and every line's flags
+    int& failuresInARow = tally->failuresInARow;
+    std::string program;
+    std::vector<std::shared_ptr<ProcessLine>> lines; // processes not reaped yet
+    const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    bool watching = false; // the watcher thread runs
+    bool stop = false;     // the transport is gone: the watcher ends once all are reaped
+
+    Watch() = default;
+    Watch(const Watch&) = delete;
+    Watch& operator=(const Watch&) = delete;
+    ~Watch() { ::close(wake); }
+
+    // A new process answering on a socket; null when none can be started.
+    std::shared_ptr<ProcessLine> start(LineReport& report);
+    pid_t startProcess(int end);
+    bool ensureWatcher();
+    void watcher();
+    void readAnswer(ProcessLine& line);
+    void reap(const std::shared_ptr<ProcessLine>& line, int options);
+    void poke() const { (void)eventfd_write(wake, 1); }
+};
+
+pid_t ProcessTransport::Watch::startProcess(int end)
+{
+    for (;;) {
+        if (!program.empty() && failuresInARow >= FailuresBeforeGivingUp) {
+            std::fprintf(stderr, "quillmar: %s failed %d times in a row; drives are now asked from child processes\n",
+                         program.c_str(), failuresInARow);
+            program.clear();
+        }
+        if (program.empty())
+            return forkServer(end);
+        const pid_t pid = spawnHelper(program, end);
+        if (pid > 0)
+            return pid;
+        ++failuresInARow;
+    }
+}
+
+std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport& report)
+{
+    int ends[2];
+    if (wake < 0 || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0)
+        return nullptr;
+    const pid_t pid = startProcess(ends[1]);
+    ::close(ends[1]);
+    if (pid <= 0) {
+        ::close(ends[0]);
+        return nullptr;
+    }
+    auto line = std::make_shared<ProcessLine>(pid, ends[0], std::move(report), tally);
+    lines.push_back(line);
+    if (!ensureWatcher()) {
+        lines.pop_back();
+        ::kill(pid, SIGKILL);
+        (void)waitpid(pid, nullptr, 0);
+        line->reaped = true;
+        return nullptr;
+    }
+    poke();
+    return line;
+}
+
+bool ProcessTransport::Watch::ensureWatcher()
+{
+    if (watching)
+        return true;
+    try {
+        std::thread([watch = shared_from_this()] { watch->watcher(); }).detach();
+    } catch (const std::system_error&) {
+        return false;
+    }
+    watching = true;
+    return true;
+}
+
+void ProcessTransport::Watch::readAnswer(ProcessLine& line)
+{
+    HelperProtocol::Answer answer{};
+    const ssize_t got = recv(line.socket, &answer, sizeof answer, MSG_DONTWAIT);
+    if (got < 0 && (errno == EAGAIN || errno == EINTR))
+        return;
+    if (got != sizeof answer) {
+        line.socketDone = true; // closed, or garbled: its end comes with the process's
+        return;
+    }
+    {
+        const std::lock_guard guard(mutex);
+        line.answered = true;
+        failuresInARow = 0;
+    }
+    line.report(DriveAnswer{Currency::fromStored(answer.capacity), Currency::fromStored(answer.free)});
+}
+
+// Reaps an ended process; one that never answered and was not let go counts
+// against the helper program.
+void ProcessTransport::Watch::reap(const std::shared_ptr<ProcessLine>& line, int options)
+{
+    {
+        const std::lock_guard guard(mutex);
+        const pid_t done = waitpid(line->pid, nullptr, options);
+        if (done == 0 || (done < 0 && errno == EINTR))
+            return;
+        line->reaped = true;
+        std::erase(lines, line);
+        line->countFailure();
+    }
+    line->report(std::nullopt);
+}
+
+void ProcessTransport::Watch::watcher()
+{
+    std::vector<std::shared_ptr<ProcessLine>> watched;
+    std::vector<pollfd> fds;
+    for (;;) {
+        {
+            const std::lock_guard guard(mutex);
+            if (stop && lines.empty()) {
+                watching = false;
+                return;
+            }
+            watched = lines;
+        }
+        fds.assign(1, pollfd{wake, POLLIN, 0});
+        for (const auto& line : watched) {
+            fds.push_back({line->socketDone ? -1 : line->socket, POLLIN, 0});
+            fds.push_back({line->pidfd, POLLIN, 0});
+        }
+        if (poll(fds.data(), fds.size(), -1) < 0)
+            continue; // interrupted
+        eventfd_t ignored = 0;
+        (void)eventfd_read(wake, &ignored);
+        for (std::size_t i = 0; i < watched.size(); ++i) {
+            const auto& line = watched[i];
+            if (fds[1 + 2 * i].revents != 0)
+                readAnswer(*line);
+            if (fds[2 + 2 * i].revents != 0)
+                reap(line, WNOHANG);
+            else if (line->socketDone && line->pidfd < 0)
+                reap(line, 0); // no pidfd: a closed socket means the process is ending
+        }
+    }
+}
+
+ProcessTransport::ProcessTransport(std::string helperProgram) : m_watch(std::make_shared<Watch>())
+{
+    m_watch->program = std::move(helperProgram);
+}
+
+ProcessTransport::~ProcessTransport()
+{
+    const std::lock_guard guard(m_watch->mutex);
+    m_watch->stop = true;
+    for (const auto& line : m_watch->lines) {
+        line->lettingGo = true;
+        ::kill(line->pid, SIGKILL);
+    }
+    m_watch->poke();
+}
+
+std::shared_ptr<DriveQueryLine> ProcessTransport::open(LineReport report)
+{
+    const std::lock_guard guard(m_watch->mutex);
+    return m_watch->start(report);
+}
+
+int ProcessTransport::processOf(const DriveQueryLine* line)
+{
+    const auto* process = dynamic_cast<const ProcessLine*>(line);
+    return process ? process->pid : 0;
+}
+
+bool ProcessTransport::runsHelperProgram() const
+{
+    const std::lock_guard guard(m_watch->mutex);
+    return !m_watch->program.empty();
+}

@@ -1,0 +1,88 @@
+#include "drivespace/ThreadTransport.h"
+
+#include <condition_variable>
+#include <mutex>
+#include <optional>
+#include <system_error>
+#include <thread>
+#include <utility>
+
+namespace {
+
+// One worker thread and the question waiting for it. Owned jointly by the rule
+// and the thread, so that a thread still in the system call when the rule lets
+// it go finds its state alive on return.
+class ThreadLine final : public DriveQueryLine {
+public:
+    bool send(const std::string& rootPath) override
+    {
+        const std::lock_guard guard(m_mutex);
+        if (m_ended || !m_wanted)
+            return false;
+        m_question = rootPath;
+        m_wake.notify_one();
+        return true;
+    }
+
+    void letGo() override
+    {
+        const std::lock_guard guard(m_mutex);
+        m_wanted = false;
+        m_wake.notify_one();
+    }
+
+    // The next question; none when the line ends instead (let go, or idle for
+    // idleTimeout). Decided under the lock, so that a question sent meanwhile
+    // is either taken or refused, never lost.
+    std::optional<std::string> next(std::chrono::milliseconds idleTimeout)
+    {
+        std::unique_lock lock(m_mutex);
+        m_wake.wait_for(lock, idleTimeout, [&] { return m_question || !m_wanted; });
+        if (!m_question) {
+            m_ended = true;
+            return std::nullopt;
+        }
+        return std::exchange(m_question, std::nullopt);
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::optional<std::string> m_question;
+    bool m_wanted = true;
+    bool m_ended = false;
+};
+
+} // namespace
+
+ThreadTransport::ThreadTransport(Query query, std::chrono::milliseconds idleTimeout)
+    : m_query(std::move(query)), m_idleTimeout(idleTimeout)
+{}
+
+std::shared_ptr<DriveQueryLine> ThreadTransport::open(LineReport report)
+{
+    auto line = std::make_shared<ThreadLine>();
+    auto serve = [line, query = m_query, idle = m_idleTimeout, counts = m_counts, report = std::move(report)] {
+        while (const auto rootPath = line->next(idle)) {
+            // Unanswered, the query failed.
+            DriveAnswer answer{FailureValue, Currency::fromStored(0)};
+            try {
+                query(answer.capacity, answer.free, *rootPath); // may block for minutes
+            } catch (...) {
+                answer.capacity = FailureValue;
+            }
+            report(answer);
+        }
+        report(std::nullopt);
+        --counts->running;
+    };
+    ++m_counts->running;
+    try {
+        std::thread(std::move(serve)).detach();
+    } catch (const std::system_error&) {
+        --m_counts->running;
+        return nullptr; // no thread to be had: the drive cannot be asked
+    }
+    ++m_counts->started;
+    return line;
+}

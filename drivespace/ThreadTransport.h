@@ -1,0 +1,35 @@
+#pragma once
+
+#include "drivespace/DriveQueryLine.h"
+
+#include <atomic>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <string>
+
+// Lines that are worker threads of this program, each running the query it is
+// given. A thread inside the system call cannot be interrupted: let go, it ends
+// once the call returns. A thread not asked for its idle time ends by itself.
+class ThreadTransport : public DriveQueryTransport {
+public:
+    // The contract of GetDiskSpace::QueryDriveSpace.
+    using Query = std::function<void(Currency& capacity, Currency& free, const std::string& rootPath)>;
+
+    ThreadTransport(Query query, std::chrono::milliseconds idleTimeout);
+
+    [[nodiscard]] std::shared_ptr<DriveQueryLine> open(LineReport report) override;
+
+    // Threads started, and those not ended yet; for tests.
+    [[nodiscard]] int threadsStarted() const { return m_counts->started; }
+    [[nodiscard]] int threadsRunning() const { return m_counts->running; }
+
+private:
+    struct Counts {
+        std::atomic<int> started = 0;
+        std::atomic<int> running = 0;
+    };
+    Query m_query;
+    std::chrono::milliseconds m_idleTimeout;
+    std::shared_ptr<Counts> m_counts = std::make_shared<Counts>();
+};
