@@ -22,6 +22,9 @@ add_custom_command(OUTPUT ${changelog_gz}
   VERBATIM)
 add_custom_target(quillmar_debian_changelog ALL DEPENDS ${changelog_gz})
 install(FILES ${debian_dir}/copyright ${changelog_gz} DESTINATION ${doc_dir})
+# Each override says why it is there.
+install(FILES ${debian_dir}/lintian-overrides DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides
+        RENAME quillmar)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillmar)
@@ -29,12 +32,11 @@ set(CPACK_PACKAGE_VERSION ${QUILLMAR_VERSION_NUMBER})
 set(CPACK_PACKAGE_VENDOR "The Quillmar developers")
 set(CPACK_PACKAGE_CONTACT "The Quillmar developers <quillmar@example.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "see how full a disk drive is")
-set(CPACK_PACKAGE_DESCRIPTION
+string(CONCAT CPACK_PACKAGE_DESCRIPTION
   "Quillmar shows the capacity, the used space and the free space of one disk\n"
   "drive as exact byte counts, beside a pie chart of the used and the free\n"
   "share, refreshed every second. The chart's colours are chosen from its\n"
-  "legend; the drive, the window position and the colours are remembered.")
-string(JOIN "" CPACK_PACKAGE_DESCRIPTION ${CPACK_PACKAGE_DESCRIPTION})
+  "legend. The drive, the window position and the colours are remembered.")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -46,9 +48,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://quillmar.example.org/")
 # The libraries' packages come from dpkg-shlibdeps; the layout was fitted to
-# Liberation Sans.
+# Liberation Sans; the window needs a platform plugin (xcb or wayland), which
+# Qt's libraries only recommend.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation2, qt6-qpa-plugins")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 include(CPack)
