@@ -56,7 +56,12 @@ entries=$(uninstall_entries)
     grep -A40 'DisplayName.*Quillmar$' >"$work/entry" || true
 grep -q 'Publisher.*The Quillmar developers' "$work/entry" || fail "Apps & features entry has no publisher"
 grep -q 'UninstallString.*MsiExec.exe /X' "$work/entry" || fail "Apps & features entry has no uninstall command"
-pass "Apps & features: Quillmar $version, publisher, uninstall command"
+# Apps & features shows an installed product's icon from the copy the
+# installer keeps.
+icon=$("$wine" reg query 'HKCU\Software\Microsoft\Installer\Products' /s | tr -d '\r' |
+    awk '/ProductIcon/ { print $NF }' | grep -i 'quillmar\.ico$') || fail "Apps & features entry has no icon"
+[ -f "$(unix_path "$icon")" ] || fail "the icon $icon is not there"
+pass "Apps & features: Quillmar $version, publisher, icon, uninstall command"
 
 # The installed program shows its window; closed as a user closes it (Alt+F4),
 # it writes its settings.
