@@ -21,6 +21,7 @@ WINDOWS_PACKAGES := cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix 
 PACKAGE_PACKAGES := $(RUN_PACKAGES) g++-mingw-w64-x86-64-posix dpkg-dev file wixl
 
 # Proving the packages: lintian, the MSI installed under wine, the window
-# looked at on Xvfb, the .deb installed into a fresh Debian root.
-PACKAGE_CHECK_PACKAGES := lintian wine64 xvfb xauth xdotool imagemagick \
+# looked at on Xvfb, a newer MSI made to upgrade it, the .deb installed into a
+# fresh Debian root.
+PACKAGE_CHECK_PACKAGES := lintian wine64 wixl xvfb xauth xdotool imagemagick \
                           debootstrap

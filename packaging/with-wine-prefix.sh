@@ -11,7 +11,8 @@ export WINEPREFIX
 export WINEDEBUG=-all
 # On a display, a fresh prefix would offer to install Mono and Gecko, and wait.
 export WINEDLLOVERRIDES="mscoree,mshtml="
-# The prefix's wineserver is stopped before its files go.
-trap '/usr/lib/wine/wineserver64 -k 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
+# The prefix's wineserver is stopped, and has written its registry, before the
+# prefix's files go.
+trap '/usr/lib/wine/wineserver64 -k 2>/dev/null; /usr/lib/wine/wineserver64 -w 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
 trap 'exit 130' INT TERM
 "$@"
