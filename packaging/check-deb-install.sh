@@ -33,7 +33,7 @@ cleanup() {
     [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
     umount -R "$root" 2>/dev/null || true
     # Never delete through a mount that is still there (/dev, /proc, /sys).
-    if grep -q " $root[ /]" /proc/self/mountinfo; then
+    if grep -q " ${root}[ /]" /proc/self/mountinfo; then
         say "left $root in place: something is still mounted under it" >&2
     else
         rm -rf --one-file-system "$root"
@@ -108,10 +108,9 @@ sleep 2.5
 DISPLAY=$display import -window "$window" "$package_dir/deb-window.png"
 pixels=$(convert "$package_dir/deb-window.png" -format %c histogram:info:- |
     awk '/#FF0000/ { used += $1 } /#0000FF/ { free += $1 } END { printf "%d %d", used, free }')
-set -- $pixels
-used_pixels=$1 free_pixels=$2
-set -- $(in_root stat -f -c '%b %f' /)
-blocks=$1 free_blocks=$2
+used_pixels=${pixels% *} free_pixels=${pixels#* }
+blocks_and_free=$(in_root stat -f -c '%b %f' /)
+blocks=${blocks_and_free% *} free_blocks=${blocks_and_free#* }
 verdict=$(awk -v up="$used_pixels" -v fp="$free_pixels" -v b="$blocks" -v f="$free_blocks" 'BEGIN {
     if (up + fp < 5000) { print "no chart"; exit }
     shown = up / (up + fp); real = (b - f) / b
