@@ -1,29 +1,40 @@
 # Two commands set everything up on a fresh Debian 12 machine:
-#   make run    installs what is missing, builds, and starts Quillmar
-#   make test   installs what is missing, builds, and runs every test
-# Both build into build/; `make run` builds the program alone, without the tests
-# and benchmarks, unless `make test` has configured them already. Extra configure
-# flags go in CMAKE_FLAGS.
+#   make run        installs what is missing, builds, and starts Quillmar
+#   make test       installs what is missing, builds, and runs every test
+# and, for the other builds:
+#   make sanitize   the tests under AddressSanitizer and UBSan (build-asan/)
+#   make windows    quillmar.exe and its tests cross-built with mingw-w64, the
+#                   tests run under wine on a virtual display (build-mingw/)
+#   make package    the .deb, the MSI, the portable zip and SHA256SUMS
+#                   (build-package/)
+#   make check-package  installs and removes what `make package` made: lintian
+#                   and the file list of the .deb, the MSI under wine, the .deb
+#                   in a fresh Debian root where debootstrap may run
+# `make run` builds the program alone, without the tests and benchmarks, unless
+# `make test` has configured them already. Extra configure flags go in
+# CMAKE_FLAGS. Every target installs the Debian packages it is missing.
 
-RUN_PACKAGES  := cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2
-TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev googletest libbenchmark-dev \
-                 locales e2fsprogs fuse3 libfuse3-dev pkg-config \
-                 desktop-file-utils appstream
+include packaging/debian-packages.mk
+
 CMAKE_FLAGS ?=
+PACKAGE_DIR := build-package
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+# Waits for another package manager to finish rather than failing at once.
+APT_GET := $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300
 
 # Installs the Debian packages named in $(1) that are not installed yet.
 define install_missing
 	@missing=$$(for p in $(1); do dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'ok installed' || echo $$p; done); \
 	if [ -n "$$missing" ]; then \
 		echo "Installing missing packages:" $$missing; \
-		$(SUDO) apt-get update -qq && \
-		$(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq $$missing; \
+		$(APT_GET) update -qq && \
+		$(APT_GET) install -y -qq $$missing; \
 	fi
 endef
 
-.PHONY: run test build run-deps test-deps clean
+.PHONY: run test build sanitize windows package check-package clean \
+        run-deps test-deps sanitize-deps windows-deps package-deps check-package-deps
 
 run: run-deps
 	@# A first configuration leaves the tests out; one that has them keeps them.
@@ -41,11 +52,53 @@ build:
 	cmake --preset default $(CMAKE_FLAGS)
 	cmake --build --preset default
 
+sanitize: sanitize-deps
+	cmake --preset asan -DBUILD_TESTING=ON $(CMAKE_FLAGS)
+	cmake --build --preset asan
+	ctest --preset asan
+
+# The window's tests need a display: wine draws on a virtual X server, in a
+# prefix of its own that is removed afterwards.
+windows: windows-deps
+	cmake --preset mingw -DBUILD_TESTING=ON $(CMAKE_FLAGS)
+	cmake --build --preset mingw
+	packaging/with-wine-prefix.sh xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset mingw
+
+# Two release builds, one for each system, and their packages side by side.
+package: package-deps
+	cmake --preset package-deb $(CMAKE_FLAGS)
+	cmake --build --preset package-deb
+	cpack --preset package-deb
+	cmake --preset package-windows $(CMAKE_FLAGS)
+	cmake --build --preset package-windows --target quillmar_msi quillmar_portable_zip
+	cp $(PACKAGE_DIR)/deb/quillmar_*.deb $(PACKAGE_DIR)/windows/quillmar-*.msi \
+	   $(PACKAGE_DIR)/windows/quillmar-*.zip $(PACKAGE_DIR)/
+	cd $(PACKAGE_DIR) && sha256sum quillmar_*.deb quillmar-*.msi quillmar-*.zip >SHA256SUMS
+	@ls -l $(PACKAGE_DIR)/quillmar* $(PACKAGE_DIR)/SHA256SUMS
+
+check-package: check-package-deps
+	packaging/check-deb.sh $(PACKAGE_DIR)
+	packaging/with-wine-prefix.sh xvfb-run -a -s "-screen 0 1024x768x24" \
+		packaging/check-msi-wine.sh $(PACKAGE_DIR)
+	packaging/check-deb-install.sh $(PACKAGE_DIR)
+
 run-deps:
 	$(call install_missing,$(RUN_PACKAGES))
 
 test-deps:
 	$(call install_missing,$(TEST_PACKAGES))
 
+sanitize-deps:
+	$(call install_missing,$(SANITIZE_PACKAGES))
+
+windows-deps:
+	$(call install_missing,$(WINDOWS_PACKAGES))
+
+package-deps:
+	$(call install_missing,$(PACKAGE_PACKAGES))
+
+check-package-deps:
+	$(call install_missing,$(PACKAGE_CHECK_PACKAGES))
+
 clean:
-	rm -rf build build-asan build-mingw
+	rm -rf build build-asan build-mingw $(PACKAGE_DIR)

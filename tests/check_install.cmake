@@ -17,7 +17,7 @@ set(desktop_file "${share}/applications/quillmar.desktop")
 set(metainfo_file "${share}/metainfo/org.example.quillmar.metainfo.xml")
 foreach(installed IN ITEMS
     "${PREFIX}/${CMAKE_INSTALL_BINDIR}/quillmar"
-    "${PREFIX}/${CMAKE_INSTALL_BINDIR}/quillmar-drive-query"
+    "${PREFIX}/${CMAKE_INSTALL_LIBEXECDIR}/quillmar/quillmar-drive-query"
     "${desktop_file}"
     "${metainfo_file}"
     "${share}/icons/hicolor/scalable/apps/quillmar.svg"

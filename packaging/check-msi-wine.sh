@@ -1,0 +1,111 @@
+#!/bin/sh
+# Installs, starts, upgrades and uninstalls the MSI under wine, as a user
+# would, and checks each step: the program and its Start-menu shortcut, the
+# Apps & features entry and its version, the window on screen, the settings
+# left in the registry after uninstalling, and a newer version replacing the
+# older. Wants a private wine prefix and a display:
+#
+#   packaging/with-wine-prefix.sh xvfb-run -a packaging/check-msi-wine.sh [PACKAGE_DIR]
+#
+# PACKAGE_DIR (build-package) holds the MSI; its windows/ build holds what a
+# second, newer MSI is made of.
+set -eu
+
+source_dir=$(cd "$(dirname "$0")/.." && pwd)
+package_dir=$(cd "${1:-build-package}" && pwd)
+wine=/usr/lib/wine/wine64
+msi=$(ls "$package_dir"/quillmar-*-x64.msi)
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+: "${WINEPREFIX:?run under packaging/with-wine-prefix.sh}"
+: "${DISPLAY:?run on a display, e.g. under xvfb-run -a}"
+
+fail() { echo "check-msi-wine: FAILED: $*" >&2; exit 1; }
+pass() { echo "check-msi-wine: ok: $*"; }
+
+# The version as the installer writes it, numbers only: 4.6.9 for 4.6.9b.
+version=$(basename "$msi" | sed -E 's/^quillmar-([0-9]+\.[0-9]+\.[0-9]+).*/\1/')
+
+unix_path() { "$wine" winepath -u "$1" 2>/dev/null; }
+local_app_data=$(unix_path "$("$wine" cmd /c echo %LOCALAPPDATA% | tr -d '\r')")
+app_data=$(unix_path "$("$wine" cmd /c echo %APPDATA% | tr -d '\r')")
+install_dir="$local_app_data/Programs/Quillmar"
+program="$install_dir/quillmar.exe"
+shortcut="$app_data/Microsoft/Windows/Start Menu/Programs/Quillmar.lnk"
+settings='HKCU\Software\Quillmar\Settings'
+
+# The Apps & features entries named Quillmar, one "DisplayVersion" line each.
+uninstall_entries() {
+    for root in HKLM HKCU; do
+        "$wine" reg query "$root\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall" /s 2>/dev/null |
+            tr -d '\r' | awk '/^HKEY/ { key = $0 } /DisplayName.*REG_SZ +Quillmar$/ { names[key] = 1 }
+                              /DisplayVersion/ { versions[key] = $NF }
+                              END { for (k in names) print "DisplayVersion", versions[k] }'
+    done
+}
+
+"$wine" msiexec /i "$msi" /qn || fail "msiexec /i exited with $?"
+[ -f "$program" ] || fail "no program at $program"
+[ -f "$shortcut" ] || fail "no Start-menu shortcut at $shortcut"
+pass "installed $program and $shortcut"
+
+entries=$(uninstall_entries)
+[ "$entries" = "DisplayVersion $version" ] || fail "Apps & features entry: '$entries', wanted version $version"
+"$wine" reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | tr -d '\r' |
+    grep -A40 'DisplayName.*Quillmar$' >"$work/entry" || true
+grep -q 'Publisher.*The Quillmar developers' "$work/entry" || fail "Apps & features entry has no publisher"
+grep -q 'UninstallString.*MsiExec.exe /X' "$work/entry" || fail "Apps & features entry has no uninstall command"
+# Apps & features shows an installed product's icon from the copy the
+# installer keeps.
+icon=$("$wine" reg query 'HKCU\Software\Microsoft\Installer\Products' /s | tr -d '\r' |
+    awk '/ProductIcon/ { print $NF }' | grep -i 'quillmar\.ico$') || fail "Apps & features entry has no icon"
+[ -f "$(unix_path "$icon")" ] || fail "the icon $icon is not there"
+pass "Apps & features: Quillmar $version, publisher, icon, uninstall command"
+
+# The installed program shows its window; closed as a user closes it (Alt+F4),
+# it writes its settings.
+"$wine" "$program" >"$work/program.log" 2>&1 &
+pid=$!
+window=
+for _ in $(seq 300); do
+    window=$(xdotool search --onlyvisible --name '^Disk Usage' 2>/dev/null | head -1) && [ -n "$window" ] && break
+    kill -0 "$pid" 2>/dev/null || { cat "$work/program.log" >&2; fail "the installed program ended without a window"; }
+    sleep 0.1
+done
+[ -n "$window" ] || { kill "$pid"; fail "no window within 30 s"; }
+pass "the installed program shows its window: $(xdotool getwindowname "$window")"
+xdotool windowfocus --sync "$window" key alt+F4
+for _ in $(seq 100); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then kill "$pid"; fail "the window did not close on Alt+F4"; fi
+"$wine" reg query "$settings" /v Drive >/dev/null 2>&1 || fail "the program wrote no settings at close"
+"$wine" reg query "$settings" | tr -d '\r' >"$work/settings-before"
+
+"$wine" msiexec /x "$msi" /qn || fail "msiexec /x exited with $?"
+[ ! -e "$program" ] || fail "the program is still there after uninstalling"
+[ ! -e "$shortcut" ] || fail "the shortcut is still there after uninstalling"
+[ ! -e "$install_dir" ] || fail "the folder $install_dir is still there after uninstalling"
+[ -z "$(uninstall_entries)" ] || fail "the Apps & features entry is still there after uninstalling"
+"$wine" reg query "$settings" | tr -d '\r' >"$work/settings-after" || fail "uninstalling removed $settings"
+cmp -s "$work/settings-before" "$work/settings-after" || fail "uninstalling changed $settings"
+pass "uninstalled: program, shortcut and entry gone, $settings kept"
+
+# A newer version, the same program in an installer one revision higher,
+# replaces the installed one.
+newer=$(echo "$version" | awk -F. '{ printf "%d.%d.%d", $1, $2, $3 + 1 }')
+windows_build="$package_dir/windows"
+(cd "$windows_build" && wixl --arch x64 -D Version="$newer" -D ProgramFile=app/win32/quillmar.exe \
+    -D IconFile=resources/quillmar.ico -D LicenseFile=zip/LICENSE.txt \
+    -o "$work/newer.msi" "$source_dir/packaging/windows/quillmar.wxs") ||
+    fail "could not make the newer MSI"
+"$wine" msiexec /i "$msi" /qn || fail "installing $version again exited with $?"
+"$wine" msiexec /i "$work/newer.msi" /qn || fail "installing $newer over $version exited with $?"
+entries=$(uninstall_entries)
+[ "$entries" = "DisplayVersion $newer" ] || fail "after the upgrade, Apps & features: '$entries', wanted only $newer"
+[ -f "$program" ] && [ -f "$shortcut" ] || fail "the upgrade left no program or no shortcut"
+"$wine" reg query "$settings" | tr -d '\r' >"$work/settings-after" || fail "the upgrade removed $settings"
+cmp -s "$work/settings-before" "$work/settings-after" || fail "the upgrade changed $settings"
+pass "$newer replaced $version; program, shortcut and settings in place"
+"$wine" msiexec /x "$work/newer.msi" /qn || fail "uninstalling $newer exited with $?"
+[ ! -e "$program" ] || fail "the program is still there after uninstalling $newer"
+pass "all MSI checks"

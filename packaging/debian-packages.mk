@@ -1,0 +1,27 @@
+# The Debian 12 packages each make target installs when they are missing, in
+# one place. The Makefile includes this file.
+
+# Build and start the Qt window.
+RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2
+
+# Build and run every test: GoogleTest and Google Benchmark, the comma locale,
+# a FUSE file system that never answers, the desktop file validators.
+TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev googletest libbenchmark-dev \
+                 locales e2fsprogs fuse3 libfuse3-dev pkg-config \
+                 desktop-file-utils appstream
+
+# The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+SANITIZE_PACKAGES := $(TEST_PACKAGES)
+
+# quillmar.exe cross-built with mingw-w64, its tests run under wine on Xvfb.
+WINDOWS_PACKAGES := cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix \
+                    wine64 xvfb xauth
+
+# The .deb (CPack, dpkg-shlibdeps), the MSI (wixl) and the portable zip.
+PACKAGE_PACKAGES := $(RUN_PACKAGES) g++-mingw-w64-x86-64-posix dpkg-dev file wixl
+
+# Proving the packages: lintian, the MSI installed under wine, the window
+# looked at on Xvfb, a newer MSI made to upgrade it, the .deb installed into a
+# fresh Debian root.
+PACKAGE_CHECK_PACKAGES := lintian wine64 wixl xvfb xauth xdotool imagemagick \
+                          debootstrap
