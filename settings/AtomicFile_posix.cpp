@@ -203,8 +203,10 @@ std::error_code Replace(const std::string& path, std::string_view contents)
         return exists && replacingCannotWorkHere(error) ? writeInPlace(target, contents) : error;
     }
     if (exists) {
-        if (existing.st_uid != geteuid() || existing.st_gid != getegid())
-            static_cast<void>(fchown(fd, existing.st_uid, existing.st_gid)); // only root may; others keep theirs
+        if (existing.st_uid != geteuid() || existing.st_gid != getegid()) {
+            // Only root may hand the file back to its owner; others keep theirs.
+            [[maybe_unused]] const bool ownerKept = fchown(fd, existing.st_uid, existing.st_gid) == 0;
+        }
         if (fchmod(fd, existing.st_mode & 07777) != 0) {
             error = lastError();
             close(fd);
