@@ -13,6 +13,8 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # The prefix's wineserver is stopped, and has written its registry, before the
 # prefix's files go.
-trap '/usr/lib/wine/wineserver64 -k 2>/dev/null; /usr/lib/wine/wineserver64 -w 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
+# Either finds no server when it has already ended by itself: that is no
+# failure of the command.
+trap '/usr/lib/wine/wineserver64 -k 2>/dev/null || true; /usr/lib/wine/wineserver64 -w 2>/dev/null || true; rm -rf "$WINEPREFIX"' EXIT
 trap 'exit 130' INT TERM
 "$@"
