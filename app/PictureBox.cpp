@@ -1,6 +1,6 @@
 #include "app/PictureBox.h"
 
-#include "app/FocusMark.h"
+#include "app/qt/FocusMark.h"
 #include "chart/ColorValue.h"
 
 #include <QEvent>

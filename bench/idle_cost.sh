@@ -72,7 +72,7 @@ launch() {
 median_starts() {
     for round in 1 2 3 4 5 6 7; do
         for name in floor quillmar; do
-            [ "$name" = floor ] && program=$build/bench/bare_window || program=$build/app/quillmar
+            [ "$name" = floor ] && program=$build/bin/bare_window || program=$build/bin/quillmar
             launch "$name" "$program"
             echo "$name $start" >>"$work/starts"
             kill "$pid"
@@ -124,9 +124,9 @@ measure() {
 
 printf "%-14s %11s %13s %9s %10s %13s\n" "" "idle CPU" "" "wake-ups" "start" "peak RSS"
 median_starts
-measure "bare Qt window" "$build/bench/bare_window" floor
+measure "bare Qt window" "$build/bin/bare_window" floor
 floor_start=$last_start floor_rss=$last_rss
-measure "Quillmar" "$build/app/quillmar" quillmar
+measure "Quillmar" "$build/bin/quillmar" quillmar
 awk -v s="$seconds" -v ns="$all_ns" -v runs="$all_runs" -v start="$last_start" -v rss="$last_rss" \
     -v floor_start="$floor_start" -v floor_rss="$floor_rss" 'BEGIN {
     printf "\nQuillmar, all threads of window and helpers: %.4f %% (%.0f us/s), %.2f wake-ups/s;\n", ns / s / 1e7, ns / s / 1e3, runs / s

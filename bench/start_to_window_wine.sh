@@ -43,8 +43,8 @@ start_to_window() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-quillmar=$build/app/win32/quillmar.exe
-bare=$build/bench/bare_win32_window.exe
+quillmar=$build/bin/quillmar.exe
+bare=$build/bin/bare_win32_window.exe
 # The first start of each sets the prefix up; it is not counted.
 start_to_window "$bare" "Bare window" >/dev/null
 start_to_window "$quillmar" "Disk Usage" >/dev/null
