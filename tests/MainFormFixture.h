@@ -80,14 +80,10 @@ protected:
         m_stores.push_back(std::make_unique<SettingsStore>("Quillmar"));
         Services services{std::move(askDriveSpace), *m_stores.back(), [this] { return entries; },
                           std::chrono::steady_clock::now, currentDirectory()};
-        return std::make_unique<mainform>(std::move(services),
-                                          [this](const QColor& initial, std::int32_t flags, QWidget*) {
-                                              dialogStarts.push_back(initial);
-                                              dialogFlags.push_back(flags);
-                                              if (dialogThrows)
-                                                  throw std::runtime_error("colour dialog failed");
-                                              return dialogAnswer;
-                                          });
+        return std::make_unique<mainform>(std::move(services), [this](const QColor& start, QWidget*) {
+            dialogStarts.push_back(start);
+            return dialogAnswer;
+        });
     }
 
     // Picks the drive with this root path as a user does: opening the list,
@@ -152,9 +148,7 @@ protected:
     std::vector<std::string> queriedPaths;
     // What the scripted colour dialog answers: an invalid colour is Cancel.
     QColor dialogAnswer;
-    bool dialogThrows = false;
     std::vector<QColor> dialogStarts;
-    std::vector<std::int32_t> dialogFlags;
 
     // The chart's colour in the middle of its lower-right quarter, inside the
     // free share of both fake drives, and of its upper-left quarter, inside their

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/behaviour/WindowPlacement.h"
+
 #include <array>
 #include <chrono>
 #include <cstddef>
@@ -24,13 +26,7 @@ struct TwipsRect {
 };
 
 // A rectangle in logical pixels.
-struct PixelRect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
+using PixelRect = WindowPlacement::Rect;
 
 // The nearest whole pixel at dotsPerInch; a half goes away from zero.
 [[nodiscard]] int toPixels(int twips, int dotsPerInch);

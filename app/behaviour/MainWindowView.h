@@ -4,6 +4,7 @@
 #include "app/behaviour/WindowPlacement.h"
 #include "chart/UsageChart.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -49,7 +50,7 @@ public:
         std::optional<FormTable::Main> control;
         As as = As::Text;
     };
-    [[nodiscard]] static TextPlace placeOf(Text which);
+    [[nodiscard]] static constexpr TextPlace placeOf(Text which);
 
     virtual ~MainWindowView() = default;
 
@@ -84,3 +85,26 @@ public:
     // while a handler ran may go on.
     virtual void closeWindow() = 0;
 };
+
+// In the order of MainWindowView::Text.
+constexpr MainWindowView::TextPlace MainWindowView::placeOf(Text which)
+{
+    using enum FormTable::Main;
+    using As = TextPlace::As;
+    constexpr std::array<TextPlace, 13> places{{
+        {std::nullopt, As::Text},
+        {lblVERSION, As::Text},
+        {lblDATE, As::Text},
+        {lblFREE, As::Text},
+        {lblUSED, As::Text},
+        {lblTOTAL, As::Text},
+        {lblFREE, As::ToolTip},
+        {lblUSED, As::ToolTip},
+        {lblTOTAL, As::ToolTip},
+        {lblFREE, As::AccessibleName},
+        {lblUSED, As::AccessibleName},
+        {lblTOTAL, As::AccessibleName},
+        {picDRIVE, As::Description},
+    }};
+    return places[static_cast<std::size_t>(which)];
+}

@@ -12,10 +12,12 @@
 #include "app/qt/LinkLabel.h"
 #include "app/qt/Resources.h"
 #include "app/qt/TextConversion.h"
+#include "chart/ColorValue.h"
 #include "chart/DrawUsageChart.h"
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QColorDialog>
 #include <QPointer>
 #include <QScreen>
 #include <QStyle>
@@ -25,10 +27,13 @@
 
 using FormTable::Main;
 
-mainform::mainform(Services services, CommonDialogControl::Chooser chooseColor)
-    : m_twips(logicalDpiY()), m_behaviour(std::make_unique<MainWindowBehaviour>(*this, *this, std::move(services)))
+mainform::mainform(Services services, ColorChooser chooseColor)
+    : m_twips(logicalDpiY()), m_behaviour(std::make_unique<MainWindowBehaviour>(*this, *this, std::move(services))),
+      m_chooseColor(chooseColor ? std::move(chooseColor) : ColorChooser([](const QColor& start, QWidget* owner) {
+          return QColorDialog::getColor(start, owner);
+      }))
 {
-    createControls(std::move(chooseColor));
+    createControls();
     connectEvents();
     m_behaviour->Form_Load();
 }
@@ -42,7 +47,7 @@ mainform::~mainform()
 
 // The form table's controls, the frame first as the others in it are its
 // children; the chart box takes the focus.
-void mainform::createControls(CommonDialogControl::Chooser chooseColor)
+void mainform::createControls()
 {
     setObjectName(toQString(FormTable::mainForm.name));
     setWindowTitle(toQString(FormTable::mainForm.caption));
@@ -52,7 +57,6 @@ void mainform::createControls(CommonDialogControl::Chooser chooseColor)
     setFont(layoutFont());
     setFixedSize(m_twips.toPixels(FormTable::mainForm.clientWidth), m_twips.toPixels(FormTable::mainForm.clientHeight));
 
-    CommonDialog = new CommonDialogControl(this, std::move(chooseColor));
     QWidget* frame = createControl(FormTable::control(Main::fra), this, m_twips);
     for (std::size_t index = 0; index < m_controls.size(); ++index) {
         const FormTable::Control& design = FormTable::mainControls[index];
@@ -205,18 +209,12 @@ UsageChart::ChartRect mainform::chartBox() const
     return {0, 0, box.width(), box.height()};
 }
 
+// Qt's dialog always shows its custom colours and cannot fail; Cancel keeps
+// the starting colour.
 std::optional<std::int32_t> mainform::askColor(std::int32_t start)
 {
-    try {
-        CommonDialog->setFlags(CommonDialogControl::RgbInit | CommonDialogControl::FullOpen);
-        CommonDialog->setColor(start);
-        CommonDialog->ShowColor();
-        return CommonDialog->Color();
-    } catch (...) {
-        // A colour dialog that failed changes nothing; nothing is worth ending
-        // the program for.
-        return std::nullopt;
-    }
+    const QColor chosen = m_chooseColor(ColorValue::toQColor(start), this);
+    return chosen.isValid() ? ColorValue::fromQColor(chosen) : start;
 }
 
 // The About dialog opens over the window's top-left corner, modal to it, built

@@ -4,13 +4,14 @@
 #include "app/behaviour/FormTable.h"
 #include "app/behaviour/MainWindowView.h"
 #include "app/behaviour/Services.h"
-#include "app/qt/CommonDialogControl.h"
 #include "app/qt/GuiThreadPost.h"
 #include "app/qt/Twips.h"
 
+#include <QColor>
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class MainWindowBehaviour;
@@ -24,8 +25,11 @@ class QTimer;
 class mainform : public QWidget, public MainWindowView, public EventLoop {
     Q_OBJECT
 public:
-    // chooseColor stands in for the colour dialog (tests); empty: the real one.
-    explicit mainform(Services services, CommonDialogControl::Chooser chooseColor = {});
+    // The colour dialog: the colour chosen, starting at start, or an invalid
+    // colour on Cancel. Tests put their own in place of Qt's.
+    using ColorChooser = std::function<QColor(const QColor& start, QWidget* owner)>;
+
+    explicit mainform(Services services, ColorChooser chooseColor = {});
     ~mainform() override;
 
     // What the window shows and does, for tests to drive as the window system would.
@@ -56,7 +60,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void createControls(CommonDialogControl::Chooser chooseColor);
+    void createControls();
     [[nodiscard]] QFont layoutFont() const;
     void connectEvents();
     void connectDriveList();
@@ -73,7 +77,7 @@ private:
 
     // The form table's controls, in its order; owned by the window.
     std::array<QWidget*, FormTable::mainControls.size()> m_controls{};
-    CommonDialogControl* CommonDialog = nullptr;
+    ColorChooser m_chooseColor;
     QTimer* Timer1 = nullptr;
     // Ends the refresh whose drive has not answered in time.
     QTimer* m_answerDeadline = nullptr;

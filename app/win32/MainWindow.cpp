@@ -61,6 +61,17 @@ BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list)
     return TRUE;
 }
 
+// Tab and the dialog keys move between the controls of the window or dialog
+// the message is for.
+void dispatch(MSG& message)
+{
+    HWND root = GetAncestor(message.hwnd, GA_ROOT);
+    if (root && IsDialogMessageW(root, &message))
+        return;
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+}
+
 } // namespace
 
 MainWindow::MainWindow(Services services, ColorChooser chooseColor)
@@ -97,13 +108,8 @@ void MainWindow::show(int showCommand)
 int MainWindow::run()
 {
     MSG message{};
-    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-        HWND root = GetAncestor(message.hwnd, GA_ROOT);
-        if (root && IsDialogMessageW(root, &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
+    while (GetMessageW(&message, nullptr, 0, 0) > 0)
+        dispatch(message);
     return static_cast<int>(message.wParam);
 }
 
@@ -321,11 +327,7 @@ void MainWindow::processWaitingEvents()
             PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        HWND root = GetAncestor(message.hwnd, GA_ROOT);
-        if (root && IsDialogMessageW(root, &message))
-            continue;
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
+        dispatch(message);
     }
 }
 
