@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drivespace/AskDriveSpace.h"
+#include "drivespace/CurrentDirectory.h"
 #include "drivespace/DriveList.h"
 
 #include <chrono>
@@ -23,7 +24,3 @@ struct Services {
     // The drive that holds it is the drive list's first current drive.
     std::string startDirectory;
 };
-
-// The process's current directory: UTF-8 on Windows, the path's own bytes
-// elsewhere; empty when it cannot be read.
-[[nodiscard]] std::string currentDirectory();

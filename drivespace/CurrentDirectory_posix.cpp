@@ -1,4 +1,4 @@
-#include "app/behaviour/Services.h"
+#include "drivespace/CurrentDirectory.h"
 
 #include <unistd.h>
 

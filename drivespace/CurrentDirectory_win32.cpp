@@ -1,4 +1,4 @@
-#include "app/behaviour/Services.h"
+#include "drivespace/CurrentDirectory.h"
 
 #include "common/WideText_win32.h"
 
