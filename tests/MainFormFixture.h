@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -82,6 +83,8 @@ protected:
                           std::chrono::steady_clock::now, currentDirectory()};
         return std::make_unique<mainform>(std::move(services), [this](const QColor& start, QWidget*) {
             dialogStarts.push_back(start);
+            if (duringDialog)
+                duringDialog();
             return dialogAnswer;
         });
     }
@@ -149,6 +152,8 @@ protected:
     // What the scripted colour dialog answers: an invalid colour is Cancel.
     QColor dialogAnswer;
     std::vector<QColor> dialogStarts;
+    // Runs while the colour dialog is open.
+    std::function<void()> duringDialog;
 
     // The chart's colour in the middle of its lower-right quarter, inside the
     // free share of both fake drives, and of its upper-left quarter, inside their

@@ -18,11 +18,12 @@ std::vector<DriveEntry> drivesAt(const std::vector<std::string>& roots)
     return drives;
 }
 
+// The roots of the texts the list shows.
 std::vector<std::string> rootsOf(const DriveListModel& model)
 {
-    std::vector<std::string> roots;
-    for (const DriveEntry& entry : model.entries())
-        roots.push_back(entry.rootPath);
+    std::vector<std::string> roots = model.texts();
+    for (std::string& text : roots)
+        text.erase(text.find(" [label]"));
     return roots;
 }
 

@@ -393,4 +393,23 @@ TEST_F(StartupTest, AClosePendingWhenARefreshYieldsClosesTheWindowAndSaves)
     EXPECT_EQ(storedSettings(), expected);
 }
 
+// The same for a close from within the colour dialog: the window stays until
+// the handler has returned, and the colour chosen is stored.
+TEST_F(StartupTest, ACloseWhileTheColourDialogIsOpenWaitsForTheHandler)
+{
+    const auto window = loadWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    bool visibleDuringTheHandler = false;
+    duringDialog = [&window, &visibleDuringTheHandler] {
+        window->close();
+        visibleDuringTheHandler = window->isVisible();
+    };
+    dialogAnswer = QColor(255, 0, 0);
+    QTest::mouseRelease(swatch(*window, "lblUSEDLEG"), Qt::LeftButton);
+    EXPECT_TRUE(visibleDuringTheHandler);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(storedSettings()[QStringLiteral("UsedColor")], QStringLiteral("255"));
+}
+
 } // namespace

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 namespace {
@@ -53,6 +54,8 @@ protected:
             Services{askAtOnce, settings, listDrives, std::chrono::steady_clock::now, "C:\\"},
             [this](HWND, std::int32_t start) {
                 dialogStarts.push_back(start);
+                if (duringDialog)
+                    duringDialog();
                 return std::optional<std::int32_t>(Red);
             });
         window->show(SW_SHOWNORMAL);
@@ -73,6 +76,7 @@ protected:
 
     std::map<std::string, std::pair<std::int64_t, std::int64_t>> sizes{{"C:\\", {2 * Half, Half}}};
     std::vector<std::int32_t> dialogStarts;
+    std::function<void()> duringDialog;
     SettingsStore settings{"Quillmar Test"};
     std::unique_ptr<MainWindow> window;
 };
@@ -209,15 +213,21 @@ TEST_F(Win32WindowTest, EveryControlOfTheFormTableStandsAtItsRectangleAt96And144
     }
 }
 
-// A close that arrives while a refresh yields waits for it: the window stays
-// until the refresh has returned, then closes and stores the settings.
-TEST_F(Win32WindowTest, ACloseDuringARefreshWaitsForItsEnd)
+// A close that arrives while a handler runs (here from within the colour
+// dialog) waits for it: the window stays until the handler has returned, then
+// closes and stores what the handler did.
+TEST_F(Win32WindowTest, ACloseWhileAHandlerRunsWaitsForItsEnd)
 {
     open();
-    PostMessageW(window->handle(), WM_CLOSE, 0, 0);
-    SendMessageW(control(Main::lblUSEDLEG), WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(3, 3));
+    bool openDuringTheHandler = false;
+    duringDialog = [this, &openDuringTheHandler] {
+        SendMessageW(window->handle(), WM_CLOSE, 0, 0);
+        openDuringTheHandler = IsWindow(window->handle()) != FALSE;
+    };
+    SendMessageW(control(Main::lblUSEDLEG), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_TRUE(openDuringTheHandler);
     EXPECT_FALSE(IsWindow(window->handle()));
-    EXPECT_EQ(settings.GetSetting("Settings", "Drive", "none"), "C:\\");
+    EXPECT_EQ(settings.GetSetting("Settings", "UsedColor", "none"), std::to_string(Red));
     MSG quit{};
     EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }

@@ -30,7 +30,6 @@ public:
     // Makes entry index current; false when there is no such entry.
     [[nodiscard]] bool pick(std::size_t index);
 
-    [[nodiscard]] const std::vector<Entry>& entries() const { return m_entries; }
     [[nodiscard]] std::optional<std::size_t> currentIndex() const { return m_current; }
     // None when the list is empty.
     [[nodiscard]] std::optional<Entry> current() const;
