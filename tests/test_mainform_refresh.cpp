@@ -125,6 +125,24 @@ TEST_F(RefreshTest, PickingADriveNamesItAndShowsItsFigures)
     EXPECT_EQ(text("lblTOTAL"), QStringLiteral("2,000,000"));
 }
 
+// The arrow keys on the closed list pick the next drive, as the mouse does.
+TEST_F(RefreshTest, TheArrowKeysOnTheClosedListPickADrive)
+{
+    QTest::keyClick(window->findChild<DriveListBox*>(QStringLiteral("Drive1")), Qt::Key_Down);
+    EXPECT_EQ(window->behaviour().drivePath(), "/media/usb");
+    EXPECT_EQ(text("lblTOTAL"), QStringLiteral("2,000,000"));
+}
+
+TEST_F(RefreshTest, OpeningTheListShowsADriveMountedSinceTheStart)
+{
+    entries.push_back({"/mnt/nas [nas:/export]", "/mnt/nas"});
+    auto* list = window->findChild<DriveListBox*>(QStringLiteral("Drive1"));
+    list->showPopup();
+    EXPECT_EQ(list->findText(QStringLiteral("/mnt/nas [nas:/export]")), 2);
+    EXPECT_EQ(list->currentIndex(), 0);
+    list->hidePopup();
+}
+
 TEST_F(RefreshTest, FromAnUnavailableDriveToAReadableOneRestartsTheTimer)
 {
     drives["/media/usb"].available = false;
