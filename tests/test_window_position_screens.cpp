@@ -1,4 +1,4 @@
-#include "app/behaviour/KeepOnScreen.h"
+#include "app/behaviour/WindowPlacement.h"
 #include "app/qt/Twips.h"
 #include "tests/MainFormFixture.h"
 #include "tests/RowName.h"

@@ -4,7 +4,6 @@
 #include "app/behaviour/AboutTexts.h"
 #include "app/behaviour/DriveCaption.h"
 #include "app/behaviour/FormTable.h"
-#include "app/behaviour/KeepOnScreen.h"
 #include "drivespace/ByteUnits.h"
 #include "drivespace/GetDiskSpace.h"
 #include "settings/SettingKeys.h"

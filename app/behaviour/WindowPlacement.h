@@ -1,9 +1,11 @@
 #pragma once
 
+#include <algorithm>
 #include <span>
 
-// Whether a stored window position leaves the window where the user can reach
-// it. Rectangles in pixels of the desktop.
+// Where a window may stand: whether a stored position leaves it where the user
+// can reach it, and where it goes to lie wholly on a screen. Rectangles in
+// pixels of the desktop.
 namespace WindowPlacement {
 
 struct Rect {
@@ -23,3 +25,15 @@ inline constexpr int GrabHeight = 16;
 [[nodiscard]] bool TitleBarReachable(const Rect& frame, std::span<const Rect> availableAreas);
 
 } // namespace WindowPlacement
+
+// Where a window's frame goes so that it lies wholly within available, moved
+// from where it stands as little as needed: the frame with its new top-left
+// corner. A frame larger than the area keeps its top-left corner (and with it
+// the title bar) inside. Pixels of the desktop.
+[[nodiscard]] inline WindowPlacement::Rect keepOnScreen(WindowPlacement::Rect frame,
+                                                        const WindowPlacement::Rect& available)
+{
+    frame.left = std::max(std::min(frame.left, available.left + available.width - frame.width), available.left);
+    frame.top = std::max(std::min(frame.top, available.top + available.height - frame.height), available.top);
+    return frame;
+}

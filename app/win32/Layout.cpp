@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 
@@ -35,41 +36,27 @@ struct ControlClass {
     DWORD style;
 };
 
+// By FormTable::Kind, in its order; the chart box is a window of its own.
 // SS_NOTIFY: the figures receive the mouse, so that their tooltips show.
-ControlClass controlClass(FormTable::Kind kind)
-{
-    using FormTable::Kind;
-    switch (kind) {
-    case Kind::DriveList:
-        return {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP};
-    case Kind::Swatch:
-        return {Controls::SwatchClass, WS_TABSTOP};
-    case Kind::Link:
-        return {Controls::LinkClass, WS_TABSTOP};
-    case Kind::Caption:
-        return {WC_STATICW, SS_RIGHT | SS_NOPREFIX};
-    case Kind::Figure:
-        return {WC_STATICW, SS_RIGHT | SS_NOPREFIX | SS_NOTIFY};
-    case Kind::Frame:
-        return {WC_BUTTONW, BS_GROUPBOX};
-    case Kind::Label:
-        return {WC_STATICW, SS_LEFT | SS_NOPREFIX};
-    case Kind::Button:
-        return {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP};
-    case Kind::Icon:
-        return {WC_STATICW, SS_ICON | SS_REALSIZECONTROL};
-    case Kind::ChartBox:
-        break;
-    }
-    return {WC_STATICW, 0};
-}
+const std::array<ControlClass, 10> controlClasses{{
+    {WC_STATICW, 0},
+    {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
+    {Controls::SwatchClass, WS_TABSTOP},
+    {Controls::LinkClass, WS_TABSTOP},
+    {WC_STATICW, SS_RIGHT | SS_NOPREFIX},
+    {WC_STATICW, SS_RIGHT | SS_NOPREFIX | SS_NOTIFY},
+    {WC_BUTTONW, BS_GROUPBOX},
+    {WC_STATICW, SS_LEFT | SS_NOPREFIX},
+    {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP},
+    {WC_STATICW, SS_ICON | SS_REALSIZECONTROL},
+}};
 
 } // namespace
 
 // A swatch shows no text: its window text is its name for screen readers.
 HWND createControl(HWND parent, const FormTable::Control& control, int id)
 {
-    const ControlClass kind = controlClass(control.kind);
+    const ControlClass& kind = controlClasses.at(static_cast<std::size_t>(control.kind));
     const std::wstring text =
         WideText::fromUtf8(control.kind == FormTable::Kind::Swatch ? control.accessibleName : control.text);
     return CreateWindowExW(0, kind.name, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0,
