@@ -41,7 +41,7 @@ run: run-deps
 	@if [ -f build/CMakeCache.txt ]; then cmake --preset default $(CMAKE_FLAGS); \
 	 else cmake --preset default -DBUILD_TESTING=OFF $(CMAKE_FLAGS); fi
 	cmake --build --preset default --target quillmar
-	./build/app/quillmar
+	./build/bin/quillmar
 
 test: test-deps
 	cmake --preset default -DBUILD_TESTING=ON $(CMAKE_FLAGS)

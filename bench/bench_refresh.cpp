@@ -1,9 +1,9 @@
-#include "app/MainWindowBehaviour.h"
-#include "app/mainform.h"
+#include "app/behaviour/MainWindowBehaviour.h"
+#include "app/qt/MainForm.h"
 #include "drivespace/GetDiskSpace.h"
+#include "settings/SettingsStore.h"
 
 #include <QApplication>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -14,18 +14,23 @@ namespace {
 
 // One whole refresh of "/" (yield, query, chart, three figures), with the query
 // called directly and through the drive query helper process.
-std::unique_ptr<mainform> windowOnRoot(bool direct)
+std::unique_ptr<mainform> windowOnRoot(bool direct, SettingsStore& settings)
 {
-    mainform::Seams seams;
+    AskDriveSpace ask = platformDriveSpaceAsker();
     if (direct)
-        seams.queryDriveSpace = GetDiskSpace::QueryDriveSpace;
-    seams.listDrives = [] { return std::vector<DriveList::DriveEntry>{{"/ [root]", "/"}}; };
-    return std::make_unique<mainform>(seams);
+        ask = [](Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds,
+                 const LateAnswer&) {
+            GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
+            return true;
+        };
+    const auto root = [] { return std::vector<DriveList::DriveEntry>{{"/ [root]", "/"}}; };
+    return std::make_unique<mainform>(Services{ask, settings, root, std::chrono::steady_clock::now, "/"});
 }
 
 void BM_RefreshDisplay_DirectQuery(benchmark::State& state)
 {
-    const auto window = windowOnRoot(true);
+    SettingsStore settings("Quillmar");
+    const auto window = windowOnRoot(true, settings);
     for (auto _ : state)
         window->behaviour().RefreshDisplay();
 }
@@ -33,7 +38,8 @@ BENCHMARK(BM_RefreshDisplay_DirectQuery);
 
 void BM_RefreshDisplay_HelperQuery(benchmark::State& state)
 {
-    const auto window = windowOnRoot(false);
+    SettingsStore settings("Quillmar");
+    const auto window = windowOnRoot(false, settings);
     for (auto _ : state)
         window->behaviour().RefreshDisplay();
 }
@@ -47,7 +53,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // Keep the benchmark away from the user's own settings.
     const QTemporaryDir configHome;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configHome.path());
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -26,9 +26,7 @@ build=${1:-build}
 seconds=${2:-60}
 settle=3
 floor=$build/bin/bare_window
-[ -x "$floor" ] || floor=$build/bench/bare_window
 quillmar=$build/bin/quillmar
-[ -x "$quillmar" ] || quillmar=$build/app/quillmar
 sudo=$([ "$(id -u)" -eq 0 ] || echo sudo)
 
 work=$(mktemp -d)

@@ -4,12 +4,12 @@
 // lateness over ten seconds.
 //
 //   slow_drive_lateness [answer-delay-ms]
-#include "app/mainform.h"
+#include "app/qt/MainForm.h"
 #include "drivespace/TimedDriveQuery.h"
+#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QSettings>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -25,7 +25,7 @@ int main(int argc, char* argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const QTemporaryDir configHome; // away from the user's own settings
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, configHome.path());
+    qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     const auto delay = std::chrono::milliseconds(argc > 1 ? std::atoi(argv[1]) : 900);
 
     auto slowDrive = std::make_shared<TimedDriveQuery>([delay](Currency& capacity, Currency& free, const std::string&) {
@@ -33,13 +33,13 @@ int main(int argc, char* argv[])
         capacity = Currency::fromStored(1'000'000'000);
         free = Currency::fromStored(400'000'000);
     });
-    mainform::Seams seams;
-    seams.askDriveSpace = [slowDrive](Currency& capacity, Currency& free, const std::string& rootPath,
-                                      std::chrono::milliseconds wait, LateAnswer late) {
+    const auto ask = [slowDrive](Currency& capacity, Currency& free, const std::string& rootPath,
+                                 std::chrono::milliseconds wait, LateAnswer late) {
         return slowDrive->ask(capacity, free, rootPath, wait, std::move(late));
     };
-    seams.listDrives = [] { return std::vector<DriveList::DriveEntry>{{"/ [slow]", "/"}}; };
-    mainform window(seams);
+    const auto slow = [] { return std::vector<DriveList::DriveEntry>{{"/ [slow]", "/"}}; };
+    SettingsStore settings("Quillmar");
+    mainform window(Services{ask, settings, slow, std::chrono::steady_clock::now, "/"});
     window.show();
 
     constexpr int IntervalMs = 50;

@@ -44,11 +44,8 @@ start_to_window() {
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# Where the build put the programs: bin/, or each beside its sources.
 quillmar=$build/bin/quillmar.exe
-[ -f "$quillmar" ] || quillmar=$build/app/win32/quillmar.exe
 bare=$build/bin/bare_win32_window.exe
-[ -f "$bare" ] || bare=$build/bench/bare_win32_window.exe
 # The first start of each sets the prefix up; it is not counted.
 start_to_window "$bare" "Bare window" >/dev/null
 start_to_window "$quillmar" "Disk Usage" >/dev/null

@@ -1,22 +1,13 @@
 #include "drivespace/DriveList.h"
 
+#include "common/WideText_win32.h"
+
 #include <windows.h>
 #include <winnetwk.h>
 
 #include <string>
 
 namespace {
-
-std::string utf8Of(const wchar_t* text)
-{
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1)
-        return {};
-    std::string result(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, result.data(), size, nullptr, nullptr);
-    result.pop_back(); // the terminating zero
-    return result;
-}
 
 // The volume label of a local drive that holds a medium; empty when it has none
 // or cannot be read.
@@ -25,7 +16,7 @@ std::string volumeLabelOf(const std::wstring& root)
     wchar_t label[MAX_PATH + 1] = {};
     if (!GetVolumeInformationW(root.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr, nullptr, 0))
         return {};
-    return utf8Of(label);
+    return WideText::toUtf8(label);
 }
 
 // The share a network drive is connected to ("\\server\share"), also while the
@@ -36,7 +27,7 @@ std::string remoteNameOf(const std::wstring& deviceName)
     DWORD size = MAX_PATH + 1;
     if (WNetGetConnectionW(deviceName.c_str(), remote, &size) != NO_ERROR)
         return {};
-    return utf8Of(remote);
+    return WideText::toUtf8(remote);
 }
 
 // Whether the label may be asked for without a wait: fixed disks and RAM disks

@@ -94,7 +94,7 @@ pass "uninstalled: program, shortcut and entry gone, $settings kept"
 # replaces the installed one.
 newer=$(echo "$version" | awk -F. '{ printf "%d.%d.%d", $1, $2, $3 + 1 }')
 windows_build="$package_dir/windows"
-(cd "$windows_build" && wixl --arch x64 -D Version="$newer" -D ProgramFile=app/win32/quillmar.exe \
+(cd "$windows_build" && wixl --arch x64 -D Version="$newer" -D ProgramFile=bin/quillmar.exe \
     -D IconFile=resources/quillmar.ico -D LicenseFile=zip/LICENSE.txt \
     -o "$work/newer.msi" "$source_dir/packaging/windows/quillmar.wxs") ||
     fail "could not make the newer MSI"

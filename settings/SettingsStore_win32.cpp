@@ -1,6 +1,6 @@
 #include "settings/SettingsStore.h"
 
-#include "settings/WideText_win32.h"
+#include "common/WideText_win32.h"
 
 #include <cstdio>
 #include <map>

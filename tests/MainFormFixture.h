@@ -1,21 +1,23 @@
 #pragma once
 
-#include "app/MainWindowBehaviour.h"
-#include "app/mainform.h"
+#include "app/behaviour/MainWindowBehaviour.h"
 #include "app/qt/ChartView.h"
+#include "app/qt/DriveListBox.h"
+#include "app/qt/MainForm.h"
 #include "drivespace/Currency.h"
+#include "settings/SettingsStore.h"
 
 #include <QApplication>
 #include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QPoint>
-#include <QSettings>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -51,8 +53,6 @@ protected:
     {
         ASSERT_TRUE(m_configHome.isValid());
         qputenv("XDG_CONFIG_HOME", m_configHome.path().toLocal8Bit());
-        // QSettings reads the configuration directory once per process.
-        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_configHome.path());
         drives["/"] = {1'000'000, 250'000, true};
         drives["/media/usb"] = {2'000'000, 1'000'000, true};
         entries = {{"/ [/dev/sda2]", "/"}, {"/media/usb [BACKUP]", "/media/usb"}};
@@ -61,26 +61,50 @@ protected:
     // A window loaded as at program start, against the fakes above.
     std::unique_ptr<mainform> loadWindow()
     {
-        mainform::Seams seams;
-        seams.queryDriveSpace = [this](Currency& capacity, Currency& free, const std::string& rootPath) {
+        return loadWindow([this](Currency& capacity, Currency& free, const std::string& rootPath,
+                                 std::chrono::milliseconds, const LateAnswer&) {
             queriedPaths.push_back(rootPath);
             const auto drive = drives.find(rootPath);
-            if (drive == drives.end() || !drive->second.available) {
+            if (drive == drives.end() || !drive->second.available)
                 capacity = FailureValue;
-                return;
-            }
-            capacity = Currency::fromStored(drive->second.capacity);
-            free = Currency::fromStored(drive->second.free);
-        };
-        seams.listDrives = [this] { return entries; };
-        seams.chooseColor = [this](const QColor& initial, std::int32_t flags, QWidget*) {
-            dialogStarts.push_back(initial);
-            dialogFlags.push_back(flags);
-            if (dialogThrows)
-                throw std::runtime_error("colour dialog failed");
+            else
+                capacity = Currency::fromStored(drive->second.capacity),
+                free = Currency::fromStored(drive->second.free);
+            return true;
+        });
+    }
+
+    // The same with a drive asker of the test's own; each window with a store
+    // of its own, read when it is made.
+    std::unique_ptr<mainform> loadWindow(AskDriveSpace askDriveSpace)
+    {
+        m_stores.push_back(std::make_unique<SettingsStore>("Quillmar"));
+        Services services{std::move(askDriveSpace), *m_stores.back(), [this] { return entries; },
+                          std::chrono::steady_clock::now, currentDirectory()};
+        return std::make_unique<mainform>(std::move(services), [this](const QColor& start, QWidget*) {
+            dialogStarts.push_back(start);
+            if (duringDialog)
+                duringDialog();
             return dialogAnswer;
-        };
-        return std::make_unique<mainform>(seams);
+        });
+    }
+
+    // Picks the drive with this root path as a user does: opening the list,
+    // which reads the drives again, and taking its entry. False when the list
+    // has no such drive.
+    bool pickDrive(mainform& window, const std::string& rootPath) const
+    {
+        auto* list = window.findChild<DriveListBox*>(QStringLiteral("Drive1"));
+        list->showPopup();
+        list->hidePopup();
+        const auto entry = std::find_if(entries.begin(), entries.end(),
+                                        [&rootPath](const DriveList::DriveEntry& e) { return e.rootPath == rootPath; });
+        const int index = entry == entries.end() ? -1 : list->findText(QString::fromStdString(entry->text));
+        if (index < 0)
+            return false;
+        list->setCurrentIndex(index);
+        emit list->activated(index);
+        return true;
     }
 
     // The settings file of this test's store.
@@ -127,9 +151,9 @@ protected:
     std::vector<std::string> queriedPaths;
     // What the scripted colour dialog answers: an invalid colour is Cancel.
     QColor dialogAnswer;
-    bool dialogThrows = false;
     std::vector<QColor> dialogStarts;
-    std::vector<std::int32_t> dialogFlags;
+    // Runs while the colour dialog is open.
+    std::function<void()> duringDialog;
 
     // The chart's colour in the middle of its lower-right quarter, inside the
     // free share of both fake drives, and of its upper-left quarter, inside their
@@ -154,4 +178,5 @@ private:
     }
 
     QTemporaryDir m_configHome;
+    std::vector<std::unique_ptr<SettingsStore>> m_stores;
 };

@@ -1,4 +1,5 @@
-#include "app/frmABOUT.h"
+#include "app/qt/AboutForm.h"
+#include "app/qt/Twips.h"
 #include "tests/RowName.h"
 
 #include "AppInfo.h"
@@ -16,9 +17,6 @@
 #include <string>
 
 namespace {
-
-constexpr auto AppDate = "3/14/2012";
-constexpr auto VersionMod = "b";
 
 template <class Widget = QWidget> Widget* control(QWidget* dialog, const char* name)
 {
@@ -48,7 +46,7 @@ void execWith(frmABOUT* dialog, const std::function<void()>& during)
 class AboutDialog : public testing::Test {
 protected:
     QWidget owner;
-    QPointer<frmABOUT> dialog = new frmABOUT(&owner, QString::fromLatin1(AppDate), QString::fromLatin1(VersionMod));
+    QPointer<frmABOUT> dialog = new frmABOUT(&owner);
 
     void TearDown() override
     {
@@ -87,38 +85,21 @@ TEST_F(AboutDialog, CaptionIsAboutAndTheTitle)
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("About Quillmar"));
 }
 
-TEST_F(AboutDialog, VersionLineTakesSuffixAndDateFromTheOpener)
+// Each control of the form table, at its rectangle; the icon at its corner,
+// sized to its picture.
+TEST_F(AboutDialog, ControlsStandWhereTheFormTablePutsThem)
 {
-    frmABOUT other(&owner, QStringLiteral("12/31/1999"), QString());
-    auto* version = control<QLabel>(&other, "lblVersion");
-    ASSERT_NE(version, nullptr);
-    EXPECT_EQ(version->text(), QStringLiteral("Version 4.6.9     12/31/1999"));
+    const Twips twips(dialog->logicalDpiY());
+    for (const FormTable::Control& design : FormTable::aboutControls) {
+        QWidget* widget = control(dialog, std::string(design.name).c_str());
+        ASSERT_NE(widget, nullptr);
+        const QRect expected = twips.rect(design.rect);
+        if (design.kind == FormTable::Kind::Icon)
+            EXPECT_EQ(widget->geometry().topLeft(), expected.topLeft()) << design.name;
+        else
+            EXPECT_EQ(widget->geometry(), expected) << design.name;
+    }
 }
-
-struct GeometryRow {
-    std::string name;
-    const char* control;
-    QRect expected; // pixels on the client area
-};
-
-class AboutDialogGeometry : public AboutDialog, public testing::WithParamInterface<GeometryRow> {};
-
-TEST_P(AboutDialogGeometry, ControlStandsWhereDesigned)
-{
-    const GeometryRow& row = GetParam();
-    QWidget* widget = control(dialog, row.control);
-    ASSERT_NE(widget, nullptr);
-    EXPECT_EQ(widget->geometry(), row.expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Controls, AboutDialogGeometry,
-                         testing::Values(GeometryRow{"Picture1", "Picture1", QRect(24, 16, 32, 32)},
-                                         GeometryRow{"cmdOK", "cmdOK", QRect(112, 136, 81, 25)},
-                                         GeometryRow{"lblDisclaimer", "lblDisclaimer", QRect(16, 104, 270, 13)},
-                                         GeometryRow{"lblDescription", "lblDescription", QRect(16, 80, 265, 13)},
-                                         GeometryRow{"lblVersion", "lblVersion", QRect(16, 56, 267, 13)},
-                                         GeometryRow{"lblTitle", "lblTitle", QRect(72, 16, 213, 24)}),
-                         RowName());
 
 TEST_F(AboutDialog, ClientAreaIsFixedAt297By175)
 {

@@ -1,8 +1,7 @@
 // The main window against a real mounted file system that never answers a size
 // query, as a network share whose server went away does. Needs /dev/fuse and
 // fusermount3; skipped where either is missing or the mount is refused.
-#include "app/DriveListBox.h"
-#include "app/mainform.h"
+#include "app/qt/MainForm.h"
 #include "drivespace/AskDriveSpace.h"
 #include "tests/MainFormFixture.h"
 
@@ -94,12 +93,7 @@ protected:
     }
 
     // The real drive query with its deadline, on a fake list of drives.
-    std::unique_ptr<mainform> loadRealWindow()
-    {
-        mainform::Seams seams;
-        seams.listDrives = [this] { return entries; };
-        return std::make_unique<mainform>(seams);
-    }
+    std::unique_ptr<mainform> loadRealWindow() { return loadWindow(platformDriveSpaceAsker()); }
 
     // Size queries that reached the file system, and those still held there.
     [[nodiscard]] int receivedQueries() const { return logLines("enter"); }
@@ -139,14 +133,12 @@ TEST_F(DeadDriveTest, PickingADeadDriveKeepsTheWindowAnsweringAndClosable)
 {
     auto window = loadRealWindow();
     window->show();
-    auto* list = window->findChild<DriveListBox*>(QStringLiteral("Drive1"));
-    ASSERT_NE(list, nullptr);
 
     // The pick comes back at once, with the drive still holding its query; the
     // refresh ends as not available when the deadline has passed.
     QElapsedTimer picked;
     picked.start();
-    ASSERT_TRUE(list->setDrive(m_mountPoint.toStdString()));
+    ASSERT_TRUE(pickDrive(*window, m_mountPoint.toStdString()));
     EXPECT_LT(picked.elapsed(), 500);
     EXPECT_EQ(window->behaviour().drivePath(), m_mountPoint.toStdString());
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: ") + m_mountPoint + QStringLiteral(" [DEAD]"));
@@ -166,10 +158,10 @@ TEST_F(DeadDriveTest, PickingADeadDriveKeepsTheWindowAnsweringAndClosable)
 
     // Away and back: the healthy drive answers, the dead one fails without
     // asking the file system again while its first query is held.
-    ASSERT_TRUE(list->setDrive("/"));
+    ASSERT_TRUE(pickDrive(*window, "/"));
     EXPECT_NE(text(*window, "lblTOTAL"), QStringLiteral("Not Available  "));
     EXPECT_TRUE(timerRunning(*window));
-    ASSERT_TRUE(list->setDrive(m_mountPoint.toStdString()));
+    ASSERT_TRUE(pickDrive(*window, m_mountPoint.toStdString()));
     EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("Not Available  "));
     EXPECT_FALSE(timerRunning(*window));
     EXPECT_EQ(receivedQueries(), 1);

@@ -1,4 +1,4 @@
-#include "app/MainWindowBehaviour.h"
+#include "app/behaviour/MainWindowBehaviour.h"
 #include "settings/SettingKeys.h"
 #include "settings/SettingsAccess.h"
 #include "tests/RowName.h"
@@ -14,54 +14,68 @@ using Text = MainWindowView::Text;
 using Swatch = MainWindowView::Swatch;
 
 // A window that records what it is told: the last text of each kind, every
-// chart it is handed and every other call.
-struct FakeWindow : MainWindowView {
+// chart it is handed and every other call; its event loop runs duringYield
+// as the events waiting at a yield.
+struct FakeWindow : MainWindowView, EventLoop {
     std::map<Text, std::string> texts;
     int textCalls = 0;
     std::map<Swatch, std::int32_t> swatches;
     std::vector<std::optional<ChartPicture>> charts;
+    std::vector<std::string> driveTexts;
+    std::optional<std::size_t> currentDrive;
     std::vector<bool> timer;
     // In pixels, 15 twips each.
     WindowPlacement::Rect outer{151, 316, 325, 400};
     std::vector<WindowPlacement::Rect> screenRects{{0, 0, 1920, 1080}};
-    std::vector<DriveList::DriveEntry> drives{{"c: [SYSTEM]", "C:\\"}, {"d: [backup]", "D:\\"}};
-    std::size_t current = 0;
     std::optional<std::int32_t> dialogAnswer;
     std::vector<std::int32_t> dialogStarts;
     int yields = 0;
+    std::function<void()> duringYield;
+    int closes = 0;
 
     void setText(Text which, const std::string& text) override { texts[which] = text, ++textCalls; }
     void setSwatchColor(Swatch which, std::int32_t color) override { swatches[which] = color; }
     void showChart(const std::optional<ChartPicture>& picture) override { charts.push_back(picture); }
-    void setTimerEnabled(bool enabled) override { timer.push_back(enabled); }
+    void showDrives(const std::vector<std::string>& shown, std::optional<std::size_t> current) override
+    {
+        driveTexts = shown, currentDrive = current;
+    }
     WindowPlacement::Rect frame() const override { return outer; }
     std::vector<WindowPlacement::Rect> availableAreas() const override { return screenRects; }
     double twipsPerPixel() const override { return 15; }
     void moveTo(int left, int top) override { outer.left = left, outer.top = top; }
     UsageChart::ChartRect chartBox() const override { return {0, 0, 257, 257}; }
-    std::optional<DriveList::DriveEntry> currentDrive() const override
-    {
-        return current < drives.size() ? std::optional(drives[current]) : std::nullopt;
-    }
-    bool setDrive(const std::string& rootPath) override
-    {
-        const std::size_t index = DriveList::IndexOfRoot(drives, rootPath);
-        if (index < drives.size())
-            current = index;
-        return index < drives.size();
-    }
     std::optional<std::int32_t> askColor(std::int32_t start) override
     {
         dialogStarts.push_back(start);
         return dialogAnswer;
     }
     void openAbout() override {}
-    void processWaitingEvents() override { ++yields; }
+    void closeWindow() override { ++closes; }
+    void runTimer(Timer which, std::chrono::milliseconds after) override
+    {
+        if (which == Timer::Refresh)
+            timer.push_back(true);
+        else
+            deadline = after;
+    }
+    void stopTimer(Timer which) override
+    {
+        if (which == Timer::Refresh)
+            timer.push_back(false);
+        else
+            deadline.reset();
+    }
+    void processWaitingEvents() override
+    {
+        ++yields;
+        if (duringYield)
+            std::exchange(duringYield, nullptr)();
+    }
     Poster poster() override
     {
         return [](std::function<void()> task) { task(); };
     }
-    void setAnswerDeadline(std::optional<std::chrono::milliseconds> after) override { deadline = after; }
     std::optional<std::chrono::milliseconds> deadline;
 };
 
@@ -119,13 +133,16 @@ protected:
     FakeWindow window;
     FakeSettings settings;
     FakeDrives drives;
-    MainWindowBehaviour behaviour{window, settings, drives.ask()};
+    std::vector<DriveList::DriveEntry> listed{{"c: [SYSTEM]", "C:\\"}, {"d: [backup]", "D:\\"}};
+    MainWindowBehaviour behaviour{
+        window, window,
+        Services{drives.ask(), settings, [this] { return listed; }, std::chrono::steady_clock::now, "C:\\Users"}};
 };
 
 TEST_F(MainWindowBehaviourTest, FirstStartShowsTheDefaultsAndTheDrive)
 {
     drives.sizes[std::string(SettingKeys::DefaultDrive)] = {1000, 999};
-    window.drives.push_back({"root", std::string(SettingKeys::DefaultDrive)});
+    listed.push_back({"root", std::string(SettingKeys::DefaultDrive)});
     behaviour.Form_Load();
     EXPECT_EQ(window.texts[Text::Version], "Version 4.6.9b");
     EXPECT_EQ(window.texts[Text::Date], "3/14/2012");
@@ -153,8 +170,7 @@ TEST_F(MainWindowBehaviourTest, UnreadableDriveStopsTheTimerAndClearsTheChartUnt
     EXPECT_EQ(window.timer, (std::vector<bool>{true, false}));
     EXPECT_FALSE(window.charts.back().has_value());
 
-    window.current = 0;
-    behaviour.Drive1_Change();
+    behaviour.Drive1_Picked(0);
     EXPECT_EQ(behaviour.drivePath(), "C:\\");
     EXPECT_EQ(window.texts[Text::Total], "1,000");
     EXPECT_EQ(window.timer.back(), true);
@@ -166,7 +182,7 @@ TEST_F(MainWindowBehaviourTest, PickingTheShownDriveAgainShowsItOnceItCameBack)
     behaviour.Form_Load();
     ASSERT_EQ(window.texts[Text::Total], "Not Available  ");
     drives.sizes["C:\\"] = {1000, 999};
-    behaviour.Drive1_Change();
+    behaviour.Drive1_Picked(0);
     EXPECT_EQ(window.texts[Text::Total], "1,000");
     EXPECT_EQ(window.timer.back(), true);
 }
@@ -197,8 +213,7 @@ TEST_F(MainWindowBehaviourTest, LateAnswerShowsWhenItComesUnlessANewerRefreshSup
     drives.defer = true;
     behaviour.Form_Load();
     EXPECT_EQ(window.deadline, MainWindowBehaviour::AnswerDeadline);
-    window.current = 1;
-    behaviour.Drive1_Change();
+    behaviour.Drive1_Picked(1);
     ASSERT_EQ(drives.pending.size(), 2U);
     drives.pending[1](); // D: answers first
     drives.pending[0](); // C:'s answer comes late and is dropped
@@ -213,7 +228,7 @@ TEST_F(MainWindowBehaviourTest, NoAnswerByTheDeadlineIsNotAvailableAndALaterOneI
     behaviour.Form_Load();
     behaviour.answerDeadline_Timer();
     EXPECT_EQ(window.texts[Text::Total], "Not Available  ");
-    EXPECT_EQ(window.timer, std::vector<bool>{false});
+    EXPECT_EQ(window.timer, (std::vector<bool>{true, false}));
     drives.pending[0]();
     EXPECT_EQ(window.texts[Text::Total], "Not Available  ");
 }
@@ -350,7 +365,7 @@ INSTANTIATE_TEST_SUITE_P(Swatches, SwatchTest,
 TEST_F(MainWindowBehaviourTest, CloseWritesTheFiveSettingsAndAnEmptyListKeepsTheStoredDrive)
 {
     settings.values = {{"Drive", "Q:\\"}, {"X", "-300"}, {"Y", "1200"}, {"UsedColor", "255"}};
-    window.drives.clear();
+    listed.clear();
     behaviour.Form_Load();
     ASSERT_TRUE(behaviour.Form_QueryUnload());
     const std::map<std::string, std::string, std::less<>> expected{
@@ -359,3 +374,49 @@ TEST_F(MainWindowBehaviourTest, CloseWritesTheFiveSettingsAndAnEmptyListKeepsThe
 }
 
 } // namespace
+
+TEST_F(MainWindowBehaviourTest, AStoredDriveThatWentAwayLeavesTheListOnTheDriveHoldingTheStartDirectory)
+{
+    settings.values["Drive"] = "Q:\\";
+    MainWindowBehaviour started{
+        window, window,
+        Services{drives.ask(), settings, [this] { return listed; }, std::chrono::steady_clock::now, "D:\\work"}};
+    started.Form_Load();
+    EXPECT_EQ(started.drivePath(), "D:\\");
+    EXPECT_EQ(window.currentDrive, 1U);
+}
+
+// Opening the list reads the drives again; the drive shown, gone meanwhile,
+// stays listed until another is picked.
+TEST_F(MainWindowBehaviourTest, OpeningTheListKeepsAVanishedCurrentDriveUntilAnotherIsPicked)
+{
+    settings.values["Drive"] = "D:\\";
+    behaviour.Form_Load();
+    listed = {{"c: [SYSTEM]", "C:\\"}, {"e: [usb]", "E:\\"}};
+    behaviour.Drive1_Opened();
+    EXPECT_EQ(window.driveTexts, (std::vector<std::string>{"c: [SYSTEM]", "d: [backup]", "e: [usb]"}));
+    EXPECT_EQ(window.currentDrive, 1U);
+    EXPECT_EQ(behaviour.drivePath(), "D:\\");
+
+    behaviour.Drive1_Picked(2);
+    behaviour.Drive1_Opened();
+    EXPECT_EQ(window.driveTexts, (std::vector<std::string>{"c: [SYSTEM]", "e: [usb]"}));
+    EXPECT_EQ(window.currentDrive, 1U);
+    EXPECT_EQ(behaviour.drivePath(), "E:\\");
+}
+
+// A close that comes with the events of a yield waits for the handler that
+// yielded, which runs to its end, and then goes on.
+TEST_F(MainWindowBehaviourTest, ACloseDuringAYieldWaitsUntilTheHandlerHasReturned)
+{
+    behaviour.Form_Load();
+    window.duringYield = [this] {
+        EXPECT_FALSE(behaviour.mayClose());
+        drives.sizes["C:\\"] = {2000, 500};
+    };
+    behaviour.Timer1_Timer();
+    EXPECT_EQ(window.texts[Text::Total], "2,000");
+    EXPECT_EQ(window.closes, 1);
+    EXPECT_TRUE(behaviour.mayClose());
+    EXPECT_EQ(window.closes, 1);
+}

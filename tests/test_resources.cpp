@@ -1,4 +1,4 @@
-#include "resources/Resources.h"
+#include "app/qt/Resources.h"
 #include "tests/RowName.h"
 
 #include <gtest/gtest.h>

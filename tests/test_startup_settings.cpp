@@ -1,7 +1,7 @@
-#include "app/DriveListBox.h"
-#include "app/LegendSwatch.h"
-#include "app/QuitSignals.h"
 #include "app/qt/ColorValue.h"
+#include "app/qt/DriveListBox.h"
+#include "app/qt/LegendSwatch.h"
+#include "app/qt/QuitSignals.h"
 #include "tests/MainFormFixture.h"
 #include "tests/RowName.h"
 
@@ -88,7 +88,7 @@ TEST_F(StartupTest, AStoredDriveThatWentAwayLeavesTheListOnItsDrive)
     const auto window = loadWindow();
 
     EXPECT_FALSE(messageShown());
-    EXPECT_EQ(driveList(*window)->rootPath(), "/");
+    EXPECT_EQ(driveList(*window)->currentText(), QStringLiteral("/ [/dev/sda2]"));
     EXPECT_EQ(window->behaviour().drivePath(), "/");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: / [/dev/sda2]"));
     EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("1,000,000"));
@@ -101,7 +101,7 @@ TEST_F(StartupTest, AStoredDriveThatExistsIsSelectedAndShown)
     writeSettingsFile("[Settings]\nDrive=/media/usb\n");
     const auto window = loadWindow();
 
-    EXPECT_EQ(driveList(*window)->rootPath(), "/media/usb");
+    EXPECT_EQ(driveList(*window)->currentText(), QStringLiteral("/media/usb [BACKUP]"));
     EXPECT_EQ(window->behaviour().drivePath(), "/media/usb");
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Disk Usage: /media/usb [BACKUP]"));
     EXPECT_EQ(text(*window, "lblTOTAL"), QStringLiteral("2,000,000"));
@@ -255,7 +255,7 @@ TEST_P(RoundTripTest, WhatAClosedWindowStoresTheNextOneRestores)
         // Not shown: the offscreen platform, like a window manager, would pull a
         // window partly off the screen back onto it.
         const auto window = loadWindow();
-        ASSERT_TRUE(driveList(*window)->setDrive("/media/usb"));
+        ASSERT_TRUE(pickDrive(*window, "/media/usb"));
         window->move(row.position);
         dialogAnswer = QColor(10, 20, 30);
         QTest::mouseRelease(swatch(*window, "lblUSEDLEG"), Qt::LeftButton);
@@ -391,6 +391,25 @@ TEST_F(StartupTest, AClosePendingWhenARefreshYieldsClosesTheWindowAndSaves)
                          {QStringLiteral("UsedColor"), QStringLiteral("7631561")},
                          {QStringLiteral("FreeColor"), QStringLiteral("12428157")}};
     EXPECT_EQ(storedSettings(), expected);
+}
+
+// The same for a close from within the colour dialog: the window stays until
+// the handler has returned, and the colour chosen is stored.
+TEST_F(StartupTest, ACloseWhileTheColourDialogIsOpenWaitsForTheHandler)
+{
+    const auto window = loadWindow();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    bool visibleDuringTheHandler = false;
+    duringDialog = [&window, &visibleDuringTheHandler] {
+        window->close();
+        visibleDuringTheHandler = window->isVisible();
+    };
+    dialogAnswer = QColor(255, 0, 0);
+    QTest::mouseRelease(swatch(*window, "lblUSEDLEG"), Qt::LeftButton);
+    EXPECT_TRUE(visibleDuringTheHandler);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(storedSettings()[QStringLiteral("UsedColor")], QStringLiteral("255"));
 }
 
 } // namespace

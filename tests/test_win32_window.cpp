@@ -3,16 +3,18 @@
 
 #include "app/win32/AboutDialog.h"
 #include "app/win32/MainWindow.h"
+#include "common/WideText_win32.h"
 #include "settings/SettingKeys.h"
 #include "settings/SettingsStore.h"
-#include "settings/WideText_win32.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
 namespace {
 
+using FormTable::Main;
 using win32::MainWindow;
 
 constexpr std::int32_t Red = 0x000000FF;
@@ -36,33 +38,36 @@ protected:
 
     void open()
     {
-        MainWindow::Seams seams;
-        seams.queryDriveSpace = [this](Currency& capacity, Currency& free, const std::string& root) {
+        const auto askAtOnce = [this](Currency& capacity, Currency& free, const std::string& root,
+                                      std::chrono::milliseconds, const LateAnswer&) {
             const auto found = sizes.find(root);
             if (found == sizes.end())
-                return void(capacity = FailureValue);
+                return capacity = FailureValue, true;
             capacity = Currency::fromStored(found->second.first);
             free = Currency::fromStored(found->second.second);
+            return true;
         };
-        seams.listDrives = [] {
+        const auto listDrives = [] {
             return std::vector<DriveList::DriveEntry>{{"c: [system]", "C:\\"}, {"d: [backup]", "D:\\"}};
         };
-        seams.chooseColor = [this](HWND, std::int32_t start) {
-            dialogStarts.push_back(start);
-            return std::optional<std::int32_t>(Red);
-        };
-        seams.settings = &settings;
-        window = std::make_unique<MainWindow>(seams);
+        window = std::make_unique<MainWindow>(
+            Services{askAtOnce, settings, listDrives, std::chrono::steady_clock::now, "C:\\"},
+            [this](HWND, std::int32_t start) {
+                dialogStarts.push_back(start);
+                if (duringDialog)
+                    duringDialog();
+                return std::optional<std::int32_t>(Red);
+            });
         window->show(SW_SHOWNORMAL);
     }
 
-    HWND control(MainWindow::ControlId id) const { return window->control(id); }
+    HWND control(Main which) const { return window->control(which); }
 
     void pickDrive(int index)
     {
-        SendMessageW(control(MainWindow::Drive1), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-        SendMessageW(window->handle(), WM_COMMAND, MAKEWPARAM(MainWindow::Drive1, CBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(control(MainWindow::Drive1)));
+        SendMessageW(control(Main::Drive1), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+        SendMessageW(window->handle(), WM_COMMAND, MAKEWPARAM(MainWindow::idOf(Main::Drive1), CBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(control(Main::Drive1)));
     }
 
     // Above the centre lies the used share when half the drive is free.
@@ -71,6 +76,7 @@ protected:
 
     std::map<std::string, std::pair<std::int64_t, std::int64_t>> sizes{{"C:\\", {2 * Half, Half}}};
     std::vector<std::int32_t> dialogStarts;
+    std::function<void()> duringDialog;
     SettingsStore settings{"Quillmar Test"};
     std::unique_ptr<MainWindow> window;
 };
@@ -79,10 +85,10 @@ TEST_F(Win32WindowTest, ShowsTheDriveInFiguresChartAndCaption)
 {
     open();
     EXPECT_EQ(textOf(window->handle()), "Disk Usage: C: [SYSTEM]");
-    EXPECT_EQ(textOf(control(MainWindow::lblFREE)), "500,000,000");
-    EXPECT_EQ(textOf(control(MainWindow::lblUSED)), "500,000,000");
-    EXPECT_EQ(textOf(control(MainWindow::lblTOTAL)), "1,000,000,000");
-    EXPECT_EQ(textOf(control(MainWindow::picDRIVE)), "50.0 % used");
+    EXPECT_EQ(textOf(control(Main::lblFREE)), "500,000,000");
+    EXPECT_EQ(textOf(control(Main::lblUSED)), "500,000,000");
+    EXPECT_EQ(textOf(control(Main::lblTOTAL)), "1,000,000,000");
+    EXPECT_EQ(textOf(control(Main::picDRIVE)), "50.0 % used");
     EXPECT_EQ(usedSide(), static_cast<COLORREF>(SettingKeys::DefaultUsedColor));
     EXPECT_EQ(freeSide(), static_cast<COLORREF>(SettingKeys::DefaultFreeColor));
     EXPECT_TRUE(window->timerEnabled());
@@ -93,20 +99,20 @@ TEST_F(Win32WindowTest, UnreadableDriveReadsNotAvailableUntilAnotherPick)
     open();
     pickDrive(1);
     EXPECT_EQ(textOf(window->handle()), "Disk Usage: D: [BACKUP]");
-    EXPECT_EQ(textOf(control(MainWindow::lblTOTAL)), "Not Available  ");
-    EXPECT_EQ(textOf(control(MainWindow::lblFREE)), "");
+    EXPECT_EQ(textOf(control(Main::lblTOTAL)), "Not Available  ");
+    EXPECT_EQ(textOf(control(Main::lblFREE)), "");
     EXPECT_FALSE(window->timerEnabled());
     EXPECT_EQ(usedSide(), GetSysColor(COLOR_BTNFACE));
 
     pickDrive(0);
-    EXPECT_EQ(textOf(control(MainWindow::lblTOTAL)), "1,000,000,000");
+    EXPECT_EQ(textOf(control(Main::lblTOTAL)), "1,000,000,000");
     EXPECT_TRUE(window->timerEnabled());
 }
 
 TEST_F(Win32WindowTest, ReleaseOverASwatchAsksForAColourAndShiftReleaseResetsIt)
 {
     open();
-    HWND swatch = control(MainWindow::lblUSEDLEG);
+    HWND swatch = control(Main::lblUSEDLEG);
     SendMessageW(swatch, WM_RBUTTONUP, 0, MAKELPARAM(3, 3));
     EXPECT_EQ(usedSide(), static_cast<COLORREF>(Red));
     SendMessageW(swatch, WM_LBUTTONUP, MK_SHIFT, MAKELPARAM(3, 3));
@@ -145,7 +151,7 @@ TEST_F(Win32WindowTest, VersionLinkOpensAboutOverTheCornerAndOkClosesIt)
 {
     open();
     SetTimer(nullptr, 0, 200, lookAtAbout);
-    HWND link = control(MainWindow::lblVERSION);
+    HWND link = control(Main::lblVERSION);
     SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
     SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2)); // returns once the dialog is closed
 
@@ -165,7 +171,7 @@ TEST_F(Win32WindowTest, CloseStoresDriveColoursAndPositionForTheNextStart)
     open();
     EXPECT_EQ(settings.GetSetting("Settings", "UsedColor", "none"), "none");
     pickDrive(1);
-    SendMessageW(control(MainWindow::lblFREELEG), WM_LBUTTONUP, 0, 0);
+    SendMessageW(control(Main::lblFREELEG), WM_LBUTTONUP, 0, 0);
     SetWindowPos(window->handle(), nullptr, 200, 100, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SendMessageW(window->handle(), WM_CLOSE, 0, 0);
     MSG quit{};
@@ -178,6 +184,52 @@ TEST_F(Win32WindowTest, CloseStoresDriveColoursAndPositionForTheNextStart)
     EXPECT_EQ(freeSide(), static_cast<COLORREF>(Red));
     EXPECT_EQ(outer.left, 200);
     EXPECT_EQ(outer.top, 100);
+}
+
+// Each control of the form table at its rectangle at the window's DPI, laid
+// out again at 144 DPI as when moved to a screen of larger text; a label sized
+// to its text at its right edge.
+TEST_F(Win32WindowTest, EveryControlOfTheFormTableStandsAtItsRectangleAt96And144Dpi)
+{
+    open();
+    for (const UINT dpi : {96U, 144U}) {
+        RECT suggested{};
+        GetWindowRect(window->handle(), &suggested);
+        SendMessageW(window->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        for (std::size_t index = 0; index < FormTable::mainControls.size(); ++index) {
+            const FormTable::Control& design = FormTable::mainControls[index];
+            const FormTable::PixelRect expected =
+                FormTable::toPixels(FormTable::inWindow(design), static_cast<int>(dpi));
+            RECT shown{};
+            GetWindowRect(control(static_cast<Main>(index)), &shown);
+            MapWindowPoints(HWND_DESKTOP, window->handle(), reinterpret_cast<POINT*>(&shown), 2);
+            EXPECT_EQ(shown.right, expected.left + expected.width) << design.name << " at " << dpi;
+            if (FormTable::keepsRightEdge(design.kind) || design.kind == FormTable::Kind::DriveList)
+                continue; // sized to the text; the drop-down includes its list
+            EXPECT_EQ(shown.left, expected.left) << design.name << " at " << dpi;
+            EXPECT_EQ(shown.top, expected.top) << design.name << " at " << dpi;
+            EXPECT_EQ(shown.bottom, expected.top + expected.height) << design.name << " at " << dpi;
+        }
+    }
+}
+
+// A close that arrives while a handler runs (here from within the colour
+// dialog) waits for it: the window stays until the handler has returned, then
+// closes and stores what the handler did.
+TEST_F(Win32WindowTest, ACloseWhileAHandlerRunsWaitsForItsEnd)
+{
+    open();
+    bool openDuringTheHandler = false;
+    duringDialog = [this, &openDuringTheHandler] {
+        SendMessageW(window->handle(), WM_CLOSE, 0, 0);
+        openDuringTheHandler = IsWindow(window->handle()) != FALSE;
+    };
+    SendMessageW(control(Main::lblUSEDLEG), WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    EXPECT_TRUE(openDuringTheHandler);
+    EXPECT_FALSE(IsWindow(window->handle()));
+    EXPECT_EQ(settings.GetSetting("Settings", "UsedColor", "none"), std::to_string(Red));
+    MSG quit{};
+    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "settings/WindowPlacement.h"
+#include "app/behaviour/WindowPlacement.h"
 #include "tests/RowName.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "app/KeepOnScreen.h"
-#include "app/Twips.h"
+#include "app/behaviour/WindowPlacement.h"
+#include "app/qt/Twips.h"
 #include "tests/MainFormFixture.h"
 #include "tests/RowName.h"
 

@@ -1,6 +1,6 @@
 #include "app/qt/ChartView.h"
 
-#include "app/FocusMark.h"
+#include "app/qt/FocusMark.h"
 #include "app/qt/PaintChart.h"
 
 #include <QPainter>

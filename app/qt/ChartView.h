@@ -4,7 +4,7 @@
 // headers bring in, only after Qt's own headers have set it up.
 #include <QWidget>
 
-#include "app/MainWindowView.h"
+#include "app/behaviour/MainWindowView.h"
 
 #include <optional>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/MainWindowView.h"
+#include "app/behaviour/MainWindowView.h"
 
 class QPainter;
 

@@ -1,20 +1,20 @@
 #include "app/win32/AboutDialog.h"
 
-#include "app/AboutTexts.h"
+#include "app/behaviour/AboutTexts.h"
 #include "app/win32/Layout.h"
-#include "settings/WideText_win32.h"
+#include "common/WideText_win32.h"
 
 #include <array>
 #include <cstring>
+#include <string_view>
 
 namespace win32 {
 
 namespace {
 
-// Client area in twips: 297 x 175 pixels at 96 DPI.
-constexpr int ClientWidth = 4455;
-constexpr int ClientHeight = 2625;
 constexpr DWORD Style = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+
+using FormTable::About;
 
 struct DialogState {
     UINT dpi = 96;
@@ -22,20 +22,17 @@ struct DialogState {
     Layout::Font title;
 };
 
-HWND addControl(HWND dialog, const wchar_t* kind, const std::string& text, DWORD style, const RECT& r, int id,
-                HFONT font)
+// The control's id: IDOK for the OK button, 100 and on for the others.
+int idOf(About which)
 {
-    HWND control = CreateWindowExW(0, kind, WideText::fromUtf8(text).c_str(), WS_CHILD | WS_VISIBLE | style, r.left,
-                                   r.top, r.right - r.left, r.bottom - r.top, dialog,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
-    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-    return control;
+    return which == About::cmdOK ? AboutOkId : 100 + static_cast<int>(which);
 }
 
 // Sizes the dialog to its client area and puts its outer corner on the owner's.
 void placeOverOwner(HWND dialog, UINT dpi)
 {
-    RECT outer{0, 0, Layout::toPixels(ClientWidth, dpi), Layout::toPixels(ClientHeight, dpi)};
+    RECT outer{0, 0, Layout::toPixels(FormTable::aboutForm.clientWidth, dpi),
+               Layout::toPixels(FormTable::aboutForm.clientHeight, dpi)};
     AdjustWindowRectExForDpi(&outer, Style, FALSE, WS_EX_DLGMODALFRAME, dpi);
     RECT owner{};
     GetWindowRect(GetWindow(dialog, GW_OWNER), &owner);
@@ -43,30 +40,33 @@ void placeOverOwner(HWND dialog, UINT dpi)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void createControls(HWND dialog, DialogState& state)
+void showIcon(HWND picture, UINT dpi)
 {
-    const AboutTexts::Dialog texts = AboutTexts::AboutDialog();
-    const UINT dpi = state.dpi;
-    SetWindowTextW(dialog, WideText::fromUtf8(texts.caption).c_str());
-    const HFONT classic = state.classic.get();
-    addControl(dialog, L"STATIC", texts.title, SS_LEFT | SS_NOPREFIX, Layout::rect(1080, 240, 3195, 360, dpi), 100,
-               state.title.get());
-    HWND ok = addControl(dialog, L"BUTTON", "OK", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP,
-                         Layout::rect(1680, 2040, 1215, 375, dpi), AboutOkId, classic);
-    addControl(dialog, L"STATIC", texts.version, SS_LEFT | SS_NOPREFIX, Layout::rect(240, 840, 4005, 195, dpi), 101,
-               classic);
-    addControl(dialog, L"STATIC", texts.description, SS_LEFT | SS_NOPREFIX, Layout::rect(240, 1200, 3975, 195, dpi),
-               102, classic);
-    addControl(dialog, L"STATIC", texts.legal, SS_LEFT | SS_NOPREFIX, Layout::rect(240, 1560, 4050, 195, dpi), 103,
-               classic);
     // The icon at its own size, 32 x 32 at 96 DPI.
-    const int iconSize = Layout::toPixels(480, dpi);
-    HWND picture = addControl(dialog, L"STATIC", "", SS_ICON | SS_REALSIZECONTROL,
-                              Layout::rect(360, 240, 480, 480, dpi), 104, nullptr);
+    const int iconSize = Layout::toPixels(FormTable::control(About::Picture1).rect.width, dpi);
     auto* icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, iconSize, iconSize,
                                                LR_DEFAULTCOLOR | LR_SHARED));
     SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-    SetFocus(ok);
+}
+
+// The form table's controls in tab order, with the texts of AboutTexts.
+void createControls(HWND dialog, DialogState& state)
+{
+    const AboutTexts::Dialog texts = AboutTexts::AboutDialog();
+    SetWindowTextW(dialog, WideText::fromUtf8(texts.caption).c_str());
+    const std::array<std::string_view, 6> shown{
+        texts.title, FormTable::control(About::cmdOK).text, texts.version, texts.description, texts.legal, ""};
+    for (std::size_t index = 0; index < shown.size(); ++index) {
+        const FormTable::Control& design = FormTable::aboutControls[index];
+        HWND control = Layout::createControl(dialog, design, idOf(static_cast<About>(index)));
+        SetWindowTextW(control, WideText::fromUtf8(shown[index]).c_str());
+        const RECT r = Layout::rect(design.rect, state.dpi);
+        MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
+        const bool title = static_cast<About>(index) == About::lblTitle;
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>((title ? state.title : state.classic).get()), FALSE);
+    }
+    showIcon(GetDlgItem(dialog, idOf(About::Picture1)), state.dpi);
+    SetFocus(GetDlgItem(dialog, AboutOkId));
 }
 
 INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -98,7 +98,7 @@ void ShowAboutDialog(HWND owner)
     DialogState state;
     state.dpi = GetDpiForWindow(owner);
     state.classic = Layout::classicFont(state.dpi);
-    state.title = Layout::classicFont(state.dpi, 1350);
+    state.title = Layout::classicFont(state.dpi, FormTable::control(About::lblTitle).pointSize);
 
     // A template without controls or font; the controls are laid out in twips
     // when the dialog starts. DLGTEMPLATE, then empty menu, class and title.

@@ -1,5 +1,12 @@
 #include "app/win32/Layout.h"
 
+#include "app/win32/Controls.h"
+#include "common/WideText_win32.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <cmath>
 #include <string>
 
 namespace win32::Layout {
@@ -24,9 +31,39 @@ bool classicFaceInstalled()
     return installed;
 }
 
+struct ControlClass {
+    const wchar_t* name;
+    DWORD style;
+};
+
+// By FormTable::Kind, in its order; the chart box is a window of its own.
+// SS_NOTIFY: the figures receive the mouse, so that their tooltips show.
+const std::array<ControlClass, 10> controlClasses{{
+    {WC_STATICW, 0},
+    {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
+    {Controls::SwatchClass, WS_TABSTOP},
+    {Controls::LinkClass, WS_TABSTOP},
+    {WC_STATICW, SS_RIGHT | SS_NOPREFIX},
+    {WC_STATICW, SS_RIGHT | SS_NOPREFIX | SS_NOTIFY},
+    {WC_BUTTONW, BS_GROUPBOX},
+    {WC_STATICW, SS_LEFT | SS_NOPREFIX},
+    {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP},
+    {WC_STATICW, SS_ICON | SS_REALSIZECONTROL},
+}};
+
 } // namespace
 
-Font classicFont(UINT dpi, int hundredthsOfPoint, bool underlined)
+// A swatch shows no text: its window text is its name for screen readers.
+HWND createControl(HWND parent, const FormTable::Control& control, int id)
+{
+    const ControlClass& kind = controlClasses.at(static_cast<std::size_t>(control.kind));
+    const std::wstring text =
+        WideText::fromUtf8(control.kind == FormTable::Kind::Swatch ? control.accessibleName : control.text);
+    return CreateWindowExW(0, kind.name, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0,
+                           parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), nullptr, nullptr);
+}
+
+Font classicFont(UINT dpi, double pointSize, bool underlined)
 {
     LOGFONTW font{};
     if (classicFaceInstalled()) {
@@ -38,7 +75,7 @@ Font classicFont(UINT dpi, int hundredthsOfPoint, bool underlined)
         wcscpy_s(font.lfFaceName, metrics.lfMessageFont.lfFaceName);
         font.lfCharSet = metrics.lfMessageFont.lfCharSet;
     }
-    font.lfHeight = -MulDiv(hundredthsOfPoint, static_cast<int>(dpi), 7200);
+    font.lfHeight = -static_cast<LONG>(std::lround(pointSize * dpi / 72));
     font.lfWeight = FW_NORMAL;
     font.lfUnderline = underlined ? TRUE : FALSE;
     font.lfQuality = DEFAULT_QUALITY;

@@ -1,28 +1,24 @@
 #pragma once
 
+#include "app/behaviour/FormTable.h"
+
 #include <windows.h>
 
 #include <memory>
 #include <type_traits>
 
-// The window is laid out in twips, 1/1440 inch: 15 to a pixel at 96 DPI, fewer
-// at a higher DPI, so a larger text setting gives a proportionally larger window.
+// The form tables' twips at the window's DPI, via FormTable's conversion.
 namespace win32::Layout {
 
 [[nodiscard]] inline int toPixels(int twips, UINT dpi)
 {
-    return MulDiv(twips, static_cast<int>(dpi), 1440);
+    return FormTable::toPixels(twips, static_cast<int>(dpi));
 }
 
-[[nodiscard]] inline double toTwips(int pixels, UINT dpi)
+[[nodiscard]] inline RECT rect(const FormTable::TwipsRect& twips, UINT dpi)
 {
-    return pixels * 1440.0 / dpi;
-}
-
-// A rectangle given in twips, in pixels at dpi.
-[[nodiscard]] inline RECT rect(int left, int top, int width, int height, UINT dpi)
-{
-    return {toPixels(left, dpi), toPixels(top, dpi), toPixels(left + width, dpi), toPixels(top + height, dpi)};
+    const FormTable::PixelRect pixels = FormTable::toPixels(twips, static_cast<int>(dpi));
+    return {pixels.left, pixels.top, pixels.left + pixels.width, pixels.top + pixels.height};
 }
 
 struct FontDeleter {
@@ -30,9 +26,13 @@ struct FontDeleter {
 };
 using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
-// The classic dialog face "MS Sans Serif" at the given size (hundredths of a
-// point), or the system's message font's face where that face is missing.
-[[nodiscard]] Font classicFont(UINT dpi, int hundredthsOfPoint = 825, bool underlined = false);
+// The classic dialog face "MS Sans Serif" at the given size, or the system's
+// message font's face where that face is missing.
+[[nodiscard]] Font classicFont(UINT dpi, double pointSize = 8.25, bool underlined = false);
+
+// Creates a control of the form table on parent, with the given id, at no
+// place yet; the caller places it. Not the chart box, a window of its own.
+HWND createControl(HWND parent, const FormTable::Control& control, int id);
 
 // Moves a right-aligned label so that it just holds its text and ends at right
 // (pixels), as a label that sizes itself keeps its right edge.

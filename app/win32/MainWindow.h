@@ -1,11 +1,12 @@
 #pragma once
 
-#include "app/MainWindowBehaviour.h"
-#include "app/MainWindowView.h"
+#include "app/behaviour/EventLoop.h"
+#include "app/behaviour/FormTable.h"
+#include "app/behaviour/MainWindowBehaviour.h"
+#include "app/behaviour/MainWindowView.h"
+#include "app/behaviour/Services.h"
 #include "app/win32/ChartBox.h"
 #include "app/win32/Layout.h"
-#include "drivespace/AskDriveSpace.h"
-#include "drivespace/TimedDriveQuery.h"
 
 #include <windows.h>
 
@@ -15,52 +16,27 @@
 #include <optional>
 #include <vector>
 
-class SettingsAccess;
-
 namespace win32 {
 
-// The main window on Windows' own controls, over the shared behaviour: it lays
-// the controls out in twips at its DPI, shows what the behaviour tells it and
-// forwards each event to the behaviour's handler.
-class MainWindow : public MainWindowView {
+// The main window on Windows' own controls, over the shared behaviour: it
+// creates the form table's controls, lays them out at its DPI, shows what the
+// behaviour tells it and forwards each event to the behaviour's handler.
+class MainWindow : public MainWindowView, public EventLoop {
 public:
-    // What tests put in place of the system. Empty members take the real ones:
-    // the drive query (with its one-second deadline), the drive lister, the
-    // colour dialog and the registry under the application's title.
-    struct Seams {
-        TimedDriveQuery::Query queryDriveSpace;
-        std::function<std::vector<DriveList::DriveEntry>()> listDrives;
-        std::function<std::optional<std::int32_t>(HWND owner, std::int32_t start)> chooseColor;
-        SettingsAccess* settings = nullptr;
-    };
-
-    // Controls, named as the window's design names them.
-    enum ControlId : int {
-        picDRIVE = 100,
-        Drive1,
-        lblUSEDLEG,
-        lblFREELEG,
-        lblVERSION,
-        lblDATE,
-        lblFREE,
-        lblUSED,
-        lblTOTAL,
-        lblFreeCaption,
-        lblUsedCaption,
-        lblCapacityCaption,
-        fra,
-    };
+    // Stands in for the colour dialog (tests); empty: the real one.
+    using ColorChooser = std::function<std::optional<std::int32_t>(HWND owner, std::int32_t start)>;
 
     // Creates the window and loads it (Form_Load); show() makes it visible.
-    MainWindow();
-    explicit MainWindow(Seams seams);
+    explicit MainWindow(Services services, ColorChooser chooseColor = {});
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
     void show(int showCommand);
     [[nodiscard]] HWND handle() const { return m_window; }
-    [[nodiscard]] HWND control(ControlId id) const { return GetDlgItem(m_window, id); }
+    // The control of the form table; its id is 100 and its place in the table.
+    [[nodiscard]] HWND control(FormTable::Main which) const { return GetDlgItem(m_window, idOf(which)); }
+    [[nodiscard]] static int idOf(FormTable::Main which) { return 100 + static_cast<int>(which); }
     [[nodiscard]] const ChartBox& chart() const { return *m_chart; }
     [[nodiscard]] bool timerEnabled() const { return m_timerEnabled; }
     [[nodiscard]] const MainWindowBehaviour& behaviour() const { return *m_behaviour; }
@@ -72,34 +48,38 @@ public:
     void setText(Text which, const std::string& text) override;
     void setSwatchColor(Swatch which, std::int32_t color) override;
     void showChart(const std::optional<ChartPicture>& picture) override;
-    void setTimerEnabled(bool enabled) override;
+    void showDrives(const std::vector<std::string>& texts, std::optional<std::size_t> current) override;
     [[nodiscard]] WindowPlacement::Rect frame() const override;
     [[nodiscard]] std::vector<WindowPlacement::Rect> availableAreas() const override;
     [[nodiscard]] double twipsPerPixel() const override;
     void moveTo(int left, int top) override;
     [[nodiscard]] UsageChart::ChartRect chartBox() const override;
-    [[nodiscard]] std::optional<DriveList::DriveEntry> currentDrive() const override;
-    bool setDrive(const std::string& rootPath) override;
     [[nodiscard]] std::optional<std::int32_t> askColor(std::int32_t start) override;
     void openAbout() override;
+    void closeWindow() override;
+
+    // EventLoop
+    void runTimer(Timer which, std::chrono::milliseconds interval) override;
+    void stopTimer(Timer which) override;
     void processWaitingEvents() override;
     [[nodiscard]] Poster poster() override;
-    void setAnswerDeadline(std::optional<std::chrono::milliseconds> after) override;
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
+    void onTimer(UINT_PTR timer);
+    void onClose();
+    void onDestroy();
     void onDpiChanged(UINT dpi, const RECT& suggested);
     void createControls();
+    void createToolTips();
     void applyLayout();
-    void placeLabel(ControlId id, int left, int top, int width, int height);
-    void reloadDrives();
-    void fillDrives(const std::vector<DriveList::DriveEntry>& entries, std::size_t current);
+    void placeControl(FormTable::Main which);
+    void updateToolTip(FormTable::Main which, const std::wstring& text);
     void queryUnloadOnce();
 
-    Seams m_seams;
-    std::unique_ptr<SettingsAccess> m_ownSettings;
+    ColorChooser m_chooseColor;
     std::unique_ptr<MainWindowBehaviour> m_behaviour;
 
     HWND m_window = nullptr;
@@ -108,8 +88,6 @@ private:
     UINT m_dpi = 96;
     Layout::Font m_font;
     Layout::Font m_linkFont;
-    // The drive list's entries, in its order.
-    std::vector<DriveList::DriveEntry> m_drives;
     bool m_timerEnabled = false;
     bool m_settingsWritten = false;
     // Closed by the user or the system, so the program ends with it.

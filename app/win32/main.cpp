@@ -1,12 +1,17 @@
 // Quillmar on Windows: the main window on Windows' own controls.
 
+#include "AppInfo.h"
 #include "app/win32/MainWindow.h"
+#include "settings/SettingsStore.h"
 
 #include <windows.h>
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
 {
-    win32::MainWindow window;
+    // The services, once for the program; the store outlives the window.
+    SettingsStore settings(AppInfo::Title);
+    win32::MainWindow window(Services{platformDriveSpaceAsker(), settings, DriveList::ListDrives,
+                                      std::chrono::steady_clock::now, currentDirectory()});
     window.show(showCommand);
     return win32::MainWindow::run();
 }

@@ -1,6 +1,0 @@
-#include "app/DriveCaption.h"
-
-std::string DriveCaption(const DriveList::DriveEntry& drive)
-{
-    return drive.text;
-}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "drivespace/DriveList.h"
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The drive list as both windows show it: the entries, which is current and
+// what a reload keeps. The windows show its texts and current index and report
+// when the list is opened (it is read again then) and which entry was picked.
+//
+// A reload keeps the current drive current. A current drive that went away
+// stays listed, right after the drive that was listed before it (first when
+// none of those is left), so the list does not jump and still names what the
+// window shows; the first reload after another drive is picked drops it.
+class DriveListModel {
+public:
+    using Entry = DriveList::DriveEntry;
+
+    // Fills the list with the drive that holds directory current, or the first
+    // when none does.
+    void start(std::vector<Entry> drives, std::string_view directory);
+    void reload(std::vector<Entry> drives);
+    // Makes the drive with this root path current (see DriveList::IndexOfRoot);
+    // false, with the current drive kept, when it is not listed.
+    [[nodiscard]] bool select(std::string_view rootPath);
+    // Makes entry index current; false when there is no such entry.
+    [[nodiscard]] bool pick(std::size_t index);
+
+    [[nodiscard]] std::optional<std::size_t> currentIndex() const { return m_current; }
+    // None when the list is empty.
+    [[nodiscard]] std::optional<Entry> current() const;
+    [[nodiscard]] std::vector<std::string> texts() const;
+
+private:
+    [[nodiscard]] std::size_t placeOfVanished(const std::vector<Entry>& drives) const;
+
+    std::vector<Entry> m_entries;
+    std::optional<std::size_t> m_current;
+};

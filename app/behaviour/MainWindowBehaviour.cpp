@@ -1,0 +1,448 @@
+#include "app/behaviour/MainWindowBehaviour.h"
+
+#include "AppInfo.h"
+#include "app/behaviour/AboutTexts.h"
+#include "app/behaviour/DriveCaption.h"
+#include "app/behaviour/FormTable.h"
+#include "drivespace/ByteUnits.h"
+#include "drivespace/GetDiskSpace.h"
+#include "settings/SettingKeys.h"
+#include "settings/SettingsAccess.h"
+#include "settings/StoredText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using Text = MainWindowView::Text;
+
+} // namespace
+
+MainWindowBehaviour::MainWindowBehaviour(MainWindowView& window, EventLoop& loop, Services services)
+    : m_window(window), m_loop(loop), m_services(std::move(services))
+{}
+
+MainWindowBehaviour::Running::Running(MainWindowBehaviour& behaviour) : m_behaviour(behaviour)
+{
+    ++m_behaviour.m_running;
+}
+
+MainWindowBehaviour::Running::~Running()
+{
+    if (--m_behaviour.m_running == 0 && std::exchange(m_behaviour.m_closeWaiting, false))
+        m_behaviour.m_window.closeWindow();
+}
+
+bool MainWindowBehaviour::mayClose()
+{
+    m_closeWaiting = m_running > 0;
+    return !m_closeWaiting;
+}
+
+// The two places where the program yields to the event loop: the first step
+// of every refresh and the last step of the load. Events already waiting there
+// (a tick, a pick, a swatch click) run their whole handlers, nested; the
+// refresh that finishes last decides what the window shows. A close among them
+// waits until the outermost handler has returned (Running), so the window is
+// never closed under a handler that is still running.
+void MainWindowBehaviour::yieldToEvents()
+{
+    m_loop.processWaitingEvents();
+}
+
+void MainWindowBehaviour::Form_Load()
+{
+    const Running running(*this);
+    m_drives.start(m_services.listDrives(), m_services.startDirectory);
+    showDrives();
+    // Timer1 runs from the load on; the refreshes switch it off and on.
+    setTimerEnabled(true);
+    setText(Text::Version, AboutTexts::VersionLine());
+    setText(Text::Date, std::string(AppInfo::AppDate));
+
+    const UsageChart::ChartRect box = m_window.chartBox();
+    ChartLeft = 0;
+    ChartTop = 0;
+    ChartRight = box.right;
+    ChartBottom = box.bottom;
+    Pi = static_cast<float>(4.0 * std::atan(1.0));
+
+    DrivePath = m_services.settings.GetSetting(SettingKeys::Section, SettingKeys::Drive, SettingKeys::DefaultDrive);
+    moveToDesignedPosition();
+    restorePosition();
+    UsedColor = storedColor(SettingKeys::UsedColor, SettingKeys::DefaultUsedColor);
+    FreeColor = storedColor(SettingKeys::FreeColor, SettingKeys::DefaultFreeColor);
+    m_window.setSwatchColor(MainWindowView::Swatch::Used, UsedColor);
+    m_window.setSwatchColor(MainWindowView::Swatch::Free, FreeColor);
+
+    selectStoredDrive();
+    SelectDrive();
+    RefreshDisplay();
+    yieldToEvents();
+}
+
+// The list is read again for a drive it lacks, as it may have come since. A
+// stored drive that has gone away leaves the list on the drive it had.
+void MainWindowBehaviour::selectStoredDrive()
+{
+    if (!m_drives.select(DrivePath)) {
+        m_drives.reload(m_services.listDrives());
+        (void)m_drives.select(DrivePath);
+    }
+    showDrives();
+}
+
+void MainWindowBehaviour::showDrives()
+{
+    auto shown = std::make_pair(m_drives.texts(), m_drives.currentIndex());
+    if (m_shownDrives == shown)
+        return;
+    m_window.showDrives(shown.first, shown.second);
+    m_shownDrives = std::move(shown);
+}
+
+void MainWindowBehaviour::Drive1_Opened()
+{
+    m_drives.reload(m_services.listDrives());
+    showDrives();
+}
+
+// The window already shows the entry picked.
+void MainWindowBehaviour::Drive1_Picked(std::size_t index)
+{
+    if (!m_drives.pick(index))
+        return;
+    if (m_shownDrives)
+        m_shownDrives->second = index;
+    Drive1_Change();
+}
+
+// The designed place, moved inward as little as needed to bring the whole
+// window onto the available area of the screen it falls on (else the main
+// screen's): a small or scaled screen would otherwise open it partly below the
+// bottom edge.
+void MainWindowBehaviour::moveToDesignedPosition()
+{
+    WindowPlacement::Rect designed = m_window.frame();
+    designed.left = static_cast<int>(std::lround(FormTable::DesignedLeft / m_window.twipsPerPixel()));
+    designed.top = static_cast<int>(std::lround(FormTable::DesignedTop / m_window.twipsPerPixel()));
+    const std::vector<WindowPlacement::Rect> areas = m_window.availableAreas();
+    const auto holdsCorner = [&designed](const WindowPlacement::Rect& area) {
+        return designed.left >= area.left && designed.left < area.left + area.width && designed.top >= area.top &&
+               designed.top < area.top + area.height;
+    };
+    const auto screen = std::find_if(areas.begin(), areas.end(), holdsCorner);
+    if (screen != areas.end())
+        designed = keepOnScreen(designed, *screen);
+    else if (!areas.empty())
+        designed = keepOnScreen(designed, areas.front());
+    m_window.moveTo(designed.left, designed.top);
+}
+
+// The top is read before the left. A position the window system cannot take,
+// or one that would leave too little of the title bar on any screen to grab (a
+// monitor unplugged since), keeps the window where it is. The whole position is
+// tried first: on a screen diagonal to the designed place, neither the stored
+// top nor the stored left alone would put the window on any screen.
+void MainWindowBehaviour::restorePosition()
+{
+    const double top = storedPosition(SettingKeys::Y, Top()).value_or(Top());
+    const double left = storedPosition(SettingKeys::X, Left()).value_or(Left());
+    if (!moveIfReachable(left, top)) {
+        (void)moveIfReachable(Left(), top);
+        (void)moveIfReachable(left, Top());
+    }
+}
+
+double MainWindowBehaviour::Left() const
+{
+    return m_window.frame().left * m_window.twipsPerPixel();
+}
+
+double MainWindowBehaviour::Top() const
+{
+    return m_window.frame().top * m_window.twipsPerPixel();
+}
+
+std::optional<double> MainWindowBehaviour::storedPosition(std::string_view key, double current) const
+{
+    const std::string text =
+        m_services.settings.GetSetting(SettingKeys::Section, key, StoredText::SingleText(static_cast<float>(current)));
+    // A text that cannot be read, or a value beyond single precision, keeps the
+    // window where it is.
+    const auto value = StoredText::NumericValue(text);
+    const auto single = value ? StoredText::ToSingle(*value) : std::nullopt;
+    return single ? std::optional<double>(*single) : std::nullopt;
+}
+
+bool MainWindowBehaviour::moveIfReachable(double leftTwips, double topTwips)
+{
+    // The window takes whole pixels.
+    const double left = std::nearbyint(leftTwips / m_window.twipsPerPixel());
+    const double top = std::nearbyint(topTwips / m_window.twipsPerPixel());
+    constexpr double limit = 1 << 24; // far beyond any desktop, and safe for int
+    if (std::abs(left) > limit || std::abs(top) > limit)
+        return false;
+    WindowPlacement::Rect wanted = m_window.frame();
+    wanted.left = static_cast<int>(left);
+    wanted.top = static_cast<int>(top);
+    if (!WindowPlacement::TitleBarReachable(wanted, m_window.availableAreas()))
+        return false;
+    m_window.moveTo(wanted.left, wanted.top);
+    return true;
+}
+
+std::int32_t MainWindowBehaviour::storedColor(std::string_view key, std::int32_t defaultColor) const
+{
+    const std::string text = m_services.settings.GetSetting(SettingKeys::Section, key, std::to_string(defaultColor));
+    // A text that cannot be read, or a value outside 32 bits, keeps the default.
+    const auto value = StoredText::NumericValue(text);
+    return (value ? StoredText::NearestInt32(*value) : std::nullopt).value_or(defaultColor);
+}
+
+// DrivePath and the caption follow the drive list. An empty list (no drive
+// could be listed) keeps the drive that was selected or stored.
+void MainWindowBehaviour::SelectDrive()
+{
+    const std::optional<DriveList::DriveEntry> drive = m_drives.current();
+    if (!drive)
+        return;
+    DrivePath = drive->rootPath;
+    setText(Text::Caption, "Disk Usage: " + DriveCaption(*drive));
+}
+
+// Events already waiting run to their end first (yieldToEvents); then the
+// drive is asked, and only the newest refresh's answer shows.
+//
+// A refresh of a drive whose answer is still awaited takes that query over,
+// and with it the time already waited: a drive that never answers ends as not
+// available one second after it was first asked, however often it is asked
+// meanwhile.
+void MainWindowBehaviour::RefreshDisplay()
+{
+    const Running running(*this);
+    yieldToEvents();
+    const std::uint64_t request = ++m_lastRequest;
+    const bool takesOver = m_awaitedPath == DrivePath;
+    if (!takesOver)
+        stopAwaiting();
+    const auto asked = m_services.clock();
+    LateAnswer late = [this, post = m_loop.poster(), request](Currency capacity, Currency free) {
+        post([this, request, capacity, free] { DriveAnswered(request, capacity, free); });
+    };
+    Currency capacity;
+    Currency free = Currency::fromStored(0);
+    if (m_services.askDriveSpace(capacity, free, DrivePath, QuickAnswerWait, std::move(late))) {
+        DriveAnswered(request, capacity, free);
+        return;
+    }
+    if (takesOver)
+        return;
+    const auto waited = std::chrono::duration_cast<std::chrono::milliseconds>(m_services.clock() - asked);
+    m_awaitedPath = DrivePath;
+    m_loop.runTimer(EventLoop::Timer::AnswerDeadline, std::max(AnswerDeadline - waited, std::chrono::milliseconds(0)));
+}
+
+// The deadline runs exactly while an answer is awaited, so a refresh answered
+// at once leaves the window's timers alone.
+void MainWindowBehaviour::stopAwaiting()
+{
+    if (!m_awaitedPath)
+        return;
+    m_awaitedPath.reset();
+    m_loop.stopTimer(EventLoop::Timer::AnswerDeadline);
+}
+
+// No answer in time: the drive counts as not available, and an answer that
+// comes after all is dropped.
+void MainWindowBehaviour::answerDeadline_Timer()
+{
+    const std::uint64_t request = ++m_lastRequest;
+    DriveAnswered(request, FailureValue, Currency::fromStored(0));
+}
+
+void MainWindowBehaviour::DriveAnswered(std::uint64_t request, Currency capacity, Currency free)
+{
+    if (request != m_lastRequest)
+        return;
+    stopAwaiting();
+    if (capacity != FailureValue)
+        showAvailable(capacity, free);
+    else
+        showNotAvailable();
+}
+
+// The chart is drawn before the figures change. The same answer drawn the same
+// way as last time changes nothing on the screen: it is not worked out again,
+// only the timer is kept on.
+void MainWindowBehaviour::showAvailable(Currency capacity, Currency free)
+{
+    const UsageChart::ChartStyle style{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi};
+    const ShownAnswer answer{capacity, free, style};
+    if (m_shownAnswer == answer) {
+        setTimerEnabled(true);
+        return;
+    }
+    showChart(ChartPicture{style.bounds, UsageChart::PlanUsageChart(style, capacity, free)});
+    const Figures figures{GetDiskSpace::FormatByteCount(free), GetDiskSpace::FormatByteCount(capacity - free),
+                          GetDiskSpace::FormatByteCount(capacity)};
+    setText(Text::Free, figures.free);
+    setText(Text::Used, figures.used);
+    setText(Text::Total, figures.total);
+    setTimerEnabled(true);
+    describeFigures(capacity, free, figures);
+    m_shownAnswer = answer;
+}
+
+// The figures change and the timer stops before the chart is cleared.
+void MainWindowBehaviour::showNotAvailable()
+{
+    m_shownAnswer.reset();
+    setText(Text::Free, "");
+    setText(Text::Used, "");
+    setText(Text::Total, "Not Available  ");
+    setTimerEnabled(false);
+    showChart(std::nullopt);
+    for (const Text tip : {Text::FreeDescription, Text::UsedDescription, Text::TotalDescription})
+        setText(tip, "");
+    setText(Text::FreeAccessibleName, "Free: Not Available");
+    setText(Text::UsedAccessibleName, "Used: Not Available");
+    setText(Text::TotalAccessibleName, "Capacity: Not Available");
+    setText(Text::ChartDescription, "Not available");
+}
+
+// Tooltips with the figures in binary units and their share of the capacity;
+// accessible names with each caption and its exact figure as shown; the
+// chart's description for screen readers.
+void MainWindowBehaviour::describeFigures(Currency capacity, Currency free, const Figures& figures)
+{
+    const auto describe = [capacity](Currency count) {
+        const std::string share = ByteUnits::ShareOf(count, capacity);
+        return ByteUnits::BinaryUnits(count) + (share.empty() ? "" : ", " + share);
+    };
+    const auto name = [](const char* caption, const std::string& figure) {
+        return std::string(caption) + " " + figure + " bytes";
+    };
+    const Currency used = capacity - free;
+    setText(Text::FreeDescription, describe(free));
+    setText(Text::UsedDescription, describe(used));
+    setText(Text::TotalDescription, describe(capacity));
+    setText(Text::FreeAccessibleName, name("Free:", figures.free));
+    setText(Text::UsedAccessibleName, name("Used:", figures.used));
+    setText(Text::TotalAccessibleName, name("Capacity:", figures.total));
+    const std::string usedShare = ByteUnits::ShareOf(used, capacity);
+    setText(Text::ChartDescription, usedShare.empty() ? "Empty drive" : usedShare + " used");
+}
+
+void MainWindowBehaviour::setText(Text which, const std::string& text)
+{
+    const auto shown = m_shownTexts.find(which);
+    if (shown != m_shownTexts.end() && shown->second == text)
+        return;
+    m_shownTexts[which] = text;
+    m_window.setText(which, text);
+}
+
+void MainWindowBehaviour::showChart(const std::optional<ChartPicture>& picture)
+{
+    if (m_shownChart && *m_shownChart == picture)
+        return;
+    m_shownChart = picture;
+    m_window.showChart(picture);
+}
+
+void MainWindowBehaviour::setTimerEnabled(bool enabled)
+{
+    // Enabling a running timer must not restart its second.
+    if (m_timerEnabled == enabled)
+        return;
+    m_timerEnabled = enabled;
+    if (enabled)
+        m_loop.runTimer(EventLoop::Timer::Refresh, FormTable::RefreshInterval);
+    else
+        m_loop.stopTimer(EventLoop::Timer::Refresh);
+}
+
+void MainWindowBehaviour::Drive1_Change()
+{
+    SelectDrive();
+    RefreshDisplay();
+}
+
+void MainWindowBehaviour::Timer1_Timer()
+{
+    RefreshDisplay();
+}
+
+void MainWindowBehaviour::lblUSEDLEG_MouseUp(int, int Shift, float, float)
+{
+    chooseLegendColor(MainWindowView::Swatch::Used, UsedColor, SettingKeys::DefaultUsedColor, Shift);
+}
+
+void MainWindowBehaviour::lblFREELEG_MouseUp(int, int Shift, float, float)
+{
+    chooseLegendColor(MainWindowView::Swatch::Free, FreeColor, SettingKeys::DefaultFreeColor, Shift);
+}
+
+// Shift held: back to the default colour. Otherwise the colour dialog, starting
+// at the swatch's colour; Cancel keeps that colour, a dialog that failed ends
+// the handler with nothing changed. Either way the swatch and the chart show
+// the result at once.
+void MainWindowBehaviour::chooseLegendColor(MainWindowView::Swatch swatch, std::int32_t& color,
+                                            std::int32_t defaultColor, int Shift)
+{
+    const Running running(*this);
+    if (Shift & ShiftMask) {
+        color = defaultColor;
+    } else {
+        const std::optional<std::int32_t> chosen = m_window.askColor(color);
+        if (!chosen)
+            return;
+        color = *chosen;
+    }
+    m_window.setSwatchColor(swatch, color);
+    RefreshDisplay();
+}
+
+void MainWindowBehaviour::lblDATE_Click()
+{
+    const Running running(*this);
+    m_window.openAbout();
+}
+
+void MainWindowBehaviour::lblVERSION_Click()
+{
+    const Running running(*this);
+    m_window.openAbout();
+}
+
+void MainWindowBehaviour::ChartBoxResized()
+{
+    const UsageChart::ChartRect box = m_window.chartBox();
+    ChartRight = box.right;
+    ChartBottom = box.bottom;
+    // A box that showed no chart (the drive is not available) is right as it
+    // is, cleared; one that did has lost it: draw it again even when the plan
+    // comes out the same.
+    if (m_shownChart && !m_shownChart->has_value())
+        return;
+    m_shownChart.reset();
+    m_shownAnswer.reset();
+    RefreshDisplay();
+}
+
+// All five keys, at every close, whatever changed.
+bool MainWindowBehaviour::Form_QueryUnload()
+{
+    m_services.settings.SaveSetting(SettingKeys::Section, SettingKeys::Drive, DrivePath);
+    m_services.settings.SaveSetting(SettingKeys::Section, SettingKeys::X,
+                                    StoredText::SingleText(static_cast<float>(Left())));
+    m_services.settings.SaveSetting(SettingKeys::Section, SettingKeys::Y,
+                                    StoredText::SingleText(static_cast<float>(Top())));
+    m_services.settings.SaveSetting(SettingKeys::Section, SettingKeys::UsedColor, std::to_string(UsedColor));
+    m_services.settings.SaveSetting(SettingKeys::Section, SettingKeys::FreeColor, std::to_string(FreeColor));
+    return m_services.settings.commit();
+}

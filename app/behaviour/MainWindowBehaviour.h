@@ -1,0 +1,156 @@
+#pragma once
+
+#include "app/behaviour/DriveListModel.h"
+#include "app/behaviour/EventLoop.h"
+#include "app/behaviour/MainWindowView.h"
+#include "app/behaviour/Services.h"
+#include "chart/UsageChart.h"
+#include "drivespace/Currency.h"
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+// Everything the main window decides, apart from any toolkit: start-up from the
+// stored settings, the drive list, the drive selection, the refresh of figures
+// and chart, the legend colours and the settings written at close. It drives a
+// window through MainWindowView and EventLoop; each window forwards its events
+// to the handlers here.
+//
+// A refresh waits briefly for the drive's answer; one that comes later is
+// shown when it comes, unless a newer refresh or a drive change has superseded
+// it, and none within the deadline shows the drive as not available. Texts,
+// chart, timer and swatches are passed to the window only when they differ from
+// what it shows, so a refresh that finds nothing changed does nothing visible.
+class MainWindowBehaviour {
+public:
+    // How long a refresh waits for its drive before going back to the events,
+    // and how long in all before the drive counts as not available.
+    static constexpr std::chrono::milliseconds QuickAnswerWait{50};
+    static constexpr std::chrono::milliseconds AnswerDeadline = DriveAnswerDeadline;
+
+    // The bit of a MouseUp's shift mask that stands for Shift (2 Ctrl, 4 Alt).
+    static constexpr int ShiftMask = 1;
+
+    // window and loop must outlive this object.
+    MainWindowBehaviour(MainWindowView& window, EventLoop& loop, Services services);
+
+    // The load sequence: the drive list, labels, chart rectangle, the stored
+    // drive, position and colours, then the first drive selection and refresh.
+    void Form_Load();
+    // The window is asked to close. True: it may close now, and then writes
+    // the settings (Form_QueryUnload) and closes. False while a handler runs,
+    // for instance one yielding to the events that brought the close: the
+    // close waits, and once the outermost handler has returned the behaviour
+    // asks the window to close again (MainWindowView::closeWindow).
+    [[nodiscard]] bool mayClose();
+    // Writes the five settings; false when the store could not be written.
+    bool Form_QueryUnload();
+
+    void RefreshDisplay();
+
+    // The drive list is about to open: the drives are read again.
+    void Drive1_Opened();
+    // The user took entry index of the drive list, maybe the current one again
+    // (a drive that came back then shows its figures again).
+    void Drive1_Picked(std::size_t index);
+    void Timer1_Timer();
+    void lblUSEDLEG_MouseUp(int Button, int Shift, float X, float Y);
+    void lblFREELEG_MouseUp(int Button, int Shift, float X, float Y);
+    void lblDATE_Click();
+    void lblVERSION_Click();
+    // The deadline of a refresh whose drive has not answered.
+    void answerDeadline_Timer();
+
+    // The chart box has a new size or lost its drawing (a new DPI): the chart is
+    // drawn again, to fit it.
+    void ChartBoxResized();
+
+    [[nodiscard]] std::int32_t usedColor() const { return UsedColor; }
+    [[nodiscard]] std::int32_t freeColor() const { return FreeColor; }
+    [[nodiscard]] const std::string& drivePath() const { return DrivePath; }
+    // The frame's top-left corner in twips.
+    [[nodiscard]] double Left() const;
+    [[nodiscard]] double Top() const;
+
+private:
+    // Counts the handlers running, nested in yields or modal dialogs, and lets
+    // a close that came meanwhile go on once the outermost has returned.
+    class Running {
+    public:
+        explicit Running(MainWindowBehaviour& behaviour);
+        ~Running();
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+
+    private:
+        MainWindowBehaviour& m_behaviour;
+    };
+
+    void yieldToEvents();
+    void SelectDrive();
+    void Drive1_Change();
+    void selectStoredDrive();
+    void showDrives();
+    void stopAwaiting();
+    void moveToDesignedPosition();
+    void restorePosition();
+    [[nodiscard]] std::optional<double> storedPosition(std::string_view key, double current) const;
+    [[nodiscard]] bool moveIfReachable(double leftTwips, double topTwips);
+    [[nodiscard]] std::int32_t storedColor(std::string_view key, std::int32_t defaultColor) const;
+    void chooseLegendColor(MainWindowView::Swatch swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
+    void DriveAnswered(std::uint64_t request, Currency capacity, Currency free);
+    void showAvailable(Currency capacity, Currency free);
+    void showNotAvailable();
+    // The three figures as shown: free, used and capacity.
+    struct Figures {
+        std::string free;
+        std::string used;
+        std::string total;
+    };
+    void describeFigures(Currency capacity, Currency free, const Figures& figures);
+    void setText(MainWindowView::Text which, const std::string& text);
+    void showChart(const std::optional<ChartPicture>& picture);
+    void setTimerEnabled(bool enabled);
+
+    MainWindowView& m_window;
+    EventLoop& m_loop;
+    Services m_services;
+    DriveListModel m_drives;
+
+    // The chart colours, 0x00BBGGRR.
+    std::int32_t UsedColor = 0;
+    std::int32_t FreeColor = 0;
+    // The selected drive's root path, bytes as the system gives them.
+    std::string DrivePath;
+    float Pi = 0.0F;
+    // The chart's bounding rectangle in the chart box's pixels.
+    std::int32_t ChartLeft = 0;
+    std::int32_t ChartTop = 0;
+    std::int32_t ChartRight = 0;
+    std::int32_t ChartBottom = 0;
+
+    int m_running = 0;
+    bool m_closeWaiting = false;
+
+    // The last refresh asked; only its answer is shown.
+    std::uint64_t m_lastRequest = 0;
+    // The drive whose answer is still awaited, if any, against the deadline
+    // set when it was asked.
+    std::optional<std::string> m_awaitedPath;
+    // What the window shows, so that only changes reach it.
+    std::map<MainWindowView::Text, std::string> m_shownTexts;
+    std::optional<std::optional<ChartPicture>> m_shownChart;
+    std::optional<std::pair<std::vector<std::string>, std::optional<std::size_t>>> m_shownDrives;
+    // The drive's answer last shown as available, and how it was drawn.
+    struct ShownAnswer {
+        Currency capacity;
+        Currency free;
+        UsageChart::ChartStyle style;
+        friend bool operator==(const ShownAnswer&, const ShownAnswer&) = default;
+    };
+    std::optional<ShownAnswer> m_shownAnswer;
+    std::optional<bool> m_timerEnabled;
+};

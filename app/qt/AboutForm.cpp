@@ -1,0 +1,98 @@
+#include "app/qt/AboutForm.h"
+
+#include "app/behaviour/AboutTexts.h"
+#include "app/qt/ClassicFont.h"
+#include "app/qt/FormControls.h"
+#include "app/qt/TextConversion.h"
+#include "app/qt/Twips.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPixmap>
+#include <QPushButton>
+
+using FormTable::About;
+
+frmABOUT::frmABOUT(QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                         Qt::CustomizeWindowHint)
+{
+    setObjectName(toQString(FormTable::aboutForm.name));
+    setWindowTitle(toQString(FormTable::aboutForm.caption));
+    // No icon in the title bar: an empty QIcon would fall back to the
+    // application's icon, a transparent one shows nothing.
+    QPixmap noIcon(16, 16);
+    noIcon.fill(Qt::transparent);
+    setWindowIcon(QIcon(noIcon));
+    setFont(classicFont());
+
+    // Created in the table's tab order, which is the dialog's focus chain.
+    // Labels take no focus, so the OK button is the first control to receive it.
+    const Twips twips(logicalDpiY());
+    for (std::size_t index = 0; index < m_controls.size(); ++index)
+        m_controls[index] = createControl(FormTable::aboutControls[index], this, twips);
+    auto* cmdOK = control<QPushButton>(About::cmdOK);
+    // Neither the default nor the cancel button: Enter acts on it only while it
+    // has the focus (keyPressEvent), and Escape does nothing.
+    cmdOK->setAutoDefault(false);
+    cmdOK->setDefault(false);
+    cmdOK->setFocus(Qt::OtherFocusReason);
+    setFixedSize(twips.toPixels(FormTable::aboutForm.clientWidth), twips.toPixels(FormTable::aboutForm.clientHeight));
+    connect(cmdOK, &QPushButton::clicked, this, &frmABOUT::cmdOK_Click);
+
+    Form_Load();
+}
+
+void frmABOUT::Form_Load()
+{
+    const AboutTexts::Dialog texts = AboutTexts::AboutDialog();
+    setWindowTitle(toQString(texts.caption));
+    control<QLabel>(About::lblTitle)->setText(toQString(texts.title));
+    control<QLabel>(About::lblVersion)->setText(toQString(texts.version));
+    control<QLabel>(About::lblDescription)->setText(toQString(texts.description));
+    control<QLabel>(About::lblDisclaimer)->setText(toQString(texts.legal));
+    control<QWidget>(About::Picture1)->setAccessibleName(toQString(texts.iconName));
+}
+
+// Hiding ends the modal showing; the opener then deletes the dialog.
+void frmABOUT::cmdOK_Click()
+{
+    hide();
+}
+
+void frmABOUT::keyPressEvent(QKeyEvent* event)
+{
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        // There is no cancel button, so Escape does nothing.
+        event->accept();
+        return;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // A focused push button takes Enter only as an auto-default button;
+        // OK is not one, yet Enter on it chooses it, as Space does.
+        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
+            if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled()) {
+                button->click();
+                event->accept();
+                return;
+            }
+        }
+        break;
+    default:
+        break;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+// The title bar's close button unloads the dialog: it ends the modal showing
+// and the dialog deletes itself once control is back in the event loop. An
+// opener that deletes it first also removes that pending deletion.
+void frmABOUT::closeEvent(QCloseEvent* event)
+{
+    if (isVisible())
+        setAttribute(Qt::WA_DeleteOnClose);
+    QDialog::closeEvent(event);
+}

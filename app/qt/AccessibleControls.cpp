@@ -1,0 +1,138 @@
+#include "app/qt/AccessibleControls.h"
+
+#include "app/qt/DriveListBox.h"
+#include "app/qt/LegendSwatch.h"
+#include "app/qt/LinkLabel.h"
+
+#include <QAbstractItemView>
+#include <QAccessibleWidget>
+#include <QCoreApplication>
+#include <QKeyEvent>
+
+namespace {
+
+// A control worked by a click or by Space: a press action that types Space.
+class PressableAccessible : public QAccessibleWidget {
+public:
+    PressableAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+
+    [[nodiscard]] QString text(QAccessible::Text kind) const override
+    {
+        const auto* label = qobject_cast<const QLabel*>(widget());
+        if (kind == QAccessible::Name && widget()->accessibleName().isEmpty() && label)
+            return label->text();
+        return QAccessibleWidget::text(kind);
+    }
+
+    [[nodiscard]] QStringList actionNames() const override
+    {
+        return QStringList{pressAction()} + QAccessibleWidget::actionNames();
+    }
+
+    void doAction(const QString& action) override
+    {
+        if (action != pressAction()) {
+            QAccessibleWidget::doAction(action);
+            return;
+        }
+        QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "));
+        QCoreApplication::sendEvent(widget(), &space);
+    }
+};
+
+// The drive list: its own name, the current entry as its value and as its
+// read-only text (which is how the value reaches screen readers over AT-SPI),
+// and the list of entries as its one child, as for any combo box.
+class DriveListAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+public:
+    explicit DriveListAccessible(DriveListBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override
+    {
+        if (type == QAccessible::TextInterface)
+            return static_cast<QAccessibleTextInterface*>(this);
+        return QAccessibleWidget::interface_cast(type);
+    }
+
+    [[nodiscard]] QString text(int startOffset, int endOffset) const override
+    {
+        return list()->currentText().mid(startOffset, endOffset - startOffset);
+    }
+    [[nodiscard]] int characterCount() const override { return static_cast<int>(list()->currentText().size()); }
+    // Nothing in it can be selected, edited or pointed at.
+    void selection(int, int* startOffset, int* endOffset) const override { *startOffset = *endOffset = 0; }
+    [[nodiscard]] int selectionCount() const override { return 0; }
+    void addSelection(int, int) override {}
+    void removeSelection(int) override {}
+    void setSelection(int, int, int) override {}
+    [[nodiscard]] int cursorPosition() const override { return 0; }
+    void setCursorPosition(int) override {}
+    [[nodiscard]] QRect characterRect(int) const override { return {}; }
+    [[nodiscard]] int offsetAtPoint(const QPoint&) const override { return -1; }
+    void scrollToSubstring(int, int) override {}
+    [[nodiscard]] QString attributes(int, int* startOffset, int* endOffset) const override
+    {
+        *startOffset = *endOffset = 0;
+        return {};
+    }
+
+    [[nodiscard]] QString text(QAccessible::Text kind) const override
+    {
+        if (kind == QAccessible::Value)
+            return list()->currentText();
+        return QAccessibleWidget::text(kind);
+    }
+
+    [[nodiscard]] int childCount() const override { return 1; }
+    [[nodiscard]] QAccessibleInterface* child(int index) const override
+    {
+        return index == 0 ? QAccessible::queryAccessibleInterface(list()->view()) : nullptr;
+    }
+    [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child && child->object() == list()->view() ? 0 : -1;
+    }
+
+    [[nodiscard]] QStringList actionNames() const override
+    {
+        return QStringList{showMenuAction(), pressAction()} + QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override
+    {
+        if (action == showMenuAction() || action == pressAction())
+            list()->showPopup();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+
+private:
+    [[nodiscard]] DriveListBox* list() const { return static_cast<DriveListBox*>(widget()); }
+};
+
+QAccessibleInterface* interfaceFor(const QString&, QObject* object)
+{
+    if (auto* list = qobject_cast<DriveListBox*>(object))
+        return new DriveListAccessible(list);
+    if (auto* swatch = qobject_cast<LegendSwatch*>(object))
+        return new PressableAccessible(swatch, QAccessible::Button);
+    if (auto* link = qobject_cast<LinkLabel*>(object))
+        return new PressableAccessible(link, QAccessible::Link);
+    return nullptr;
+}
+
+} // namespace
+
+namespace AccessibleControls {
+
+void adopt(QWidget* control)
+{
+    [[maybe_unused]] static const bool installed = [] {
+        QAccessible::installFactory(interfaceFor);
+        return true;
+    }();
+    QAccessibleInterface* made = QAccessible::queryAccessibleInterface(control);
+    if (made && !dynamic_cast<PressableAccessible*>(made) && !dynamic_cast<DriveListAccessible*>(made))
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
+} // namespace AccessibleControls

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QComboBox>
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The drive list: a drop-down of the drives the behaviour's list model holds.
+// It shows the texts and the current entry it is given, and reports when it
+// is about to open (Opened: the drives are read again, so a drive mounted
+// meanwhile appears) and which entry the user took, with the mouse, the
+// keyboard or the wheel, also the current one again (Picked).
+class DriveListBox : public QComboBox {
+    Q_OBJECT
+public:
+    explicit DriveListBox(QWidget* parent = nullptr);
+
+    void showDrives(const std::vector<std::string>& texts, std::optional<std::size_t> current);
+
+    void showPopup() override;
+
+signals:
+    void Opened();
+    void Picked(int index);
+};

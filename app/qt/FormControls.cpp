@@ -1,0 +1,95 @@
+#include "app/qt/FormControls.h"
+
+#include "app/qt/AutoSizeLabel.h"
+#include "app/qt/ChartView.h"
+#include "app/qt/ClassicFont.h"
+#include "app/qt/DriveListBox.h"
+#include "app/qt/LegendSwatch.h"
+#include "app/qt/LinkLabel.h"
+#include "app/qt/Resources.h"
+#include "app/qt/TextConversion.h"
+#include "app/qt/Twips.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+using FormTable::Kind;
+
+// A left-aligned, borderless one-line label that keeps its design size.
+QLabel* makeLabel(const QString& text, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+// The icon box sizes itself to its picture, the 32 x 32 application icon.
+QLabel* makeIcon(const QRect& design, QWidget* parent)
+{
+    const QPixmap icon = Resources::AppIconImage();
+    auto* picture = new QLabel(parent);
+    picture->setPixmap(icon);
+    picture->setGeometry(QRect(design.topLeft(), icon.deviceIndependentSize().toSize()));
+    return picture;
+}
+
+// The widgets that place themselves (sized to their text or picture) take
+// their design rectangle here; the others are placed by the caller.
+QWidget* makeWidget(const FormTable::Control& control, QWidget* parent, const QRect& design)
+{
+    const QString text = toQString(control.text);
+    switch (control.kind) {
+    case Kind::ChartBox:
+        return new ChartView(parent);
+    case Kind::DriveList:
+        return new DriveListBox(parent);
+    case Kind::Swatch:
+        return new LegendSwatch(0, design, parent);
+    case Kind::Link:
+        return new LinkLabel(text, design, parent);
+    case Kind::Caption:
+    case Kind::Figure:
+        return new AutoSizeLabel(text, design, parent);
+    case Kind::Frame:
+        return new QGroupBox(parent);
+    case Kind::Label:
+        return makeLabel(text, parent);
+    case Kind::Button:
+        return new QPushButton(text, parent);
+    case Kind::Icon:
+        return makeIcon(design, parent);
+    }
+    return nullptr;
+}
+
+bool placesItself(Kind kind)
+{
+    return FormTable::keepsRightEdge(kind) || kind == Kind::Swatch || kind == Kind::Icon;
+}
+
+} // namespace
+
+QWidget* createControl(const FormTable::Control& control, QWidget* parent, const Twips& twips)
+{
+    const QRect design = twips.rect(control.rect);
+    QWidget* widget = makeWidget(control, parent, design);
+    widget->setObjectName(toQString(control.name));
+    if (!placesItself(control.kind))
+        widget->setGeometry(design);
+    if (control.pointSize != FormTable::Control{}.pointSize) {
+        QFont font = classicFont(control.pointSize);
+        font.setWeight(QFont::Normal);
+        widget->setFont(font);
+    }
+    if (control.tabStop && widget->focusPolicy() == Qt::NoFocus)
+        widget->setFocusPolicy(Qt::StrongFocus);
+    if (!control.accessibleName.empty())
+        widget->setAccessibleName(toQString(control.accessibleName));
+    if (!control.description.empty())
+        widget->setAccessibleDescription(toQString(control.description));
+    return widget;
+}

@@ -1,0 +1,68 @@
+#include "app/qt/LegendSwatch.h"
+
+#include "app/qt/AccessibleControls.h"
+#include "app/qt/ColorValue.h"
+#include "app/qt/FocusMark.h"
+#include "app/qt/KeyActivation.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+
+// MouseUp's mask of the modifiers held.
+int shiftMask(Qt::KeyboardModifiers modifiers)
+{
+    return (modifiers.testFlag(Qt::ShiftModifier) ? LegendSwatch::ShiftMask : 0) |
+           (modifiers.testFlag(Qt::ControlModifier) ? LegendSwatch::CtrlMask : 0) |
+           (modifiers.testFlag(Qt::AltModifier) ? LegendSwatch::AltMask : 0);
+}
+
+} // namespace
+
+LegendSwatch::LegendSwatch(std::int32_t color, const QRect& design, QWidget* parent) : QLabel(parent)
+{
+    setGeometry(design);
+    setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    setLineWidth(1);
+    setAutoFillBackground(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setBackColor(color);
+    AccessibleControls::adopt(this);
+}
+
+void LegendSwatch::setBackColor(std::int32_t color)
+{
+    m_backColor = color;
+    QPalette swatchPalette = palette();
+    swatchPalette.setColor(QPalette::Window, ColorValue::toQColor(color));
+    setPalette(swatchPalette);
+}
+
+void LegendSwatch::mouseReleaseEvent(QMouseEvent* event)
+{
+    const QPointF at = event->position();
+    if (!rect().contains(at.toPoint()))
+        return;
+    emit MouseUp(event->button(), shiftMask(event->modifiers()), static_cast<float>(at.x()),
+                 static_cast<float>(at.y()));
+}
+
+void LegendSwatch::keyPressEvent(QKeyEvent* event)
+{
+    if (!KeyActivation::activates(*event)) {
+        QLabel::keyPressEvent(event);
+        return;
+    }
+    emit MouseUp(Qt::NoButton, shiftMask(event->modifiers()), static_cast<float>(width()) / 2,
+                 static_cast<float>(height()) / 2);
+}
+
+void LegendSwatch::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        FocusMark::paintOn(painter, contentsRect().adjusted(1, 1, -1, -1), ColorValue::toQColor(m_backColor));
+    }
+}

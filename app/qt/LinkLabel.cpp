@@ -1,0 +1,71 @@
+#include "app/qt/LinkLabel.h"
+
+#include "app/qt/AccessibleControls.h"
+#include "app/qt/FocusMark.h"
+#include "app/qt/KeyActivation.h"
+#include "app/qt/ReadableColor.h"
+#include "app/qt/Resources.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+
+LinkLabel::LinkLabel(const QString& caption, const QRect& design, QWidget* parent)
+    : AutoSizeLabel(caption, design, parent)
+{
+    QFont linkFont = font();
+    linkFont.setUnderline(true);
+    setFont(linkFont);
+    setCursor(Resources::PointingHandCursor());
+    setFocusPolicy(Qt::StrongFocus);
+    followPalette();
+    AccessibleControls::adopt(this);
+}
+
+void LinkLabel::followPalette()
+{
+    const QPalette inherited = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
+    QPalette own = palette();
+    own.setColor(QPalette::WindowText,
+                 ReadableColor::onBackground(inherited.color(QPalette::Link), inherited.color(QPalette::Window)));
+    // Setting an equal palette sends no change: this ends the round through
+    // changeEvent.
+    setPalette(own);
+}
+
+void LinkLabel::changeEvent(QEvent* event)
+{
+    AutoSizeLabel::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        followPalette();
+}
+
+void LinkLabel::keyPressEvent(QKeyEvent* event)
+{
+    if (KeyActivation::activates(*event))
+        emit Click();
+    else
+        AutoSizeLabel::keyPressEvent(event);
+}
+
+void LinkLabel::paintEvent(QPaintEvent* event)
+{
+    AutoSizeLabel::paintEvent(event);
+    if (hasFocus()) {
+        QPainter painter(this);
+        FocusMark::paint(painter, rect());
+    }
+}
+
+void LinkLabel::mousePressEvent(QMouseEvent* event)
+{
+    m_pressed = event->button() == Qt::LeftButton;
+}
+
+void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
+{
+    const bool clicked = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
+    m_pressed = false;
+    if (clicked)
+        emit Click();
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "app/qt/AutoSizeLabel.h"
+
+// A label that looks and acts like a link: the desktop's link colour (kept
+// readable on a dark background), underlined, the pointing-hand cursor, and
+// Click when the button goes up over it after going down on it, or when Space
+// or Enter is pressed while it has the focus.
+class LinkLabel : public AutoSizeLabel {
+    Q_OBJECT
+public:
+    explicit LinkLabel(const QString& caption, const QRect& design, QWidget* parent);
+
+signals:
+    void Click();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // Takes the link colour of the palette the label inherits.
+    void followPalette();
+
+    bool m_pressed = false;
+};

@@ -1,0 +1,264 @@
+#include "app/qt/MainForm.h"
+
+#include "app/behaviour/MainWindowBehaviour.h"
+#include "app/qt/AboutForm.h"
+#include "app/qt/AutoSizeLabel.h"
+#include "app/qt/ChartView.h"
+#include "app/qt/ClassicFont.h"
+#include "app/qt/ColorValue.h"
+#include "app/qt/DriveListBox.h"
+#include "app/qt/FittedFont.h"
+#include "app/qt/FormControls.h"
+#include "app/qt/LegendSwatch.h"
+#include "app/qt/LinkLabel.h"
+#include "app/qt/Resources.h"
+#include "app/qt/TextConversion.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QColorDialog>
+#include <QPointer>
+#include <QScreen>
+#include <QStyle>
+#include <QTimer>
+
+#include <cmath>
+
+using FormTable::Main;
+
+mainform::mainform(Services services, ColorChooser chooseColor)
+    : m_twips(logicalDpiY()), m_behaviour(std::make_unique<MainWindowBehaviour>(*this, *this, std::move(services))),
+      m_chooseColor(chooseColor ? std::move(chooseColor) : ColorChooser([](const QColor& start, QWidget* owner) {
+          return QColorDialog::getColor(start, owner);
+      }))
+{
+    createControls();
+    connectEvents();
+    m_behaviour->Form_Load();
+}
+
+// The controls' signals go no further once the window starts to go.
+mainform::~mainform()
+{
+    for (QObject* child : findChildren<QObject*>())
+        QObject::disconnect(child, nullptr, this, nullptr);
+}
+
+// The form table's controls, the frame first as the others in it are its
+// children; the chart box takes the focus.
+void mainform::createControls()
+{
+    setObjectName(toQString(FormTable::mainForm.name));
+    setWindowTitle(toQString(FormTable::mainForm.caption));
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(Resources::AppIcon());
+    setFont(layoutFont());
+    setFixedSize(m_twips.toPixels(FormTable::mainForm.clientWidth), m_twips.toPixels(FormTable::mainForm.clientHeight));
+
+    QWidget* frame = createControl(FormTable::control(Main::fra), this, m_twips);
+    for (std::size_t index = 0; index < m_controls.size(); ++index) {
+        const FormTable::Control& design = FormTable::mainControls[index];
+        m_controls[index] =
+            design.kind == FormTable::Kind::Frame
+                ? frame
+                : createControl(design, design.in == FormTable::Container::Frame ? frame : this, m_twips);
+    }
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    m_answerDeadline = new QTimer(this);
+    m_answerDeadline->setSingleShot(true);
+    m_answerDeadline->setTimerType(Qt::PreciseTimer);
+    control<QWidget>(Main::picDRIVE)->setFocus();
+}
+
+// The classic font, smaller where the face at hand is too wide for the frame:
+// the captions grow leftwards from their right edge up to the frame's border,
+// the figures leftwards up to their captions.
+QFont mainform::layoutFont() const
+{
+    constexpr int FrameBorder = 1; // pixels
+    constexpr int FigureGap = 3;
+    const FormTable::Control& caption = FormTable::control(Main::lbl6);
+    const FormTable::Control& figure = FormTable::control(Main::lblTOTAL);
+    return fittedFont(classicFont(), {{toQString(caption.text), m_twips.toPixels(caption.rect.right()) - FrameBorder},
+                                      {toQString(figure.text),
+                                       m_twips.toPixels(figure.rect.right() - caption.rect.right()) - FigureGap}});
+}
+
+// Each event goes to its handler in the behaviour.
+void mainform::connectEvents()
+{
+    MainWindowBehaviour& behaviour = *m_behaviour;
+    connect(Timer1, &QTimer::timeout, this, [&behaviour] { behaviour.Timer1_Timer(); });
+    connect(m_answerDeadline, &QTimer::timeout, this, [&behaviour] { behaviour.answerDeadline_Timer(); });
+    connect(control<LegendSwatch>(Main::lblUSEDLEG), &LegendSwatch::MouseUp, this,
+            [&behaviour](Qt::MouseButton button, int shift, float x, float y) {
+                behaviour.lblUSEDLEG_MouseUp(button, shift, x, y);
+            });
+    connect(control<LegendSwatch>(Main::lblFREELEG), &LegendSwatch::MouseUp, this,
+            [&behaviour](Qt::MouseButton button, int shift, float x, float y) {
+                behaviour.lblFREELEG_MouseUp(button, shift, x, y);
+            });
+    connect(control<LinkLabel>(Main::lblDATE), &LinkLabel::Click, this, [&behaviour] { behaviour.lblDATE_Click(); });
+    connect(control<LinkLabel>(Main::lblVERSION), &LinkLabel::Click, this,
+            [&behaviour] { behaviour.lblVERSION_Click(); });
+    // A box of a new size needs its chart planned again. Later, not from within
+    // the resize that found it.
+    connect(
+        control<ChartView>(Main::picDRIVE), &ChartView::Resized, this, [&behaviour] { behaviour.ChartBoxResized(); },
+        Qt::QueuedConnection);
+    connectDriveList();
+}
+
+void mainform::connectDriveList()
+{
+    MainWindowBehaviour& behaviour = *m_behaviour;
+    auto* list = control<DriveListBox>(Main::Drive1);
+    connect(list, &DriveListBox::Opened, this, [&behaviour] { behaviour.Drive1_Opened(); });
+    connect(list, &DriveListBox::Picked, this,
+            [&behaviour](int index) { behaviour.Drive1_Picked(static_cast<std::size_t>(index)); });
+}
+
+// The outer frame's size. Before the window is first shown the window manager
+// has not yet told its frame, and the style's title bar stands in for it.
+QSize mainform::expectedFrameSize() const
+{
+    const QRect frame = frameGeometry();
+    if (frame != geometry())
+        return frame.size();
+    return size() + QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
+}
+
+// A label's own text does not reach screen readers: its accessible name
+// carries the caption with the figure.
+void mainform::setText(Text which, const std::string& text)
+{
+    const QString qtext = toQString(text);
+    const TextPlace place = placeOf(which);
+    if (!place.control)
+        return setWindowTitle(qtext);
+    QWidget* target = control<QWidget>(*place.control);
+    switch (place.as) {
+    case TextPlace::As::Text:
+        static_cast<AutoSizeLabel*>(target)->setCaption(qtext);
+        break;
+    case TextPlace::As::ToolTip:
+        target->setToolTip(qtext);
+        break;
+    case TextPlace::As::AccessibleName:
+        target->setAccessibleName(qtext);
+        break;
+    case TextPlace::As::Description:
+        target->setAccessibleDescription(qtext);
+        break;
+    }
+}
+
+void mainform::setSwatchColor(Swatch which, std::int32_t color)
+{
+    control<LegendSwatch>(which == Swatch::Used ? Main::lblUSEDLEG : Main::lblFREELEG)->setBackColor(color);
+}
+
+void mainform::showChart(const std::optional<ChartPicture>& picture)
+{
+    control<ChartView>(Main::picDRIVE)->setPicture(picture);
+}
+
+void mainform::showDrives(const std::vector<std::string>& texts, std::optional<std::size_t> current)
+{
+    control<DriveListBox>(Main::Drive1)->showDrives(texts, current);
+}
+
+WindowPlacement::Rect mainform::frame() const
+{
+    const QPoint corner = frameGeometry().topLeft();
+    const QSize size = expectedFrameSize();
+    return {corner.x(), corner.y(), size.width(), size.height()};
+}
+
+std::vector<WindowPlacement::Rect> mainform::availableAreas() const
+{
+    std::vector<WindowPlacement::Rect> areas;
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect area = screen->availableGeometry();
+        areas.insert(screen == primary ? areas.begin() : areas.end(),
+                     {area.x(), area.y(), area.width(), area.height()});
+    }
+    return areas;
+}
+
+double mainform::twipsPerPixel() const
+{
+    return m_twips.perPixel();
+}
+
+void mainform::moveTo(int left, int top)
+{
+    move(left, top);
+}
+
+UsageChart::ChartRect mainform::chartBox() const
+{
+    const QSize box = control<QWidget>(Main::picDRIVE)->size();
+    return {0, 0, box.width(), box.height()};
+}
+
+// Qt's dialog always shows its custom colours and cannot fail; Cancel keeps
+// the starting colour.
+std::optional<std::int32_t> mainform::askColor(std::int32_t start)
+{
+    const QColor chosen = m_chooseColor(ColorValue::toQColor(start), this);
+    return chosen.isValid() ? ColorValue::fromQColor(chosen) : start;
+}
+
+// The About dialog opens over the window's top-left corner, modal to it, built
+// afresh each time; its close button destroys it, OK only hides it.
+void mainform::openAbout()
+{
+    QPointer<frmABOUT> about = new frmABOUT(this);
+    about->move(frameGeometry().topLeft());
+    about->exec();
+    delete about.data();
+}
+
+void mainform::closeWindow()
+{
+    close();
+}
+
+void mainform::runTimer(Timer which, std::chrono::milliseconds interval)
+{
+    timer(which)->start(interval);
+}
+
+void mainform::stopTimer(Timer which)
+{
+    timer(which)->stop();
+}
+
+void mainform::processWaitingEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+EventLoop::Poster mainform::poster()
+{
+    return m_post.poster();
+}
+
+// A close while a handler runs waits for it to return; a modal dialog of that
+// handler ends first, as if cancelled. A store that cannot be written says so
+// on standard error; the window closes all the same.
+void mainform::closeEvent(QCloseEvent* event)
+{
+    if (!m_behaviour->mayClose()) {
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this)
+            modal->close();
+        event->ignore();
+        return;
+    }
+    (void)m_behaviour->Form_QueryUnload();
+    event->accept();
+}

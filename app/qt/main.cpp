@@ -1,0 +1,40 @@
+#include "AppInfo.h"
+#include "app/qt/CommandLine.h"
+#include "app/qt/MainForm.h"
+#include "app/qt/QuitSignals.h"
+#include "app/qt/TextConversion.h"
+#include "settings/SettingsStore.h"
+
+#include <QApplication>
+#include <QSessionManager>
+
+#include <cstdio>
+#include <string_view>
+#include <vector>
+
+int main(int argc, char* argv[])
+{
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    // Written with stdio: the program's window needs no C++ streams, and setting
+    // them up would only cost memory at every start.
+    if (const auto reply = CommandLine::Answer(arguments)) {
+        std::fputs(reply->text.c_str(), reply->exitStatus == 0 ? stdout : stderr);
+        return reply->exitStatus;
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(toQString(AppInfo::Title));
+    QApplication::setApplicationVersion(toQString(AppInfo::VersionNumber));
+
+    // The services, once for the program; the store outlives the window.
+    SettingsStore settings(AppInfo::Title);
+    mainform window(Services{platformDriveSpaceAsker(), settings, DriveList::ListDrives, std::chrono::steady_clock::now,
+                             currentDirectory()});
+    // Logging out or a request to stop closes the window as the user would, so
+    // the settings are written on the way out.
+    closeOnQuitSignals(&window);
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window,
+                     [&window](QSessionManager&) { window.close(); });
+    window.show();
+    return app.exec();
+}
