@@ -1,3 +1,4 @@
+#include "app/behaviour/FittedSize.h"
 #include "app/behaviour/MainWindowBehaviour.h"
 #include "settings/SettingKeys.h"
 #include "settings/SettingsAccess.h"
@@ -327,6 +328,32 @@ INSTANTIATE_TEST_SUITE_P(Places, DesignedPlaceTest,
                                          DesignedPlaceRow{"PanelAtTheLeft", {{200, 0, 1000, 800}}, 200, 316},
                                          DesignedPlaceRow{
                                              "OnTheSecondScreen", {{400, 0, 800, 600}, {0, 300, 400, 500}}, 75, 316}),
+                         RowName{});
+
+struct FittedSizeRow {
+    const char* name;
+    double room;     // pixels
+    double perPoint; // the text's width per point of size, in pixels
+    double hinting;  // pixels that do not shrink with the size
+    double size;
+};
+
+class FittedSizeTest : public testing::TestWithParam<FittedSizeRow> {};
+
+// A text drawn at 8.25 points, made smaller just enough for its room.
+TEST_P(FittedSizeTest, LargestQuarterPointThatFits)
+{
+    const FittedSizeRow& row = GetParam();
+    const auto widthAt = [&row](double size) { return row.perPoint * size + row.hinting; };
+    EXPECT_DOUBLE_EQ(FittedSize::pointSizeToFit(8.25, row.room, widthAt), row.size);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, FittedSizeTest,
+                         testing::Values(FittedSizeRow{"RoomToSpareKeepsTheDesign", 100, 10, 0, 8.25},
+                                         FittedSizeRow{"ExactlyFilledKeepsTheDesign", 82.5, 10, 0, 8.25},
+                                         FittedSizeRow{"ProportionalShrink", 70, 10, 0, 7.0},
+                                         FittedSizeRow{"HintingStepsFurtherDown", 80, 10, 20, 6.0},
+                                         FittedSizeRow{"NeverBelowTheSmallest", 10, 10, 0, 5.0}),
                          RowName{});
 
 struct SwatchRow {
