@@ -100,75 +100,65 @@ constexpr std::int64_t exponentCap = 1'000'000'000;
     return fromHexDigits(hex);
 }
 
-} // namespace
-
-std::optional<double> NumericValue(std::string_view original)
-{
-    const std::string text = withoutBlanks(original);
-    if (!text.empty() && text[0] == '&')
-        return radixValue(text);
-
-    std::size_t pos = 0;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        negative = text[pos] == '-';
-        ++pos;
-    }
-
-    // The significant digits without leading zeros, and how many of them stand
-    // before the decimal point (negative for zeros right after the point).
+// The significant digits without leading zeros, and how many of them stand
+// before the decimal point (negative for zeros right after the point).
+struct Mantissa {
     std::string digits;
     std::int64_t integerDigits = 0;
     bool sawDigit = false;
+};
+
+// Reads digits with at most one decimal point from pos on, leaving pos after
+// them.
+[[nodiscard]] Mantissa readMantissa(const std::string& text, std::size_t& pos)
+{
+    Mantissa mantissa;
     bool sawPoint = false;
     for (; pos < text.size(); ++pos) {
         const char c = text[pos];
         if (isDigit(c)) {
-            sawDigit = true;
-            if (digits.empty() && c == '0') {
+            mantissa.sawDigit = true;
+            if (mantissa.digits.empty() && c == '0') {
                 if (sawPoint)
-                    --integerDigits;
+                    --mantissa.integerDigits;
                 continue;
             }
-            digits.push_back(c);
+            mantissa.digits.push_back(c);
             if (!sawPoint)
-                ++integerDigits;
+                ++mantissa.integerDigits;
         } else if (c == '.' && !sawPoint) {
             sawPoint = true;
         } else {
             break;
         }
     }
-    if (!sawDigit)
-        return 0.0;
+    return mantissa;
+}
 
-    std::int64_t exponent = 0;
-    if (pos < text.size() && (text[pos] == 'E' || text[pos] == 'e' || text[pos] == 'D' || text[pos] == 'd')) {
+// An exponent ("E", "D", either case, a sign and digits) from pos on, 0 when
+// there is none; leaves pos after it.
+[[nodiscard]] std::int64_t readExponent(const std::string& text, std::size_t& pos)
+{
+    if (pos >= text.size() || (text[pos] != 'E' && text[pos] != 'e' && text[pos] != 'D' && text[pos] != 'd'))
+        return 0;
+    ++pos;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
         ++pos;
-        bool exponentNegative = false;
-        if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-            exponentNegative = text[pos] == '-';
-            ++pos;
-        }
-        for (; pos < text.size() && isDigit(text[pos]); ++pos) {
-            if (exponent < exponentCap)
-                exponent = exponent * 10 + (text[pos] - '0');
-        }
-        if (exponentNegative)
-            exponent = -exponent;
     }
+    std::int64_t exponent = 0;
+    for (; pos < text.size() && isDigit(text[pos]); ++pos) {
+        if (exponent < exponentCap)
+            exponent = exponent * 10 + (text[pos] - '0');
+    }
+    return negative ? -exponent : exponent;
+}
 
-    const double zero = negative ? -0.0 : 0.0;
-    if (digits.empty())
-        return zero;
-
-    // The value is 0.<digits> times ten to this power.
-    const std::int64_t order = integerDigits + exponent;
-    if (order > beyondAnyDouble)
-        return std::nullopt;
-    if (order < -beyondAnyDouble)
-        return zero;
-
+// The double nearest to 0.<digits> times ten to the order, rounded once by
+// from_chars; empty when it is too large for a double.
+[[nodiscard]] std::optional<double> nearestDouble(bool negative, const std::string& digits, std::int64_t order)
+{
     std::string decimal;
     decimal.reserve(digits.size() + 24);
     if (negative)
@@ -183,10 +173,41 @@ std::optional<double> NumericValue(std::string_view original)
     double value = 0.0;
     const auto [end, error] = std::from_chars(decimal.data(), decimal.data() + decimal.size(), value);
     if (error == std::errc::result_out_of_range)
-        return order > 0 ? std::nullopt : std::optional<double>{zero};
+        return order > 0 ? std::nullopt : std::optional<double>{negative ? -0.0 : 0.0};
     if (error != std::errc{} || std::isinf(value))
         return std::nullopt;
     return value;
+}
+
+} // namespace
+
+std::optional<double> NumericValue(std::string_view original)
+{
+    const std::string text = withoutBlanks(original);
+    if (!text.empty() && text[0] == '&')
+        return radixValue(text);
+
+    std::size_t pos = 0;
+    bool negative = false;
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
+        negative = text[pos] == '-';
+        ++pos;
+    }
+    const Mantissa mantissa = readMantissa(text, pos);
+    if (!mantissa.sawDigit)
+        return 0.0;
+    const std::int64_t exponent = readExponent(text, pos);
+
+    const double zero = negative ? -0.0 : 0.0;
+    if (mantissa.digits.empty())
+        return zero;
+    // The value is 0.<digits> times ten to this power.
+    const std::int64_t order = mantissa.integerDigits + exponent;
+    if (order > beyondAnyDouble)
+        return std::nullopt;
+    if (order < -beyondAnyDouble)
+        return zero;
+    return nearestDouble(negative, mantissa.digits, order);
 }
 
 std::optional<std::int32_t> NearestInt32(double value)
