@@ -50,21 +50,10 @@ std::vector<std::string> quotedStrings(const std::string& text)
     return strings;
 }
 
-Image readXpm(const std::string& text)
+// The colour table: each pixel key's palette index, -1 for "None".
+std::map<std::string, int> readColors(const std::vector<std::string>& strings, int colorCount, int charsPerPixel,
+                                      Image& image)
 {
-    const std::vector<std::string> strings = quotedStrings(text);
-    if (strings.empty())
-        throw std::runtime_error("no XPM header");
-    Image image;
-    int colorCount = 0;
-    int charsPerPixel = 0;
-    std::istringstream header(strings[0]);
-    header >> image.width >> image.height >> colorCount >> charsPerPixel;
-    if (!header || image.width <= 0 || image.width > 256 || image.height <= 0 || image.height > 256 ||
-        colorCount <= 0 || colorCount > 256 || charsPerPixel <= 0 ||
-        strings.size() < 1 + static_cast<std::size_t>(colorCount + image.height))
-        throw std::runtime_error("unsupported XPM header");
-
     std::map<std::string, int> indexOfKey;
     for (int i = 0; i < colorCount; ++i) {
         const std::string& line = strings[1 + static_cast<std::size_t>(i)];
@@ -83,8 +72,13 @@ Image readXpm(const std::string& text)
             throw std::runtime_error("unsupported colour: " + value);
         }
     }
-    // Transparent pixels are black in the colour bits, so that the mask alone
-    // decides what shows there: the screen, untouched.
+    return indexOfKey;
+}
+
+// Transparent pixels are black in the colour bits, so that the mask alone
+// decides what shows there: the screen, untouched. They become -1 - black.
+void makeTransparentBlack(std::map<std::string, int>& indexOfKey, Image& image)
+{
     std::size_t black = 0;
     while (black < image.palette.size() && image.palette[black] != 0)
         ++black;
@@ -96,6 +90,25 @@ Image readXpm(const std::string& text)
     for (auto& [key, index] : indexOfKey)
         if (index < 0)
             index = -1 - static_cast<int>(black);
+}
+
+Image readXpm(const std::string& text)
+{
+    const std::vector<std::string> strings = quotedStrings(text);
+    if (strings.empty())
+        throw std::runtime_error("no XPM header");
+    Image image;
+    int colorCount = 0;
+    int charsPerPixel = 0;
+    std::istringstream header(strings[0]);
+    header >> image.width >> image.height >> colorCount >> charsPerPixel;
+    if (!header || image.width <= 0 || image.width > 256 || image.height <= 0 || image.height > 256 ||
+        colorCount <= 0 || colorCount > 256 || charsPerPixel <= 0 ||
+        strings.size() < 1 + static_cast<std::size_t>(colorCount + image.height))
+        throw std::runtime_error("unsupported XPM header");
+
+    std::map<std::string, int> indexOfKey = readColors(strings, colorCount, charsPerPixel, image);
+    makeTransparentBlack(indexOfKey, image);
     for (int y = 0; y < image.height; ++y) {
         const std::string& row = strings[1 + static_cast<std::size_t>(colorCount + y)];
         if (row.size() != static_cast<std::size_t>(image.width * charsPerPixel))
