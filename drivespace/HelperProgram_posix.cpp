@@ -45,8 +45,11 @@ Found FindFor(const std::string& ownExe)
 {
     if (ownExe.empty() || ownExe.front() != '/')
         return {{}, "the program's own path is unknown"};
+    // The kernel's path of a program holds no link and no "..": its folder's
+    // parent is its text up to the slash before the last.
     const std::string folder = ownExe.substr(0, ownExe.rfind('/') + 1);
-    const std::string candidates[] = {folder + "../libexec/quillmar/" + HelperProtocol::ProgramName,
+    const std::string parent = folder.substr(0, folder.rfind('/', folder.size() - 2) + 1);
+    const std::string candidates[] = {parent + "libexec/quillmar/" + HelperProtocol::ProgramName,
                                       folder + HelperProtocol::ProgramName};
     for (const std::string& candidate : candidates) {
         if (access(candidate.c_str(), F_OK) != 0)

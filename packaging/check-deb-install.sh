@@ -2,11 +2,12 @@
 # Installs the .deb into a fresh minimal Debian 12 root with apt, as a new user
 # would, then: `quillmar --version`; the window on a virtual display, showing
 # the figures of "/" (its pie chart's shares match the drive's); closing it
-# writes the settings; removing the package leaves ~/.config/Quillmar.
+# writes the settings; a drive that is not a local disk answered by the helper
+# from /usr/libexec/quillmar; removing the package leaves ~/.config/Quillmar.
 #
 #   packaging/check-deb-install.sh [PACKAGE_DIR (build-package)]
 #
-# Needs root, debootstrap, Xvfb, xdotool, ImageMagick, a Debian mirror
+# Needs root, debootstrap, Xvfb, xdotool, ImageMagick, erofs-utils, a Debian mirror
 # (DEBIAN_MIRROR, deb.debian.org by default) and a machine that allows mounts;
 # where one is missing it says so and skips, successfully.
 set -eu
@@ -20,7 +21,7 @@ skip() { say "SKIPPED: $*"; exit 0; }
 fail() { say "FAILED: $*" >&2; exit 1; }
 
 [ "$(id -u)" -eq 0 ] || skip "needs root for debootstrap, chroot and mounts"
-for tool in debootstrap chroot Xvfb xdotool import convert; do
+for tool in debootstrap chroot Xvfb xdotool import convert mkfs.erofs; do
     command -v "$tool" >/dev/null || skip "$tool is not installed"
 done
 
@@ -32,6 +33,7 @@ cleanup() {
     [ -z "$quillmar" ] || kill "$quillmar" 2>/dev/null || true
     [ -z "$xvfb" ] || kill "$xvfb" 2>/dev/null || true
     umount -R "$root" 2>/dev/null || true
+    rm -rf "$root.image" "$root.archive"
     # Never delete through a mount that is still there (/dev, /proc, /sys).
     if grep -q " ${root}[ /]" /proc/self/mountinfo; then
         say "left $root in place: something is still mounted under it" >&2
@@ -86,19 +88,32 @@ for _ in $(seq 100); do [ -s "$root/tmp/display" ] && break; sleep 0.1; done
 display=:$(cat "$root/tmp/display")
 mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
 
-# Started without a shell in between, so that $! is the program itself.
-chroot "$root" env -i PATH=/usr/bin:/bin HOME=/root LANG=C.UTF-8 DISPLAY="$display" quillmar \
-    >"$package_dir/deb-window.log" 2>&1 &
-quillmar=$!
-window=
-for _ in $(seq 300); do
-    window=$(DISPLAY=$display xdotool search --onlyvisible --name '^Disk Usage' 2>/dev/null | head -1) &&
-        [ -n "$window" ] && break
-    kill -0 "$quillmar" 2>/dev/null || { cat "$package_dir/deb-window.log" >&2; fail "quillmar ended without a window"; }
-    sleep 0.1
-done
-[ -n "$window" ] || fail "no window within 30 s"
-title=$(DISPLAY=$display xdotool getwindowname "$window")
+# Starts the installed program, without a shell in between so that $quillmar
+# is the program itself, and waits for its window; sets window and title.
+open_window() {
+    chroot "$root" env -i PATH=/usr/bin:/bin HOME=/root LANG=C.UTF-8 DISPLAY="$display" quillmar \
+        >"$package_dir/deb-window.log" 2>&1 &
+    quillmar=$!
+    window=
+    for _ in $(seq 300); do
+        window=$(DISPLAY=$display xdotool search --onlyvisible --name '^Disk Usage' 2>/dev/null | head -1) &&
+            [ -n "$window" ] && break
+        kill -0 "$quillmar" 2>/dev/null || { cat "$package_dir/deb-window.log" >&2; fail "quillmar ended without a window"; }
+        sleep 0.1
+    done
+    [ -n "$window" ] || fail "no window within 30 s"
+    title=$(DISPLAY=$display xdotool getwindowname "$window")
+}
+
+# Closes the window as the session closes it.
+close_window() {
+    kill -TERM "$quillmar"
+    for _ in $(seq 100); do kill -0 "$quillmar" 2>/dev/null || break; sleep 0.1; done
+    ! kill -0 "$quillmar" 2>/dev/null || fail "quillmar did not close on SIGTERM"
+    quillmar=
+}
+
+open_window
 case $title in "Disk Usage: /"*) ;; *) fail "the window shows another drive: $title" ;; esac
 say "ok: the window is up: $title"
 
@@ -117,16 +132,36 @@ verdict=$(awk -v up="$used_pixels" -v fp="$free_pixels" -v b="$blocks" -v f="$fr
     printf "%s used share %.3f, drive %.3f", (shown - real < 0.03 && real - shown < 0.03) ? "ok" : "wrong", shown, real }')
 case $verdict in ok*) ;; *) fail "chart of /: $verdict (screenshot: $package_dir/deb-window.png)" ;; esac
 say "ok: the figures of / are shown: chart $verdict"
-helpers=$(ps -o args= --ppid "$quillmar" | tr '\n' ' ')
-say "processes the window started: ${helpers:-none (it asks the drive itself)}"
 
 # Closed as the session closes it, the window writes its settings.
-kill -TERM "$quillmar"
-for _ in $(seq 100); do kill -0 "$quillmar" 2>/dev/null || break; sleep 0.1; done
-! kill -0 "$quillmar" 2>/dev/null || fail "quillmar did not close on SIGTERM"
-quillmar=
+close_window
 settings=$root/root/.config/Quillmar/Quillmar.conf
 grep -q '^X=' "$settings" || fail "closing wrote no window position into $settings"
+
+# A drive that is not a local disk is asked by the helper the package puts in
+# /usr/libexec/quillmar: a read-only erofs image, loop-mounted in the root,
+# full to the last block, so its chart is all in the used colour.
+mkdir -p "$root/mnt/archive" "$root.archive"
+echo "archived" >"$root.archive/note"
+mkfs.erofs --quiet "$root.image" "$root.archive" || fail "mkfs.erofs"
+rm -rf "$root.archive"
+mount -o loop,ro "$root.image" "$root/mnt/archive" || fail "mounting the erofs image"
+sed -i 's|^Drive=.*|Drive=/mnt/archive|' "$settings"
+open_window
+case $title in "Disk Usage: /mnt/archive"*) ;; *) fail "the window shows another drive: $title" ;; esac
+sleep 2.5
+helper=$(ps -o args= --ppid "$quillmar" | grep -m1 '^/usr/libexec/quillmar/quillmar-drive-query ') ||
+    fail "no helper from /usr/libexec/quillmar asks /mnt/archive: $(ps -o args= --ppid "$quillmar" | tr '\n' ' ')"
+DISPLAY=$display import -window "$window" "$package_dir/deb-window-archive.png"
+pixels=$(convert "$package_dir/deb-window-archive.png" -format %c histogram:info:- |
+    awk '/#FF0000/ { used += $1 } /#0000FF/ { free += $1 } END { printf "%d %d", used, free }')
+[ "${pixels% *}" -gt 5000 ] && [ "${pixels#* }" -eq 0 ] ||
+    fail "the helper's answer is not shown: used and free pixels $pixels"
+say "ok: the helper answers: ${helper%% *} shows /mnt/archive full"
+close_window
+umount "$root/mnt/archive"
+rm -f "$root.image"
+sed -i 's|^Drive=.*|Drive=/|' "$settings"
 cp "$settings" "$package_dir/deb-settings.conf"
 
 in_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq quillmar >>"$package_dir/deb-install.log" 2>&1 ||

@@ -24,4 +24,4 @@ PACKAGE_PACKAGES := $(RUN_PACKAGES) g++-mingw-w64-x86-64-posix dpkg-dev file wix
 # looked at on Xvfb, a newer MSI made to upgrade it, the .deb installed into a
 # fresh Debian root.
 PACKAGE_CHECK_PACKAGES := lintian wine64 wixl xvfb xauth xdotool imagemagick \
-                          debootstrap
+                          debootstrap erofs-utils
