@@ -301,10 +301,10 @@ TEST_F(LegendTest, TabVisitsEveryControlInOrderAndEachTellsItsRole)
         const char* name;
         QAccessible::Role role;
     };
-    const std::vector<Stop> expected{{"picDRIVE", QAccessible::Client},   {"Drive1", QAccessible::ComboBox},
+    const std::vector<Stop> expected{{"picDRIVE", QAccessible::Chart},    {"Drive1", QAccessible::ComboBox},
                                      {"lblUSEDLEG", QAccessible::Button}, {"lblFREELEG", QAccessible::Button},
                                      {"lblVERSION", QAccessible::Link},   {"lblDATE", QAccessible::Link},
-                                     {"picDRIVE", QAccessible::Client}};
+                                     {"picDRIVE", QAccessible::Chart}};
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     for (const Stop& stop : expected) {
@@ -317,6 +317,37 @@ TEST_F(LegendTest, TabVisitsEveryControlInOrderAndEachTellsItsRole)
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(window->findChild<QWidget*>("Drive1"));
     EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("Drive"));
     EXPECT_EQ(list->text(QAccessible::Value), QStringLiteral("/ [/dev/sda2]"));
+}
+
+// What a screen reader walks through, depth first: each thing once, in its
+// role; the captions are heard with their figures only.
+TEST_F(LegendTest, ScreenReadersHearEachThingOnceInItsRole)
+{
+    using Heard = std::pair<QAccessible::Role, QString>;
+    const std::vector<Heard> expected{{QAccessible::Window, "Disk Usage: / [/dev/sda2]"},
+                                      {QAccessible::Grouping, ""},
+                                      {QAccessible::ComboBox, "Drive"},
+                                      {QAccessible::List, ""},
+                                      {QAccessible::ListItem, "/ [/dev/sda2]"},
+                                      {QAccessible::ListItem, "/media/usb [BACKUP]"},
+                                      {QAccessible::Button, "Used colour"},
+                                      {QAccessible::Button, "Free colour"},
+                                      {QAccessible::Link, "Version 4.6.9b"},
+                                      {QAccessible::Link, "3/14/2012"},
+                                      {QAccessible::StaticText, "Free: 250,000 bytes"},
+                                      {QAccessible::StaticText, "Used: 750,000 bytes"},
+                                      {QAccessible::StaticText, "Capacity: 1,000,000 bytes"},
+                                      {QAccessible::Chart, "Usage chart"}};
+    std::vector<Heard> heard;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        heard.emplace_back(node->role(), node->text(QAccessible::Name));
+        for (int index = 0; index < node->childCount(); ++index)
+            walk(node->child(index));
+    };
+    walk(QAccessible::queryAccessibleInterface(window.get()));
+    EXPECT_EQ(heard, expected);
+    QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(window->findChild<QWidget*>("picDRIVE"));
+    EXPECT_EQ(chart->text(QAccessible::Description), QStringLiteral("75.0 % used"));
 }
 
 // The links take the palette's link colour, made readable where a dark scheme
