@@ -2,6 +2,7 @@
 #include "app/qt/ColorValue.h"
 #include "app/qt/LegendSwatch.h"
 #include "app/qt/LinkLabel.h"
+#include "app/qt/ReadableColor.h"
 #include "tests/MainFormFixture.h"
 #include "tests/RowName.h"
 
@@ -349,6 +350,32 @@ TEST_F(LegendTest, ScreenReadersHearEachThingOnceInItsRole)
     QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(window->findChild<QWidget*>("picDRIVE"));
     EXPECT_EQ(chart->text(QAccessible::Description), QStringLiteral("75.0 % used"));
 }
+
+// A focused swatch shows a mark that stands out at least 3 : 1 both from the
+// frame around it (its outermost pixels) and from its own colour (the pixels
+// the mark meets inside), whatever the colour, the background's too.
+class FocusMarkTest : public LegendTest, public testing::WithParamInterface<QColor> {};
+
+TEST_P(FocusMarkTest, StandsOutFromTheSwatchAndTheFrame)
+{
+    LegendSwatch* used = swatch(Share::Used);
+    used->setBackColor(ColorValue::fromQColor(GetParam()));
+    used->setFocus();
+    ASSERT_TRUE(used->hasFocus());
+    const QImage shown = used->grab().toImage();
+    const QColor frame = used->parentWidget()->palette().color(QPalette::Window);
+    const int middle = shown.height() / 2;
+    // The outermost pixel and the innermost one of the mark, at mid-height.
+    int inner = 0;
+    while (inner + 1 < shown.width() / 2 && shown.pixelColor(inner + 1, middle) != GetParam())
+        ++inner;
+    EXPECT_GE(ReadableColor::contrast(shown.pixelColor(0, middle), frame), 3.0);
+    EXPECT_GE(ReadableColor::contrast(shown.pixelColor(inner, middle), GetParam()), 3.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(SwatchColours, FocusMarkTest,
+                         testing::Values(QColor(Qt::black), QColor(Qt::white), QColor(201, 114, 116),
+                                         QColor(0x30, 0x30, 0x30), QColor(0xEF, 0xEF, 0xEF)));
 
 // The links take the palette's link colour, made readable where a dark scheme
 // leaves it too dark on the window.

@@ -15,21 +15,30 @@ QColor standingOutFrom(const QColor& under)
     return ReadableColor::contrast(black, under) >= ReadableColor::contrast(white, under) ? black : white;
 }
 
+// A solid one-pixel ring along the inside of area.
+void paintRing(QPainter& painter, const QRect& area, const QColor& color)
+{
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, false);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(color, 1));
+    painter.drawRect(area.adjusted(0, 0, -1, -1));
+    painter.restore();
+}
+
 } // namespace
 
 namespace FocusMark {
 
 void paint(QPainter& painter, const QRect& area, const QColor& around, const QColor& within)
 {
-    painter.save();
-    painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setBrush(Qt::NoBrush);
-    const QRect outer = area.adjusted(0, 0, -1, -1);
-    painter.setPen(QPen(standingOutFrom(around), 1));
-    painter.drawRect(outer);
-    painter.setPen(QPen(standingOutFrom(within), 1));
-    painter.drawRect(outer.adjusted(1, 1, -1, -1));
-    painter.restore();
+    paintRing(painter, area, standingOutFrom(around));
+    paintRing(painter, area.adjusted(1, 1, -1, -1), standingOutFrom(within));
+}
+
+void paintThin(QPainter& painter, const QRect& area, const QColor& around)
+{
+    paintRing(painter, area, standingOutFrom(around));
 }
 
 } // namespace FocusMark

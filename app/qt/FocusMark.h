@@ -15,4 +15,8 @@ namespace FocusMark {
 // both, whatever colours the user or the desktop chose.
 void paint(QPainter& painter, const QRect& area, const QColor& around, const QColor& within);
 
+// The outer ring alone, for a label sized to its text, which has no room for
+// two: the text inside it stands out from the same background.
+void paintThin(QPainter& painter, const QRect& area, const QColor& around);
+
 } // namespace FocusMark
