@@ -1,8 +1,9 @@
 # The Debian 12 packages each make target installs when they are missing, in
 # one place. The Makefile includes this file.
 
-# Build and start the Qt window.
-RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev libgl-dev fonts-liberation2
+# Build and start the Qt window; Qt's SVG module draws the large icon at build
+# time only.
+RUN_PACKAGES := cmake ninja-build g++ qt6-base-dev qt6-svg-dev libgl-dev fonts-liberation2
 
 # Build and run every test: GoogleTest and Google Benchmark, the comma locale,
 # a FUSE file system that never answers, the desktop file validators.

@@ -1,7 +1,8 @@
 #!/bin/sh
-# The program's command line, run for real without a display: --help and
+# The program's command line, run for real without a display: -h, --help and
 # --version answer on standard output and succeed; anything else is refused
-# with one line on standard error naming it, and status 2.
+# with one line on standard error naming it, and status 2. With no arguments
+# and no display, one line says so, with status 1.
 set -u
 program=$1
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
@@ -29,7 +30,14 @@ check() {
 }
 
 check 0 'Quillmar 4\.6\.9b' '' --version
-check 0 'Usage: quillmar \[--help \| --version\]' '' --help
+check 0 'Usage: quillmar \[-h \| --help \| --version\]' '' --help
+check 0 'Usage: quillmar \[-h \| --help \| --version\]' '' -h
+check 2 '' "quillmar: unknown argument '-v' \(try --help\)" -h -v
 check 2 '' "quillmar: unknown argument '--verbose' \(try --help\)" --verbose
 check 2 '' "quillmar: unknown argument 'C:' \(try --help\)" --version C:
+no_display='quillmar: cannot open a display: set DISPLAY or WAYLAND_DISPLAY'
+check 1 '' "$no_display"
+DISPLAY= WAYLAND_DISPLAY= check 1 '' "$no_display"
+QT_QPA_PLATFORM=xcb check 1 '' "$no_display"
+QT_QPA_PLATFORM='wayland;xcb' check 1 '' "$no_display"
 exit $failed

@@ -122,11 +122,15 @@ TEST_F(AboutDialog, PictureShowsTheApplicationIcon)
 {
     auto* picture = control<QLabel>(dialog, "Picture1");
     ASSERT_NE(picture, nullptr);
+    // 32 x 32 logical pixels, with as many of the screen's pixels as it has to
+    // each: on a scaled screen the large rendering, not the small one blown up.
+    const qreal ratio = dialog->devicePixelRatioF();
+    EXPECT_EQ(picture->pixmap().deviceIndependentSize(), QSizeF(32, 32));
     const QImage shown = picture->pixmap().toImage().convertToFormat(QImage::Format_ARGB32);
-    EXPECT_EQ(shown.size(), QSize(32, 32));
+    EXPECT_EQ(shown.size(), QSize(32, 32) * ratio);
     // The icon's centre lies on the edge between the used and the free share,
     // so compare a pixel inside the used wedge with the default used colour.
-    EXPECT_EQ(shown.pixel(24, 16), qRgb(201, 114, 116));
+    EXPECT_EQ(shown.pixel(QPoint(24, 16) * ratio), qRgb(201, 114, 116));
 }
 
 TEST_F(AboutDialog, IsAnOwnedDialogWithOnlyACloseButton)

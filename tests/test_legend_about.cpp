@@ -2,6 +2,7 @@
 #include "app/qt/ColorValue.h"
 #include "app/qt/LegendSwatch.h"
 #include "app/qt/LinkLabel.h"
+#include "app/qt/ReadableColor.h"
 #include "tests/MainFormFixture.h"
 #include "tests/RowName.h"
 
@@ -301,10 +302,10 @@ TEST_F(LegendTest, TabVisitsEveryControlInOrderAndEachTellsItsRole)
         const char* name;
         QAccessible::Role role;
     };
-    const std::vector<Stop> expected{{"picDRIVE", QAccessible::Client},   {"Drive1", QAccessible::ComboBox},
+    const std::vector<Stop> expected{{"picDRIVE", QAccessible::Chart},    {"Drive1", QAccessible::ComboBox},
                                      {"lblUSEDLEG", QAccessible::Button}, {"lblFREELEG", QAccessible::Button},
                                      {"lblVERSION", QAccessible::Link},   {"lblDATE", QAccessible::Link},
-                                     {"picDRIVE", QAccessible::Client}};
+                                     {"picDRIVE", QAccessible::Chart}};
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     for (const Stop& stop : expected) {
@@ -318,6 +319,63 @@ TEST_F(LegendTest, TabVisitsEveryControlInOrderAndEachTellsItsRole)
     EXPECT_EQ(list->text(QAccessible::Name), QStringLiteral("Drive"));
     EXPECT_EQ(list->text(QAccessible::Value), QStringLiteral("/ [/dev/sda2]"));
 }
+
+// What a screen reader walks through, depth first: each thing once, in its
+// role; the captions are heard with their figures only.
+TEST_F(LegendTest, ScreenReadersHearEachThingOnceInItsRole)
+{
+    using Heard = std::pair<QAccessible::Role, QString>;
+    const std::vector<Heard> expected{{QAccessible::Window, "Disk Usage: / [/dev/sda2]"},
+                                      {QAccessible::Grouping, ""},
+                                      {QAccessible::ComboBox, "Drive"},
+                                      {QAccessible::List, ""},
+                                      {QAccessible::ListItem, "/ [/dev/sda2]"},
+                                      {QAccessible::ListItem, "/media/usb [BACKUP]"},
+                                      {QAccessible::Button, "Used colour"},
+                                      {QAccessible::Button, "Free colour"},
+                                      {QAccessible::Link, "Version 4.6.9b"},
+                                      {QAccessible::Link, "3/14/2012"},
+                                      {QAccessible::StaticText, "Free: 250,000 bytes"},
+                                      {QAccessible::StaticText, "Used: 750,000 bytes"},
+                                      {QAccessible::StaticText, "Capacity: 1,000,000 bytes"},
+                                      {QAccessible::Chart, "Usage chart"}};
+    std::vector<Heard> heard;
+    const std::function<void(QAccessibleInterface*)> walk = [&](QAccessibleInterface* node) {
+        heard.emplace_back(node->role(), node->text(QAccessible::Name));
+        for (int index = 0; index < node->childCount(); ++index)
+            walk(node->child(index));
+    };
+    walk(QAccessible::queryAccessibleInterface(window.get()));
+    EXPECT_EQ(heard, expected);
+    QAccessibleInterface* chart = QAccessible::queryAccessibleInterface(window->findChild<QWidget*>("picDRIVE"));
+    EXPECT_EQ(chart->text(QAccessible::Description), QStringLiteral("75.0 % used"));
+}
+
+// A focused swatch shows a mark that stands out at least 3 : 1 both from the
+// frame around it (its outermost pixels) and from its own colour (the pixels
+// the mark meets inside), whatever the colour, the background's too.
+class FocusMarkTest : public LegendTest, public testing::WithParamInterface<QColor> {};
+
+TEST_P(FocusMarkTest, StandsOutFromTheSwatchAndTheFrame)
+{
+    LegendSwatch* used = swatch(Share::Used);
+    used->setBackColor(ColorValue::fromQColor(GetParam()));
+    used->setFocus();
+    ASSERT_TRUE(used->hasFocus());
+    const QImage shown = used->grab().toImage();
+    const QColor frame = used->parentWidget()->palette().color(QPalette::Window);
+    const int middle = shown.height() / 2;
+    // The outermost pixel and the innermost one of the mark, at mid-height.
+    int inner = 0;
+    while (inner + 1 < shown.width() / 2 && shown.pixelColor(inner + 1, middle) != GetParam())
+        ++inner;
+    EXPECT_GE(ReadableColor::contrast(shown.pixelColor(0, middle), frame), 3.0);
+    EXPECT_GE(ReadableColor::contrast(shown.pixelColor(inner, middle), GetParam()), 3.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(SwatchColours, FocusMarkTest,
+                         testing::Values(QColor(Qt::black), QColor(Qt::white), QColor(201, 114, 116),
+                                         QColor(0x30, 0x30, 0x30), QColor(0xEF, 0xEF, 0xEF)));
 
 // The links take the palette's link colour, made readable where a dark scheme
 // leaves it too dark on the window.

@@ -70,6 +70,14 @@ struct Control {
     return kind == Kind::Link || kind == Kind::Caption || kind == Kind::Figure;
 }
 
+// Whether screen readers are given a control of this kind. A caption is not:
+// its figure's accessible name carries it ("Free: 251,384,143,872 bytes"), so
+// each figure is heard once.
+[[nodiscard]] constexpr bool heardByScreenReaders(Kind kind)
+{
+    return kind != Kind::Caption;
+}
+
 struct Form {
     std::string_view name;
     std::string_view caption; // at design; the program writes its own

@@ -1,5 +1,6 @@
 #include "app/qt/AccessibleControls.h"
 
+#include "app/qt/ChartView.h"
 #include "app/qt/DriveListBox.h"
 #include "app/qt/LegendSwatch.h"
 #include "app/qt/LinkLabel.h"
@@ -7,12 +8,59 @@
 #include <QAbstractItemView>
 #include <QAccessibleWidget>
 #include <QCoreApplication>
+#include <QGroupBox>
 #include <QKeyEvent>
 
 namespace {
 
+// Marks the objects made here, which adopt keeps.
+class OwnAccessible {
+public:
+    virtual ~OwnAccessible() = default;
+};
+
+// Set on a control that screen readers are not given.
+constexpr char LeftOut[] = "quillmarLeftOutOfAccessibleTree";
+
+// A window or frame whose children screen readers get, but for those left out.
+class ContainerAccessible : public QAccessibleWidget, public OwnAccessible {
+public:
+    ContainerAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+
+    [[nodiscard]] int childCount() const override { return static_cast<int>(heardChildren().size()); }
+    [[nodiscard]] QAccessibleInterface* child(int index) const override
+    {
+        const QList<QWidget*> children = heardChildren();
+        return index >= 0 && index < children.size() ? QAccessible::queryAccessibleInterface(children[index]) : nullptr;
+    }
+    [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override
+    {
+        return child ? static_cast<int>(heardChildren().indexOf(qobject_cast<QWidget*>(child->object()))) : -1;
+    }
+
+private:
+    // The child widgets in creation order; dialogs and other windows owned by
+    // this one stand on their own.
+    [[nodiscard]] QList<QWidget*> heardChildren() const
+    {
+        QList<QWidget*> heard;
+        for (QObject* object : widget()->children()) {
+            auto* child = qobject_cast<QWidget*>(object);
+            if (child && !child->isWindow() && !child->property(LeftOut).toBool())
+                heard.append(child);
+        }
+        return heard;
+    }
+};
+
+// The chart box: a chart named "Usage chart", described by its used share.
+class ChartAccessible : public QAccessibleWidget, public OwnAccessible {
+public:
+    explicit ChartAccessible(ChartView* chart) : QAccessibleWidget(chart, QAccessible::Chart) {}
+};
+
 // A control worked by a click or by Space: a press action that types Space.
-class PressableAccessible : public QAccessibleWidget {
+class PressableAccessible : public QAccessibleWidget, public OwnAccessible {
 public:
     PressableAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
 
@@ -43,7 +91,7 @@ public:
 // The drive list: its own name, the current entry as its value and as its
 // read-only text (which is how the value reaches screen readers over AT-SPI),
 // and the list of entries as its one child, as for any combo box.
-class DriveListAccessible : public QAccessibleWidget, public QAccessibleTextInterface {
+class DriveListAccessible : public QAccessibleWidget, public QAccessibleTextInterface, public OwnAccessible {
 public:
     explicit DriveListAccessible(DriveListBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
 
@@ -117,6 +165,14 @@ QAccessibleInterface* interfaceFor(const QString&, QObject* object)
         return new PressableAccessible(swatch, QAccessible::Button);
     if (auto* link = qobject_cast<LinkLabel*>(object))
         return new PressableAccessible(link, QAccessible::Link);
+    if (auto* chart = qobject_cast<ChartView*>(object))
+        return new ChartAccessible(chart);
+    if (auto* frame = qobject_cast<QGroupBox*>(object))
+        return new ContainerAccessible(frame, QAccessible::Grouping);
+    // A window made straight from QWidget, which Qt would call a filler.
+    if (auto* window = qobject_cast<QWidget*>(object);
+        window && window->isWindow() && window->metaObject()->superClass() == &QWidget::staticMetaObject)
+        return new ContainerAccessible(window, QAccessible::Window);
     return nullptr;
 }
 
@@ -131,8 +187,13 @@ void adopt(QWidget* control)
         return true;
     }();
     QAccessibleInterface* made = QAccessible::queryAccessibleInterface(control);
-    if (made && !dynamic_cast<PressableAccessible*>(made) && !dynamic_cast<DriveListAccessible*>(made))
+    if (made && !dynamic_cast<OwnAccessible*>(made))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));
+}
+
+void leaveOut(QWidget* control)
+{
+    control->setProperty(LeftOut, true);
 }
 
 } // namespace AccessibleControls

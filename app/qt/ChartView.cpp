@@ -29,7 +29,7 @@ void ChartView::paintEvent(QPaintEvent*)
     if (m_picture)
         paintChart(painter, *m_picture);
     if (hasFocus())
-        FocusMark::paint(painter, rect());
+        FocusMark::paint(painter, rect(), palette().color(QPalette::Window), palette().color(QPalette::Button));
 }
 
 // The first size a box is given arrives without an old one; only later

@@ -7,6 +7,8 @@
 #include <QFontMetrics>
 #include <QScrollBar>
 #include <QSignalBlocker>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 
 #include <algorithm>
 
@@ -35,6 +37,21 @@ void DriveListBox::showDrives(const std::vector<std::string>& texts, std::option
     // Mount points with their labels are longer than the box is wide; the open
     // list is as wide as its longest entry.
     view()->setMinimumWidth(widest + 2 * metrics.averageCharWidth() + view()->verticalScrollBar()->sizeHint().width());
+}
+
+// The closed list shows its entry as the style draws it, but ending in "…"
+// where it is too long for the field instead of cut off in the middle of a
+// letter; the tooltip has it whole.
+void DriveListBox::paintEvent(QPaintEvent*)
+{
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    // The styles draw the text one pixel in from either end of the field.
+    option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideRight, field.width() - 2);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 void DriveListBox::showPopup()

@@ -21,6 +21,9 @@ public:
 
     void showPopup() override;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 signals:
     void Opened();
     void Picked(int index);

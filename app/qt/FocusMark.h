@@ -7,14 +7,16 @@ class QPainter;
 
 namespace FocusMark {
 
-// Draws the keyboard focus mark along the inside of area: a dotted line of
-// black over white, which shows on any background, light or dark, and on any
-// colour the user gives a swatch or the chart.
-void paint(QPainter& painter, const QRect& area);
+// Draws the keyboard focus mark along the inside of area: two solid rings, one
+// pixel each, the outer one in black or white, whichever stands out more from
+// around (what lies just outside area), the inner one likewise from within
+// (what the mark encloses: a swatch's colour, a box's background). Black or
+// white stands at least 4.5 : 1 from any colour, so the mark shows against
+// both, whatever colours the user or the desktop chose.
+void paint(QPainter& painter, const QRect& area, const QColor& around, const QColor& within);
 
-// The mark on a small area of one colour (a legend swatch), where dots would
-// blur into a grey: a solid line along the inside of area, black or white,
-// whichever stands out more from under.
-void paintOn(QPainter& painter, const QRect& area, const QColor& under);
+// The outer ring alone, for a label sized to its text, which has no room for
+// two: the text inside it stands out from the same background.
+void paintThin(QPainter& painter, const QRect& area, const QColor& around);
 
 } // namespace FocusMark

@@ -1,9 +1,11 @@
 #include "app/qt/FormControls.h"
 
+#include "app/qt/AccessibleControls.h"
 #include "app/qt/AutoSizeLabel.h"
 #include "app/qt/ChartView.h"
 #include "app/qt/ClassicFont.h"
 #include "app/qt/DriveListBox.h"
+#include "app/qt/FocusMark.h"
 #include "app/qt/LegendSwatch.h"
 #include "app/qt/LinkLabel.h"
 #include "app/qt/Resources.h"
@@ -12,6 +14,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 
 namespace {
@@ -27,11 +30,29 @@ QLabel* makeLabel(const QString& text, QWidget* parent)
     return label;
 }
 
-// The icon box sizes itself to its picture, the 32 x 32 application icon.
+// The icon box: it may take the focus, and then shows the focus mark.
+class IconBox : public QLabel {
+public:
+    using QLabel::QLabel;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QLabel::paintEvent(event);
+        if (hasFocus()) {
+            QPainter painter(this);
+            const QColor background = palette().color(QPalette::Window);
+            FocusMark::paint(painter, rect(), background, background);
+        }
+    }
+};
+
+// The icon box sizes itself to its picture, the application icon at 32 x 32
+// logical pixels, drawn for the screen's pixel ratio.
 QLabel* makeIcon(const QRect& design, QWidget* parent)
 {
-    const QPixmap icon = Resources::AppIconImage();
-    auto* picture = new QLabel(parent);
+    const QPixmap icon = Resources::AppIconImage(parent->devicePixelRatioF());
+    auto* picture = new IconBox(parent);
     picture->setPixmap(icon);
     picture->setGeometry(QRect(design.topLeft(), icon.deviceIndependentSize().toSize()));
     return picture;
@@ -91,5 +112,9 @@ QWidget* createControl(const FormTable::Control& control, QWidget* parent, const
         widget->setAccessibleName(toQString(control.accessibleName));
     if (!control.description.empty())
         widget->setAccessibleDescription(toQString(control.description));
+    if (!FormTable::heardByScreenReaders(control.kind))
+        AccessibleControls::leaveOut(widget);
+    if (control.kind == Kind::ChartBox || control.kind == Kind::Frame)
+        AccessibleControls::adopt(widget);
     return widget;
 }

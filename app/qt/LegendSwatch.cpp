@@ -63,6 +63,8 @@ void LegendSwatch::paintEvent(QPaintEvent* event)
     QLabel::paintEvent(event);
     if (hasFocus()) {
         QPainter painter(this);
-        FocusMark::paintOn(painter, contentsRect().adjusted(1, 1, -1, -1), ColorValue::toQColor(m_backColor));
+        // The mark takes the place of the border, against the frame around.
+        const QColor around = parentWidget() ? parentWidget()->palette().color(QPalette::Window) : Qt::lightGray;
+        FocusMark::paint(painter, rect(), around, ColorValue::toQColor(m_backColor));
     }
 }

@@ -53,7 +53,7 @@ void LinkLabel::paintEvent(QPaintEvent* event)
     AutoSizeLabel::paintEvent(event);
     if (hasFocus()) {
         QPainter painter(this);
-        FocusMark::paint(painter, rect());
+        FocusMark::paintThin(painter, rect(), palette().color(QPalette::Window));
     }
 }
 

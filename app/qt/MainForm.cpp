@@ -2,6 +2,7 @@
 
 #include "app/behaviour/MainWindowBehaviour.h"
 #include "app/qt/AboutForm.h"
+#include "app/qt/AccessibleControls.h"
 #include "app/qt/AutoSizeLabel.h"
 #include "app/qt/ChartView.h"
 #include "app/qt/ClassicFont.h"
@@ -70,6 +71,7 @@ void mainform::createControls()
     m_answerDeadline->setSingleShot(true);
     m_answerDeadline->setTimerType(Qt::PreciseTimer);
     control<QWidget>(Main::picDRIVE)->setFocus();
+    AccessibleControls::adopt(this);
 }
 
 // The classic font, smaller where the face at hand is too wide for the frame:

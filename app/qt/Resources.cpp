@@ -9,6 +9,9 @@ namespace {
 // for and loaded at start.
 #include "resources/pointing-hand.xpm"
 #include "resources/quillmar.xpm"
+// The scalable drawing of the icon rendered large at build time, as PNG data
+// (PNG is read by Qt itself, without a plugin).
+#include "quillmar-large-icon.h"
 
 // The fingertip of the raised index finger, in pixels of the 32 x 32 cursor image.
 constexpr int PointingHandHotX = 12;
@@ -20,7 +23,18 @@ namespace Resources {
 
 QIcon AppIcon()
 {
-    return QIcon(AppIconImage());
+    QIcon icon(AppIconImage());
+    QPixmap large;
+    large.loadFromData(quillmar_large_png, sizeof quillmar_large_png, "PNG");
+    icon.addPixmap(large);
+    return icon;
+}
+
+QPixmap AppIconImage(double devicePixelRatio)
+{
+    if (devicePixelRatio <= 1.0)
+        return AppIconImage();
+    return AppIcon().pixmap(AppIconImage().size(), devicePixelRatio);
 }
 
 QPixmap AppIconImage()

@@ -9,6 +9,7 @@
 #include <QSessionManager>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 #include <vector>
 
@@ -17,7 +18,11 @@ int main(int argc, char* argv[])
     const std::vector<std::string_view> arguments(argv + 1, argv + argc);
     // Written with stdio: the program's window needs no C++ streams, and setting
     // them up would only cost memory at every start.
-    if (const auto reply = CommandLine::Answer(arguments)) {
+    auto reply = CommandLine::Answer(arguments);
+    if (!reply)
+        reply = CommandLine::NoDisplay(std::getenv("QT_QPA_PLATFORM"), std::getenv("DISPLAY"),
+                                       std::getenv("WAYLAND_DISPLAY"));
+    if (reply) {
         std::fputs(reply->text.c_str(), reply->exitStatus == 0 ? stdout : stderr);
         return reply->exitStatus;
     }
