@@ -6,6 +6,8 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
+
 FigureLabel::FigureLabel(const QString& caption, const QRect& design, QWidget* parent)
     : AutoSizeLabel(caption, design, parent), m_face(font())
 {
@@ -79,29 +81,31 @@ void FigureLabel::paintEvent(QPaintEvent* event)
     const QPixmap& under = backdrop();
     {
         QPainter painter(this);
-        painter.drawPixmap(0, 0, under);
+        painter.drawPixmap(m_backdropPlace.topLeft() - pos(), under);
     }
     AutoSizeLabel::paintEvent(event);
 }
 
 // What shows behind the figure: the window's background and, over it, what
-// the frame paints there. Made again only when the figure moves or the
-// window's look changes.
+// the frame paints there, across the whole room, so that a figure of another
+// length finds its part of it already made. Made again only when the figure
+// leaves it or the window's look changes.
 const QPixmap& FigureLabel::backdrop()
 {
     const qreal ratio = devicePixelRatioF();
     const bool active = isActiveWindow();
-    if (!m_backdrop.isNull() && m_backdropPlace == geometry() && m_backdrop.devicePixelRatio() == ratio &&
+    if (!m_backdrop.isNull() && m_backdropPlace.contains(geometry()) && m_backdrop.devicePixelRatio() == ratio &&
         m_backdropActive == active)
         return m_backdrop;
-    m_backdrop = QPixmap((QSizeF(size()) * ratio).toSize());
+    const QRect place(QPoint(std::min(x(), rightEdge() - m_room), y()), QPoint(rightEdge() - 1, y() + height() - 1));
+    m_backdrop = QPixmap((QSizeF(place.size()) * ratio).toSize());
     m_backdrop.setDevicePixelRatio(ratio);
     QWidget* frame = parentWidget();
-    window()->render(&m_backdrop, QPoint(), QRegion(QRect(frame->mapTo(window(), pos()), size())),
+    window()->render(&m_backdrop, QPoint(), QRegion(QRect(frame->mapTo(window(), place.topLeft()), place.size())),
                      QWidget::DrawWindowBackground);
     if (frame != window())
-        frame->render(&m_backdrop, QPoint(), QRegion(geometry()), {});
-    m_backdropPlace = geometry();
+        frame->render(&m_backdrop, QPoint(), QRegion(place), {});
+    m_backdropPlace = place;
     m_backdropActive = active;
     return m_backdrop;
 }
