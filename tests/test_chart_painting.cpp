@@ -344,7 +344,8 @@ TEST_P(ChartReferenceTest, PaintsEveryPixelAsBefore)
 INSTANTIATE_TEST_SUITE_P(Table, ChartReferenceTest, testing::ValuesIn(shareRows), RowName{});
 
 // The box shows exactly the painted picture over its button face, at the
-// screen's device pixel ratio (a second run makes that 1.5).
+// screen's device pixel ratio (a second run makes that 1.5), picture after
+// picture: a new share, then a new free colour under the same share.
 TEST(ChartViewPaint, ShowsThePictureAsPainted)
 {
     ChartView view;
@@ -352,10 +353,13 @@ TEST(ChartViewPaint, ShowsThePictureAsPainted)
     palette.setColor(QPalette::Button, Background);
     view.setPalette(palette);
     view.resize(BoxSide, BoxSide);
-    const ChartPicture picture = boxPicture(1'000'000, 750'000);
-    view.setPicture(picture);
-    const QImage shown = view.grab().toImage();
-    EXPECT_EQ(firstDifference(shown, painted(picture, BoxSide, BoxSide, view.devicePixelRatioF(), Background)), "");
+    ChartPicture recoloured = boxPicture(1'000'000, 250'000);
+    recoloured.plan.shapes[0].fillColor = 0x0000FF00;
+    for (const ChartPicture& picture : {boxPicture(1'000'000, 750'000), boxPicture(1'000'000, 250'000), recoloured}) {
+        view.setPicture(picture);
+        const QImage shown = view.grab().toImage();
+        EXPECT_EQ(firstDifference(shown, painted(picture, BoxSide, BoxSide, view.devicePixelRatioF(), Background)), "");
+    }
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "app/behaviour/FittedSize.h"
 #include "app/qt/AutoSizeLabel.h"
 #include "app/qt/ChartView.h"
 #include "app/qt/ColorValue.h"
@@ -14,6 +15,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <set>
@@ -164,6 +166,11 @@ const FiguresCase figuresCases[] = {
     {"ThousandBytesOneUsed", {1'000, 999, true}, "999", "1", "1,000"},
     {"FreeAboveCapacity", {10'000, 14'096, true}, "14,096", "-4,096", "10,000"},
     {"EmptyVolume", {0, 0, true}, "0", "0", "0"},
+    // Figures of 12, 15, 18, 21 and 25 characters.
+    {"TwelveCharacters", {0, 100'000'000, true}, "100,000,000", "-100,000,000", "0"},
+    {"Fifteen", {999'999'999'999, 1, true}, "1", "999,999,999,998", "999,999,999,999"},
+    {"TwentyTerabytes", {21'990'232'555'520, 0, true}, "0", "21,990,232,555,520", "21,990,232,555,520"},
+    {"TwoPetabytes", {2'251'799'813'685'248, 0, true}, "0", "2,251,799,813,685,248", "2,251,799,813,685,248"},
     {"Largest", {INT64_MAX, 0, true}, "0", "9,223,372,036,854,775,807", "9,223,372,036,854,775,807"},
 };
 
@@ -177,6 +184,20 @@ TEST_P(FiguresTest, ShowsFreeUsedAndCapacity)
     EXPECT_EQ(text("lblUSED"), QString::fromLatin1(GetParam().used));
     EXPECT_EQ(text("lblTOTAL"), QString::fromLatin1(GetParam().total));
     EXPECT_TRUE(timerRunning());
+    // However long, each figure ends at its designed right edge, draws within
+    // its box and keeps clear of its caption.
+    const Twips twips(window->logicalDpiY());
+    for (const auto& [figureName, captionName] :
+         {std::pair{"lblFREE", "lbl(4)"}, {"lblUSED", "lbl(5)"}, {"lblTOTAL", "lbl(6)"}}) {
+        const auto* figure = window->findChild<QLabel*>(QString::fromLatin1(figureName));
+        const auto* caption = window->findChild<QLabel*>(QString::fromLatin1(captionName));
+        const FormTable::Control& design =
+            *std::find_if(FormTable::mainControls.begin(), FormTable::mainControls.end(),
+                          [figureName](const FormTable::Control& c) { return c.name == figureName; });
+        EXPECT_EQ(figure->geometry().right(), twips.rect(design.rect).right()) << figureName;
+        EXPECT_LE(QFontMetricsF(figure->font()).horizontalAdvance(figure->text()), figure->width()) << figureName;
+        EXPECT_GE(figure->x() - (caption->geometry().right() + 1), FittedSize::CaptionGap) << figureName;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, FiguresTest, testing::ValuesIn(figuresCases), RowName{});

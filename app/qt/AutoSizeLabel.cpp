@@ -7,15 +7,19 @@ AutoSizeLabel::AutoSizeLabel(const QString& caption, const QRect& design, QWidge
 {
     setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     setGeometry(design);
-    fitToText();
+    AutoSizeLabel::fitToText();
 }
 
+// Measuring a text is what a new text costs most: a text as wide as the one
+// shown keeps the size it has.
 void AutoSizeLabel::setCaption(const QString& caption)
 {
     if (caption == text())
         return;
+    const bool asWide = drawsAsWide(text(), caption);
     setText(caption);
-    fitToText();
+    if (!asWide)
+        fitToText();
 }
 
 void AutoSizeLabel::changeEvent(QEvent* event)
@@ -27,6 +31,19 @@ void AutoSizeLabel::changeEvent(QEvent* event)
 
 void AutoSizeLabel::fitToText()
 {
-    const QSize fitted = sizeHint();
-    setGeometry(m_rightEdge - fitted.width(), y(), fitted.width(), fitted.height());
+    placeAtRightEdge(textSize());
+}
+
+// The label's minimum size would bound the size hint from below.
+QSize AutoSizeLabel::textSize()
+{
+    setMinimumSize(0, 0);
+    return sizeHint();
+}
+
+// A fixed size: a new text then asks no layout of the parent.
+void AutoSizeLabel::placeAtRightEdge(QSize size)
+{
+    setFixedSize(size);
+    move(m_rightEdge - size.width(), y());
 }

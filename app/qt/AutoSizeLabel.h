@@ -18,8 +18,13 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
 
-private:
-    void fitToText();
+    // Whether next draws exactly as wide as shown, so the label keeps its size.
+    [[nodiscard]] virtual bool drawsAsWide(const QString& /*shown*/, const QString& /*next*/) const { return false; }
+    // Sized to the text at the right edge; at the top it has.
+    virtual void fitToText();
+    [[nodiscard]] QSize textSize();
+    void placeAtRightEdge(QSize size);
 
+private:
     int m_rightEdge;
 };

@@ -22,14 +22,52 @@ void ChartView::setPicture(const std::optional<ChartPicture>& picture)
     update();
 }
 
+namespace {
+
+// The picture cut down to its leading discs.
+[[nodiscard]] ChartPicture discsOf(const ChartPicture& picture)
+{
+    ChartPicture discs{picture.bounds, {}};
+    discs.plan.shapeCount = leadingDiscs(picture);
+    for (int i = 0; i < discs.plan.shapeCount; ++i)
+        discs.plan.shapes[static_cast<std::size_t>(i)] = picture.plan.shapes[static_cast<std::size_t>(i)];
+    return discs;
+}
+
+} // namespace
+
+// The antialiased disc is most of a chart's cost, and a wedge that grows by a
+// sliver leaves it as it was: it comes from the backdrop, and only the wedge
+// is painted anew, over it, as it would be over the disc itself.
 void ChartView::paintEvent(QPaintEvent*)
 {
+    const std::optional<ChartPicture> discs = m_picture ? std::optional(discsOf(*m_picture)) : std::nullopt;
     QPainter painter(this);
-    painter.fillRect(rect(), palette().color(QPalette::Button));
+    painter.drawPixmap(0, 0, backdrop(discs));
     if (m_picture)
-        paintChart(painter, *m_picture);
+        paintChart(painter, *m_picture, discs->plan.shapeCount);
     if (hasFocus())
         FocusMark::paint(painter, rect(), palette().color(QPalette::Window), palette().color(QPalette::Button));
+}
+
+const QPixmap& ChartView::backdrop(const std::optional<ChartPicture>& discs)
+{
+    const qreal ratio = devicePixelRatioF();
+    const QColor face = palette().color(QPalette::Button);
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (m_backdrop.size() == pixels && m_backdrop.devicePixelRatio() == ratio && m_backdropColor == face &&
+        m_backdropDiscs == discs)
+        return m_backdrop;
+    m_backdrop = QPixmap(pixels);
+    m_backdrop.setDevicePixelRatio(ratio);
+    m_backdrop.fill(face);
+    if (discs) {
+        QPainter painter(&m_backdrop);
+        paintChart(painter, *discs);
+    }
+    m_backdropDiscs = discs;
+    m_backdropColor = face;
+    return m_backdrop;
 }
 
 // The first size a box is given arrives without an old one; only later

@@ -6,6 +6,8 @@
 
 #include "app/behaviour/MainWindowView.h"
 
+#include <QPixmap>
+
 #include <optional>
 
 // The chart box: keeps the chart picture it is given and paints it, over the
@@ -29,5 +31,12 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The button face with the picture's discs, as last painted: unchanged
+    // while only the wedge over them moves.
+    [[nodiscard]] const QPixmap& backdrop(const std::optional<ChartPicture>& discs);
+
     std::optional<ChartPicture> m_picture;
+    QPixmap m_backdrop;
+    std::optional<ChartPicture> m_backdropDiscs;
+    QColor m_backdropColor;
 };

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "app/behaviour/FittedSize.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QString>
 
 #include <algorithm>
-#include <cmath>
 #include <initializer_list>
 
 // A text and the width, in logical pixels, that the layout gives it.
@@ -20,22 +21,15 @@ struct TextBox {
 // otherwise clip the captions and push the figures into them.
 [[nodiscard]] inline QFont fittedFont(QFont font, std::initializer_list<TextBox> boxes)
 {
-    // Hinted glyphs do not shrink in proportion to the size: step down a
-    // quarter point at a time, from the first size that could fit.
-    constexpr qreal Step = 0.25;
-    constexpr qreal Smallest = 5.0;
-    const auto overflow = [&boxes](const QFont& candidate) {
-        const QFontMetricsF metrics(candidate);
-        qreal worst = 1.0;
-        for (const TextBox& box : boxes)
-            worst = std::max(worst, metrics.horizontalAdvance(box.text) / box.width);
-        return worst;
-    };
-    const qreal first = overflow(font);
-    if (first <= 1.0)
-        return font;
-    qreal size = std::floor(font.pointSizeF() / first / Step) * Step;
-    for (font.setPointSizeF(size); overflow(font) > 1.0 && size > Smallest; font.setPointSizeF(size))
-        size -= Step;
+    const double designed = font.pointSizeF();
+    double size = designed;
+    for (const TextBox& box : boxes) {
+        size = std::min(size, FittedSize::pointSizeToFit(designed, box.width, [&font, &box](double pointSize) {
+                            QFont candidate = font;
+                            candidate.setPointSizeF(pointSize);
+                            return QFontMetricsF(candidate).horizontalAdvance(box.text);
+                        }));
+    }
+    font.setPointSizeF(size);
     return font;
 }

@@ -5,6 +5,7 @@
 #include "app/qt/ChartView.h"
 #include "app/qt/ClassicFont.h"
 #include "app/qt/DriveListBox.h"
+#include "app/qt/FigureLabel.h"
 #include "app/qt/FocusMark.h"
 #include "app/qt/LegendSwatch.h"
 #include "app/qt/LinkLabel.h"
@@ -73,8 +74,9 @@ QWidget* makeWidget(const FormTable::Control& control, QWidget* parent, const QR
     case Kind::Link:
         return new LinkLabel(text, design, parent);
     case Kind::Caption:
-    case Kind::Figure:
         return new AutoSizeLabel(text, design, parent);
+    case Kind::Figure:
+        return new FigureLabel(text, design, parent);
     case Kind::Frame:
         return new QGroupBox(parent);
     case Kind::Label:

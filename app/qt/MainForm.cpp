@@ -1,5 +1,6 @@
 #include "app/qt/MainForm.h"
 
+#include "app/behaviour/FittedSize.h"
 #include "app/behaviour/MainWindowBehaviour.h"
 #include "app/qt/AboutForm.h"
 #include "app/qt/AccessibleControls.h"
@@ -8,6 +9,7 @@
 #include "app/qt/ClassicFont.h"
 #include "app/qt/ColorValue.h"
 #include "app/qt/DriveListBox.h"
+#include "app/qt/FigureLabel.h"
 #include "app/qt/FittedFont.h"
 #include "app/qt/FormControls.h"
 #include "app/qt/LegendSwatch.h"
@@ -34,6 +36,7 @@ mainform::mainform(Services services, ColorChooser chooseColor)
       }))
 {
     createControls();
+    giveFiguresTheirRoom();
     connectEvents();
     m_behaviour->Form_Load();
 }
@@ -72,6 +75,14 @@ void mainform::createControls()
     m_answerDeadline->setTimerType(Qt::PreciseTimer);
     control<QWidget>(Main::picDRIVE)->setFocus();
     AccessibleControls::adopt(this);
+}
+
+// A figure longer than the placeholder grows leftwards up to its caption, and
+// no further.
+void mainform::giveFiguresTheirRoom()
+{
+    for (const Main figure : {Main::lblFREE, Main::lblUSED, Main::lblTOTAL})
+        control<FigureLabel>(figure)->setRoom(FittedSize::figureRoom(figure, m_twips.dotsPerInch()));
 }
 
 // The classic font, smaller where the face at hand is too wide for the frame:

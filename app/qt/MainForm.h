@@ -60,6 +60,7 @@ protected:
 
 private:
     void createControls();
+    void giveFiguresTheirRoom();
     [[nodiscard]] QFont layoutFont() const;
     void connectEvents();
     void connectDriveList();

@@ -63,7 +63,7 @@ void paintPie(QPainter& painter, const UsageChart::ChartRect& bounds, const Usag
 
 } // namespace
 
-void paintChart(QPainter& painter, const ChartPicture& picture)
+void paintChart(QPainter& painter, const ChartPicture& picture, int firstShape)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
@@ -71,7 +71,7 @@ void paintChart(QPainter& painter, const ChartPicture& picture)
     pen.setJoinStyle(Qt::MiterJoin);
     painter.setPen(pen);
     const QRectF ellipse = outlineRect(picture.bounds);
-    for (int i = 0; i < picture.plan.shapeCount; ++i) {
+    for (int i = firstShape; i < picture.plan.shapeCount; ++i) {
         const UsageChart::Shape& shape = picture.plan.shapes[static_cast<std::size_t>(i)];
         painter.setBrush(ColorValue::toQColor(shape.fillColor));
         if (shape.kind == UsageChart::ShapeKind::Ellipse)
@@ -80,4 +80,13 @@ void paintChart(QPainter& painter, const ChartPicture& picture)
             paintPie(painter, picture.bounds, shape, ellipse);
     }
     painter.restore();
+}
+
+int leadingDiscs(const ChartPicture& picture)
+{
+    int count = 0;
+    while (count < picture.plan.shapeCount &&
+           picture.plan.shapes[static_cast<std::size_t>(count)].kind == UsageChart::ShapeKind::Ellipse)
+        ++count;
+    return count;
 }

@@ -11,4 +11,11 @@ class QPainter;
 // meets the ellipse to where the ray through its second point does, and two
 // rays pointing the same way give the whole ellipse. Outlines are one logical
 // pixel of black, antialiased; the painter's state is left as it was.
-void paintChart(QPainter& painter, const ChartPicture& picture);
+//
+// Only the shapes from firstShape on are painted: the ones before it are
+// already on the device.
+void paintChart(QPainter& painter, const ChartPicture& picture, int firstShape = 0);
+
+// How many shapes at the start of the picture are whole discs: they stay the
+// same while the share changes, unlike the wedge drawn over them.
+[[nodiscard]] int leadingDiscs(const ChartPicture& picture);
