@@ -1,13 +1,23 @@
 #include "drivespace/DriveList.h"
 
 #include "common/WideText_win32.h"
+#include "drivespace/TimedDriveQuery.h"
 
 #include <windows.h>
 #include <winnetwk.h>
 
+#include <condition_variable>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <set>
 #include <string>
+#include <utility>
 
 namespace {
+
+// How long the list waits for the drives' names, all asked at once.
+constexpr std::chrono::milliseconds NameWait{250};
 
 // The volume label of a local drive that holds a medium; empty when it has none
 // or cannot be read.
@@ -46,40 +56,161 @@ bool labelIsCheap(UINT type, wchar_t letter)
     }
 }
 
-} // namespace
-
-namespace DriveList {
-
-std::vector<DriveEntry> ListDrives()
+// The name the list shows after a drive's letter. Every call here may block on
+// a dead drive (a network drive for the network's time-out), so it runs on a
+// worker thread of the drive asker, never on the window's.
+std::string driveNameOf(const std::string& rootPath)
 {
     // An empty card reader or floppy drive must answer with an error, not with a
     // system dialog asking for a disk.
     DWORD previousMode = 0;
     SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
+    const std::wstring root = WideText::fromUtf8(rootPath);
+    const UINT type = GetDriveTypeW(root.c_str());
+    std::string name;
+    if (type == DRIVE_REMOTE)
+        name = remoteNameOf(root.substr(0, 2));
+    else if (labelIsCheap(type, root[0]))
+        name = volumeLabelOf(root);
+    SetThreadErrorMode(previousMode, nullptr);
+    return name;
+}
 
-    std::vector<DriveEntry> entries;
-    const DWORD drives = GetLogicalDrives();
-    for (int i = 0; i < 26; ++i) {
-        if (!(drives & (DWORD{1} << i)))
-            continue;
-        const wchar_t letter = static_cast<wchar_t>(L'A' + i);
-        const std::wstring root = std::wstring(1, letter) + L":\\";
-        const UINT type = GetDriveTypeW(root.c_str());
+// "c: [SYSTEM]", or "c:" for a drive without a name.
+std::string entryText(const std::string& rootPath, const std::string& name)
+{
+    std::string text{static_cast<char>(rootPath[0] - 'A' + 'a'), ':'};
+    if (!name.empty())
+        text += " [" + name + "]";
+    return text;
+}
 
-        std::string name;
-        if (type == DRIVE_REMOTE)
-            name = remoteNameOf(root.substr(0, 2));
-        else if (labelIsCheap(type, letter))
-            name = volumeLabelOf(root);
-
-        std::string text{static_cast<char>('a' + i), ':'};
-        if (!name.empty())
-            text += " [" + name + "]";
-        entries.push_back({std::move(text), std::string{static_cast<char>('A' + i), ':', '\\'}});
+// The names as their queries found them, by root path: the drive asker carries
+// only whether a query answered, the name is read from here then.
+class FoundNames {
+public:
+    void note(const std::string& rootPath, std::string name)
+    {
+        const std::lock_guard guard(m_mutex);
+        m_names[rootPath] = std::move(name);
+    }
+    [[nodiscard]] std::string of(const std::string& rootPath) const
+    {
+        const std::lock_guard guard(m_mutex);
+        const auto found = m_names.find(rootPath);
+        return found == m_names.end() ? std::string() : found->second;
     }
 
-    SetThreadErrorMode(previousMode, nullptr);
+private:
+    mutable std::mutex m_mutex;
+    std::map<std::string, std::string> m_names;
+};
+
+// One building of the list: the names it still waits for. Once it has stopped
+// waiting, a name that comes goes to the list's late receiver.
+class NameBatch {
+public:
+    explicit NameBatch(DriveList::LateDriveText late) : m_late(std::move(late)) {}
+
+    void expect(const std::string& rootPath)
+    {
+        const std::lock_guard guard(m_mutex);
+        m_pending.insert(rootPath);
+    }
+    void answered(const std::string& rootPath, const std::string& name)
+    {
+        std::unique_lock lock(m_mutex);
+        if (!m_closed) {
+            m_pending.erase(rootPath);
+            m_names[rootPath] = name;
+            m_done.notify_all();
+            return;
+        }
+        lock.unlock();
+        if (m_late && !name.empty())
+            m_late(rootPath, entryText(rootPath, name));
+    }
+    // The names in by the wait's end; the rest come late.
+    [[nodiscard]] std::map<std::string, std::string> wait(std::chrono::milliseconds most)
+    {
+        std::unique_lock lock(m_mutex);
+        m_done.wait_for(lock, most, [this] { return m_pending.empty(); });
+        m_closed = true;
+        return m_names;
+    }
+
+private:
+    DriveList::LateDriveText m_late;
+    std::mutex m_mutex;
+    std::condition_variable m_done;
+    std::set<std::string> m_pending;
+    std::map<std::string, std::string> m_names;
+    bool m_closed = false;
+};
+
+// The drives' names asked under the drive asker's rule: one question out per
+// drive, on a thread of its own, and a drive still not answering after the
+// deadline not asked again until it has answered.
+class NameAsker {
+public:
+    NameAsker()
+        : m_found(std::make_shared<FoundNames>()),
+          m_asker([found = m_found](Currency& capacity, Currency&, const std::string& rootPath) {
+              found->note(rootPath, driveNameOf(rootPath));
+              capacity = Currency::fromStored(0); // answered
+          })
+    {}
+
+    // Asks every drive at once; each is in the batch's names, pending in it, or
+    // (not answering since before the deadline) without a name.
+    void askAll(const std::vector<std::string>& roots, const std::shared_ptr<NameBatch>& batch)
+    {
+        for (const std::string& root : roots) {
+            batch->expect(root);
+            const LateAnswer late = [batch, found = m_found, root](Currency capacity, Currency) {
+                batch->answered(root, capacity == FailureValue ? std::string() : found->of(root));
+            };
+            Currency capacity;
+            Currency free;
+            if (m_asker.ask(capacity, free, root, std::chrono::milliseconds(0), late))
+                late(capacity, free);
+        }
+    }
+
+private:
+    std::shared_ptr<FoundNames> m_found;
+    TimedDriveQuery m_asker;
+};
+
+} // namespace
+
+namespace DriveList {
+
+std::vector<DriveEntry> ListDrivesNamedLater(const LateDriveText& late)
+{
+    // GetLogicalDrives asks no drive: the letters are had at once.
+    std::vector<std::string> roots;
+    const DWORD drives = GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (drives & (DWORD{1} << i))
+            roots.push_back(std::string{static_cast<char>('A' + i), ':', '\\'});
+    }
+    static NameAsker asker;
+    const auto batch = std::make_shared<NameBatch>(late);
+    asker.askAll(roots, batch);
+    const std::map<std::string, std::string> names = batch->wait(NameWait);
+
+    std::vector<DriveEntry> entries;
+    for (const std::string& root : roots) {
+        const auto found = names.find(root);
+        entries.push_back({entryText(root, found == names.end() ? std::string() : found->second), root});
+    }
     return entries;
+}
+
+std::vector<DriveEntry> ListDrives()
+{
+    return ListDrivesNamedLater(nullptr);
 }
 
 } // namespace DriveList

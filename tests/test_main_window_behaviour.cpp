@@ -1,3 +1,4 @@
+#include "app/behaviour/DriveCaption.h"
 #include "app/behaviour/FittedSize.h"
 #include "app/behaviour/MainWindowBehaviour.h"
 #include "settings/SettingKeys.h"
@@ -410,6 +411,28 @@ TEST_F(MainWindowBehaviourTest, AStoredDriveThatWentAwayLeavesTheListOnTheDriveH
         Services{drives.ask(), settings, [this] { return listed; }, std::chrono::steady_clock::now, "D:\\work"}};
     started.Form_Load();
     EXPECT_EQ(started.drivePath(), "D:\\");
+    EXPECT_EQ(window.currentDrive, 1U);
+}
+
+// A drive whose name is late (a dead network drive) is listed by its letter
+// and named, in the list and the caption, when the name comes.
+TEST_F(MainWindowBehaviourTest, ADriveNamedLateIsListedByItsLetterAndNamedWhenTheNameComes)
+{
+    settings.values["Drive"] = "D:\\";
+    DriveList::LateDriveText late;
+    const auto listNamedLater = [&late](const DriveList::LateDriveText& given) {
+        late = given;
+        return std::vector<DriveList::DriveEntry>{{"c: [SYSTEM]", "C:\\"}, {"d:", "D:\\"}};
+    };
+    MainWindowBehaviour started{window, window,
+                                Services{drives.ask(), settings, [this] { return listed; },
+                                         std::chrono::steady_clock::now, "C:\\", listNamedLater}};
+    started.Form_Load();
+    EXPECT_EQ(window.driveTexts, (std::vector<std::string>{"c: [SYSTEM]", "d:"}));
+    ASSERT_TRUE(late);
+    late("D:\\", "d: [backup]");
+    EXPECT_EQ(window.driveTexts, (std::vector<std::string>{"c: [SYSTEM]", "d: [backup]"}));
+    EXPECT_EQ(window.texts[Text::Caption], "Disk Usage: " + DriveCaption({"d: [backup]", "D:\\"}));
     EXPECT_EQ(window.currentDrive, 1U);
 }
 

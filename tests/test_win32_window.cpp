@@ -163,6 +163,27 @@ TEST_F(Win32WindowTest, VersionLinkOpensAboutOverTheCornerAndOkClosesIt)
     EXPECT_EQ(aboutSeen.place.left, main.left);
     EXPECT_EQ(aboutSeen.place.top, main.top);
     EXPECT_FALSE(IsWindow(aboutSeen.dialog));
+    EXPECT_EQ(GetFocus(), link);
+}
+
+// The control that had the keyboard focus has it again after a dialog took the
+// activation and gave it back, and after a minimise and restore.
+TEST_F(Win32WindowTest, TheFocusComesBackAfterTheColourDialogAndARestore)
+{
+    open();
+    HWND swatch = control(Main::lblFREELEG);
+    SendMessageW(swatch, WM_LBUTTONDOWN, MK_LBUTTON, 0);
+    duringDialog = [this] {
+        HWND dialog = CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 10, 10, window->handle(), nullptr,
+                                      nullptr, nullptr);
+        SetActiveWindow(dialog);
+        DestroyWindow(dialog);
+    };
+    SendMessageW(swatch, WM_LBUTTONUP, 0, 0);
+    EXPECT_EQ(GetFocus(), swatch);
+    ShowWindow(window->handle(), SW_MINIMIZE);
+    ShowWindow(window->handle(), SW_RESTORE);
+    EXPECT_EQ(GetFocus(), swatch);
 }
 
 TEST_F(Win32WindowTest, CloseStoresDriveColoursAndPositionForTheNextStart)

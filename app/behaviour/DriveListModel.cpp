@@ -49,6 +49,15 @@ bool DriveListModel::pick(std::size_t index)
     return true;
 }
 
+bool DriveListModel::retitle(std::string_view rootPath, std::string text)
+{
+    const std::size_t at = DriveList::IndexOfRoot(m_entries, rootPath);
+    if (at == m_entries.size() || m_entries[at].text == text)
+        return false;
+    m_entries[at].text = std::move(text);
+    return true;
+}
+
 std::optional<DriveListModel::Entry> DriveListModel::current() const
 {
     return m_current ? std::optional(m_entries[*m_current]) : std::nullopt;

@@ -29,6 +29,9 @@ public:
     [[nodiscard]] bool select(std::string_view rootPath);
     // Makes entry index current; false when there is no such entry.
     [[nodiscard]] bool pick(std::size_t index);
+    // The entry with this root path now reads text (its name came late); false
+    // when it is not listed or already reads so.
+    [[nodiscard]] bool retitle(std::string_view rootPath, std::string text);
 
     [[nodiscard]] std::optional<std::size_t> currentIndex() const { return m_current; }
     // None when the list is empty.

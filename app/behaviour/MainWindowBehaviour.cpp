@@ -56,7 +56,7 @@ void MainWindowBehaviour::yieldToEvents()
 void MainWindowBehaviour::Form_Load()
 {
     const Running running(*this);
-    m_drives.start(m_services.listDrives(), m_services.startDirectory);
+    m_drives.start(listDrives(), m_services.startDirectory);
     showDrives();
     // Timer1 runs from the load on; the refreshes switch it off and on.
     setTimerEnabled(true);
@@ -89,7 +89,7 @@ void MainWindowBehaviour::Form_Load()
 void MainWindowBehaviour::selectStoredDrive()
 {
     if (!m_drives.select(DrivePath)) {
-        m_drives.reload(m_services.listDrives());
+        m_drives.reload(listDrives());
         (void)m_drives.select(DrivePath);
     }
     showDrives();
@@ -104,9 +104,32 @@ void MainWindowBehaviour::showDrives()
     m_shownDrives = std::move(shown);
 }
 
+// A drive's name can be late (a dead network drive): it is listed by its
+// letter, and named when the name comes.
+std::vector<DriveList::DriveEntry> MainWindowBehaviour::listDrives()
+{
+    if (!m_services.listDrivesNamedLater)
+        return m_services.listDrives();
+    return m_services.listDrivesNamedLater(
+        [this, post = m_loop.poster()](const std::string& rootPath, const std::string& text) {
+            post([this, rootPath, text] { driveTextCame(rootPath, text); });
+        });
+}
+
+// The caption names the current drive as the list does.
+void MainWindowBehaviour::driveTextCame(const std::string& rootPath, const std::string& text)
+{
+    if (!m_drives.retitle(rootPath, text))
+        return;
+    showDrives();
+    const std::optional<DriveList::DriveEntry> drive = m_drives.current();
+    if (drive && drive->rootPath == rootPath)
+        setText(Text::Caption, "Disk Usage: " + DriveCaption(*drive));
+}
+
 void MainWindowBehaviour::Drive1_Opened()
 {
-    m_drives.reload(m_services.listDrives());
+    m_drives.reload(listDrives());
     showDrives();
 }
 

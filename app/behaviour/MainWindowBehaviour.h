@@ -94,6 +94,8 @@ private:
     void Drive1_Change();
     void selectStoredDrive();
     void showDrives();
+    [[nodiscard]] std::vector<DriveList::DriveEntry> listDrives();
+    void driveTextCame(const std::string& rootPath, const std::string& text);
     void stopAwaiting();
     void moveToDesignedPosition();
     void restorePosition();

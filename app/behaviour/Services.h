@@ -23,4 +23,7 @@ struct Services {
     std::function<std::chrono::steady_clock::time_point()> clock = std::chrono::steady_clock::now;
     // The drive that holds it is the drive list's first current drive.
     std::string startDirectory;
+    // Where set, the drives are listed through it instead of listDrives: an
+    // entry whose text comes late is shown when it comes.
+    std::function<std::vector<DriveList::DriveEntry>(const DriveList::LateDriveText&)> listDrivesNamedLater = {};
 };

@@ -423,6 +423,23 @@ void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested)
     m_behaviour->ChartBoxResized();
 }
 
+// The focus goes back to the control that had it, as in a dialog: after the
+// colour or About dialog closes, after a restore, and when the user comes back
+// from another window. Left to the default, it would go to the window itself.
+void MainWindow::onActivate(bool active)
+{
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(m_window, focus))
+            m_focusBeforeDeactivation = focus;
+        return;
+    }
+    HWND back = m_focusBeforeDeactivation;
+    if (!back || !IsChild(m_window, back) || !IsWindowEnabled(back))
+        back = m_chart->handle();
+    SetFocus(back);
+}
+
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -464,6 +481,13 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_ACTIVATE:
+        onActivate(LOWORD(wParam) != WA_INACTIVE);
+        return 0;
+    case WM_SETFOCUS:
+        // Given the focus itself (restored from the taskbar, say): it passes on.
+        onActivate(true);
         return 0;
     default:
         return DefWindowProcW(m_window, message, wParam, lParam);

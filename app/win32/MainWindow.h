@@ -72,6 +72,7 @@ private:
     void onClose();
     void onDestroy();
     void onDpiChanged(UINT dpi, const RECT& suggested);
+    void onActivate(bool active);
     void createControls();
     void createToolTips();
     void applyLayout();
@@ -89,6 +90,9 @@ private:
     Layout::Font m_font;
     Layout::Font m_linkFont;
     bool m_timerEnabled = false;
+    // The control that had the keyboard focus when the window last lost the
+    // activation (to a dialog, another program, or when minimised).
+    HWND m_focusBeforeDeactivation = nullptr;
     bool m_settingsWritten = false;
     // Closed by the user or the system, so the program ends with it.
     bool m_closing = false;

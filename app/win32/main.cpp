@@ -11,7 +11,8 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     // The services, once for the program; the store outlives the window.
     SettingsStore settings(AppInfo::Title);
     win32::MainWindow window(Services{platformDriveSpaceAsker(), settings, DriveList::ListDrives,
-                                      std::chrono::steady_clock::now, currentDirectory()});
+                                      std::chrono::steady_clock::now, currentDirectory(),
+                                      DriveList::ListDrivesNamedLater});
     window.show(showCommand);
     return win32::MainWindow::run();
 }
