@@ -1,11 +1,13 @@
 // The native Windows window's wiring, in-process under wine (or Windows): the
 // real controls, a test drive query and a registry key of its own.
 
+#include "app/behaviour/FittedSize.h"
 #include "app/win32/AboutDialog.h"
 #include "app/win32/MainWindow.h"
 #include "common/WideText_win32.h"
 #include "settings/SettingKeys.h"
 #include "settings/SettingsStore.h"
+#include "tests/RowName.h"
 
 #include <gtest/gtest.h>
 
@@ -119,6 +121,55 @@ TEST_F(Win32WindowTest, ReleaseOverASwatchAsksForAColourAndShiftReleaseResetsIt)
     EXPECT_EQ(usedSide(), static_cast<COLORREF>(SettingKeys::DefaultUsedColor));
     EXPECT_EQ(dialogStarts, std::vector<std::int32_t>{SettingKeys::DefaultUsedColor});
 }
+
+struct FigureCase {
+    const char* name;
+    std::int64_t capacity;
+};
+
+// Figures of 12, 15, 18, 21 and 25 characters.
+const FigureCase figureCases[] = {
+    {"TwelveCharacters", 100'000'000'000},   {"Fifteen", 999'999'999'999}, {"TwentyTerabytes", 21'990'232'555'520},
+    {"TwoPetabytes", 2'251'799'813'685'248}, {"Largest", INT64_MAX},
+};
+
+class Win32FigureTest : public Win32WindowTest, public testing::WithParamInterface<FigureCase> {};
+
+// However long, each figure ends at its designed right edge, draws its whole
+// text and keeps clear of its caption, at 96 and 144 DPI.
+TEST_P(Win32FigureTest, FitsBetweenItsCaptionAndItsRightEdge)
+{
+    sizes["C:\\"] = {GetParam().capacity, 0};
+    open();
+    for (const UINT dpi : {96U, 144U}) {
+        RECT suggested{};
+        GetWindowRect(window->handle(), &suggested);
+        SendMessageW(window->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        for (const auto& [figure, caption] : {std::pair{Main::lblUSED, Main::lbl5}, {Main::lblTOTAL, Main::lbl6}}) {
+            const auto shown = [this](Main which) {
+                RECT place{};
+                GetWindowRect(control(which), &place);
+                MapWindowPoints(HWND_DESKTOP, window->handle(), reinterpret_cast<POINT*>(&place), 2);
+                return place;
+            };
+            const FormTable::PixelRect design =
+                FormTable::toPixels(FormTable::inWindow(FormTable::control(figure)), static_cast<int>(dpi));
+            const RECT place = shown(figure);
+            EXPECT_EQ(place.right, design.left + design.width) << dpi;
+            EXPECT_GE(place.left - shown(caption).right, FittedSize::CaptionGap) << dpi;
+            HDC dc = GetDC(control(figure));
+            const HGDIOBJ previous =
+                SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control(figure), WM_GETFONT, 0, 0)));
+            EXPECT_LE(win32::Layout::textWidth(dc, win32::Layout::windowText(control(figure))),
+                      place.right - place.left)
+                << dpi;
+            SelectObject(dc, previous);
+            ReleaseDC(control(figure), dc);
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Win32FigureTest, testing::ValuesIn(figureCases), RowName{});
 
 // Looks at the open About dialog from a timer of the modal loop: Escape first,
 // which must leave it open, then OK.

@@ -82,21 +82,32 @@ Font classicFont(UINT dpi, double pointSize, bool underlined)
     return Font(CreateFontIndirectW(&font));
 }
 
-void fitToTextLeftwards(HWND label, int right)
+std::wstring windowText(HWND window)
 {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
-    HDC dc = GetDC(label);
-    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+int textWidth(HDC dc, const std::wstring& text)
+{
     SIZE extent{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    return extent.cx;
+}
+
+void fitToTextLeftwards(HWND label, int right)
+{
+    HDC dc = GetDC(label);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    const int width = textWidth(dc, windowText(label));
     SelectObject(dc, previous);
     ReleaseDC(label, dc);
 
     RECT bounds{};
     GetWindowRect(label, &bounds);
     MapWindowPoints(HWND_DESKTOP, GetParent(label), reinterpret_cast<POINT*>(&bounds), 2);
-    SetWindowPos(label, nullptr, right - extent.cx, bounds.top, extent.cx, bounds.bottom - bounds.top,
+    SetWindowPos(label, nullptr, right - width, bounds.top, width, bounds.bottom - bounds.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(label, nullptr, TRUE);
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <type_traits>
 
 // The form tables' twips at the window's DPI, via FormTable's conversion.
@@ -33,6 +34,12 @@ using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 // Creates a control of the form table on parent, with the given id, at no
 // place yet; the caller places it. Not the chart box, a window of its own.
 HWND createControl(HWND parent, const FormTable::Control& control, int id);
+
+// A window's text.
+[[nodiscard]] std::wstring windowText(HWND window);
+
+// The pixels text takes when drawn in the face selected into dc.
+[[nodiscard]] int textWidth(HDC dc, const std::wstring& text);
 
 // Moves a right-aligned label so that it just holds its text and ends at right
 // (pixels), as a label that sizes itself keeps its right edge.
