@@ -104,7 +104,7 @@ void paintLink(HWND link)
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(GetWindowLongPtrW(link, GWLP_USERDATA)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, LinkColor);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, previous);
     paintFocus(link, dc);
     EndPaint(link, &paint);

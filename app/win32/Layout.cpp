@@ -38,13 +38,15 @@ struct ControlClass {
 
 // By FormTable::Kind, in its order; the chart box is a window of its own.
 // SS_NOTIFY: the figures receive the mouse, so that their tooltips show.
+// Captions and figures are sized to their text at their right edge, with the
+// room their last glyph draws in: their text starts at their left.
 const std::array<ControlClass, 10> controlClasses{{
     {WC_STATICW, 0},
     {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
     {Controls::SwatchClass, WS_TABSTOP},
     {Controls::LinkClass, WS_TABSTOP},
-    {WC_STATICW, SS_RIGHT | SS_NOPREFIX},
-    {WC_STATICW, SS_RIGHT | SS_NOPREFIX | SS_NOTIFY},
+    {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX},
+    {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY},
     {WC_BUTTONW, BS_GROUPBOX},
     {WC_STATICW, SS_LEFT | SS_NOPREFIX},
     {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP},
@@ -93,7 +95,12 @@ int textWidth(HDC dc, const std::wstring& text)
 {
     SIZE extent{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    return extent.cx;
+    // A glyph such as an italic or a bold 'b' may reach past its advance: a
+    // negative C width. A box of the bare advance would cut its last column.
+    ABC last{};
+    if (!text.empty() && GetCharABCWidthsW(dc, text.back(), text.back(), &last) && last.abcC < 0)
+        extent.cx -= last.abcC;
+    return extent.cx + 1;
 }
 
 void fitToTextLeftwards(HWND label, int right)

@@ -38,11 +38,12 @@ HWND createControl(HWND parent, const FormTable::Control& control, int id);
 // A window's text.
 [[nodiscard]] std::wstring windowText(HWND window);
 
-// The pixels text takes when drawn in the face selected into dc.
+// The pixels text draws in, in the face selected into dc: its advance, the
+// last glyph's overhang beyond it and a pixel of smoothing.
 [[nodiscard]] int textWidth(HDC dc, const std::wstring& text);
 
-// Moves a right-aligned label so that it just holds its text and ends at right
-// (pixels), as a label that sizes itself keeps its right edge.
+// Moves a label so that it holds its text and ends at right (pixels), as a
+// label that sizes itself keeps its right edge; its text starts at its left.
 void fitToTextLeftwards(HWND label, int right);
 
 } // namespace win32::Layout
