@@ -3,6 +3,7 @@
 
 #include "app/behaviour/FittedSize.h"
 #include "app/win32/AboutDialog.h"
+#include "app/win32/Controls.h"
 #include "app/win32/MainWindow.h"
 #include "common/WideText_win32.h"
 #include "settings/SettingKeys.h"
@@ -11,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 
@@ -235,6 +238,38 @@ TEST_F(Win32WindowTest, TheFocusComesBackAfterTheColourDialogAndARestore)
     ShowWindow(window->handle(), SW_MINIMIZE);
     ShowWindow(window->handle(), SW_RESTORE);
     EXPECT_EQ(GetFocus(), swatch);
+}
+
+double contrast(COLORREF one, COLORREF other)
+{
+    const auto luminance = [](COLORREF color) {
+        double sum = 0;
+        for (const auto& [channel, weight] :
+             {std::pair{GetRValue(color), 0.2126}, {GetGValue(color), 0.7152}, {GetBValue(color), 0.0722}}) {
+            const double value = channel / 255.0;
+            sum += weight * (value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4));
+        }
+        return sum + 0.05;
+    };
+    return std::max(luminance(one), luminance(other)) / std::min(luminance(one), luminance(other));
+}
+
+// The focused swatch's mark stands out against the window's face outside it
+// and against the swatch's colour inside it, whatever that colour.
+TEST_F(Win32WindowTest, AFocusedSwatchsMarkStandsOutAgainstItsColourAndTheFace)
+{
+    open();
+    HWND swatch = control(Main::lblUSEDLEG);
+    SetFocus(swatch);
+    for (const COLORREF color : {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0x77, 0x77, 0x77), RGB(0, 0, 160)}) {
+        win32::Controls::setSwatchColor(swatch, color);
+        RedrawWindow(swatch, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(swatch);
+        EXPECT_GE(contrast(GetPixel(dc, 0, 6), GetSysColor(COLOR_BTNFACE)), 3.0) << color;
+        EXPECT_GE(contrast(GetPixel(dc, 1, 6), color), 3.0) << color;
+        EXPECT_GE(contrast(GetPixel(dc, 2, 6), color), 3.0) << color;
+        ReleaseDC(swatch, dc);
+    }
 }
 
 TEST_F(Win32WindowTest, CloseStoresDriveColoursAndPositionForTheNextStart)

@@ -103,11 +103,11 @@ int textWidth(HDC dc, const std::wstring& text)
     return extent.cx + 1;
 }
 
-void fitToTextLeftwards(HWND label, int right)
+void fitToTextLeftwards(HWND label, int right, int padding)
 {
     HDC dc = GetDC(label);
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    const int width = textWidth(dc, windowText(label));
+    const int width = textWidth(dc, windowText(label)) + 2 * padding;
     SelectObject(dc, previous);
     ReleaseDC(label, dc);
 

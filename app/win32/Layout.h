@@ -43,7 +43,8 @@ HWND createControl(HWND parent, const FormTable::Control& control, int id);
 [[nodiscard]] int textWidth(HDC dc, const std::wstring& text);
 
 // Moves a label so that it holds its text and ends at right (pixels), as a
-// label that sizes itself keeps its right edge; its text starts at its left.
-void fitToTextLeftwards(HWND label, int right);
+// label that sizes itself keeps its right edge; its text starts at its left,
+// after padding pixels, and as many follow it.
+void fitToTextLeftwards(HWND label, int right, int padding = 0);
 
 } // namespace win32::Layout

@@ -182,7 +182,8 @@ void MainWindow::placeControl(Main which)
     if (design.kind == FormTable::Kind::Figure)
         SendMessageW(control(which), WM_SETFONT, reinterpret_cast<WPARAM>(figureFont(which)), FALSE);
     if (FormTable::keepsRightEdge(design.kind))
-        Layout::fitToTextLeftwards(control(which), place.right);
+        Layout::fitToTextLeftwards(control(which), place.right,
+                                   design.kind == FormTable::Kind::Link ? Controls::LinkPadding : 0);
 }
 
 // A figure longer than the placeholder grows leftwards towards its caption:
