@@ -1,14 +1,19 @@
 // The native Windows window's wiring, in-process under wine (or Windows): the
 // real controls, a test drive query and a registry key of its own.
 
+#include "app/behaviour/FittedSize.h"
 #include "app/win32/AboutDialog.h"
+#include "app/win32/Controls.h"
 #include "app/win32/MainWindow.h"
 #include "common/WideText_win32.h"
 #include "settings/SettingKeys.h"
 #include "settings/SettingsStore.h"
+#include "tests/RowName.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <map>
 
@@ -62,6 +67,23 @@ protected:
     }
 
     HWND control(Main which) const { return window->control(which); }
+
+    // In the window's client pixels.
+    RECT placeOf(Main which) const
+    {
+        RECT place{};
+        GetWindowRect(control(which), &place);
+        MapWindowPoints(HWND_DESKTOP, window->handle(), reinterpret_cast<POINT*>(&place), 2);
+        return place;
+    }
+
+    // As when moved to a screen of that DPI.
+    void layOutAt(UINT dpi)
+    {
+        RECT suggested{};
+        GetWindowRect(window->handle(), &suggested);
+        SendMessageW(window->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    }
 
     void pickDrive(int index)
     {
@@ -119,6 +141,38 @@ TEST_F(Win32WindowTest, ReleaseOverASwatchAsksForAColourAndShiftReleaseResetsIt)
     EXPECT_EQ(usedSide(), static_cast<COLORREF>(SettingKeys::DefaultUsedColor));
     EXPECT_EQ(dialogStarts, std::vector<std::int32_t>{SettingKeys::DefaultUsedColor});
 }
+
+struct FigureCase {
+    const char* name;
+    std::int64_t capacity;
+};
+
+// Figures of 12, 15, 18, 21 and 25 characters.
+const FigureCase figureCases[] = {
+    {"TwelveCharacters", 100'000'000'000},   {"Fifteen", 999'999'999'999}, {"TwentyTerabytes", 21'990'232'555'520},
+    {"TwoPetabytes", 2'251'799'813'685'248}, {"Largest", INT64_MAX},
+};
+
+class Win32FigureTest : public Win32WindowTest, public testing::WithParamInterface<FigureCase> {};
+
+// However long, each figure ends at its designed right edge and keeps clear
+// of its caption, at 96 and 144 DPI.
+TEST_P(Win32FigureTest, FitsBetweenItsCaptionAndItsRightEdge)
+{
+    sizes["C:\\"] = {GetParam().capacity, 0};
+    open();
+    for (const UINT dpi : {96U, 144U}) {
+        layOutAt(dpi);
+        for (const auto& [figure, caption] : {std::pair{Main::lblUSED, Main::lbl5}, {Main::lblTOTAL, Main::lbl6}}) {
+            const FormTable::PixelRect design =
+                FormTable::toPixels(FormTable::inWindow(FormTable::control(figure)), static_cast<int>(dpi));
+            EXPECT_EQ(placeOf(figure).right, design.left + design.width) << dpi;
+            EXPECT_GE(placeOf(figure).left - placeOf(caption).right, FittedSize::CaptionGap) << dpi;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Win32FigureTest, testing::ValuesIn(figureCases), RowName{});
 
 // Looks at the open About dialog from a timer of the modal loop: Escape first,
 // which must leave it open, then OK.
@@ -186,6 +240,38 @@ TEST_F(Win32WindowTest, TheFocusComesBackAfterTheColourDialogAndARestore)
     EXPECT_EQ(GetFocus(), swatch);
 }
 
+double contrast(COLORREF one, COLORREF other)
+{
+    const auto luminance = [](COLORREF color) {
+        double sum = 0.05;
+        for (const auto& [channel, weight] :
+             {std::pair{color & 0xFF, 0.2126}, {(color >> 8) & 0xFF, 0.7152}, {(color >> 16) & 0xFF, 0.0722}}) {
+            const double value = channel / 255.0;
+            sum += weight * (value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4));
+        }
+        return sum;
+    };
+    return std::max(luminance(one), luminance(other)) / std::min(luminance(one), luminance(other));
+}
+
+// The focused swatch's mark stands out against the window's face outside it
+// and against the swatch's colour inside it, whatever that colour.
+TEST_F(Win32WindowTest, AFocusedSwatchsMarkStandsOutAgainstItsColourAndTheFace)
+{
+    open();
+    HWND swatch = control(Main::lblUSEDLEG);
+    SetFocus(swatch);
+    for (const COLORREF color : {RGB(0, 0, 0), RGB(255, 255, 255), RGB(0x77, 0x77, 0x77), RGB(0, 0, 160)}) {
+        win32::Controls::setSwatchColor(swatch, color);
+        RedrawWindow(swatch, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        HDC dc = GetDC(swatch);
+        EXPECT_GE(contrast(GetPixel(dc, 0, 6), GetSysColor(COLOR_BTNFACE)), 3.0) << color;
+        EXPECT_GE(contrast(GetPixel(dc, 1, 6), color), 3.0) << color;
+        EXPECT_GE(contrast(GetPixel(dc, 2, 6), color), 3.0) << color;
+        ReleaseDC(swatch, dc);
+    }
+}
+
 TEST_F(Win32WindowTest, CloseStoresDriveColoursAndPositionForTheNextStart)
 {
     sizes["D:\\"] = {2 * Half, Half};
@@ -214,16 +300,12 @@ TEST_F(Win32WindowTest, EveryControlOfTheFormTableStandsAtItsRectangleAt96And144
 {
     open();
     for (const UINT dpi : {96U, 144U}) {
-        RECT suggested{};
-        GetWindowRect(window->handle(), &suggested);
-        SendMessageW(window->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        layOutAt(dpi);
         for (std::size_t index = 0; index < FormTable::mainControls.size(); ++index) {
             const FormTable::Control& design = FormTable::mainControls[index];
             const FormTable::PixelRect expected =
                 FormTable::toPixels(FormTable::inWindow(design), static_cast<int>(dpi));
-            RECT shown{};
-            GetWindowRect(control(static_cast<Main>(index)), &shown);
-            MapWindowPoints(HWND_DESKTOP, window->handle(), reinterpret_cast<POINT*>(&shown), 2);
+            const RECT shown = placeOf(static_cast<Main>(index));
             EXPECT_EQ(shown.right, expected.left + expected.width) << design.name << " at " << dpi;
             if (FormTable::keepsRightEdge(design.kind) || design.kind == FormTable::Kind::DriveList)
                 continue; // sized to the text; the drop-down includes its list

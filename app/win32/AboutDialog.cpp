@@ -49,6 +49,19 @@ void showIcon(HWND picture, UINT dpi)
     SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
 }
 
+// A label at least as wide as its text draws, from its left edge: a face of
+// the system's wider than the designed one would cut its last column.
+void holdWholeText(HWND label, const RECT& place)
+{
+    HDC dc = GetDC(label);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    const int width = Layout::textWidth(dc, Layout::windowText(label));
+    SelectObject(dc, previous);
+    ReleaseDC(label, dc);
+    if (width > place.right - place.left)
+        MoveWindow(label, place.left, place.top, width, place.bottom - place.top, FALSE);
+}
+
 // The form table's controls in tab order, with the texts of AboutTexts.
 void createControls(HWND dialog, DialogState& state)
 {
@@ -64,6 +77,8 @@ void createControls(HWND dialog, DialogState& state)
         MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
         const bool title = static_cast<About>(index) == About::lblTitle;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>((title ? state.title : state.classic).get()), FALSE);
+        if (design.kind == FormTable::Kind::Label)
+            holdWholeText(control, r);
     }
     showIcon(GetDlgItem(dialog, idOf(About::Picture1)), state.dpi);
     SetFocus(GetDlgItem(dialog, AboutOkId));

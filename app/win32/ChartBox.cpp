@@ -112,8 +112,8 @@ void ChartBox::paint()
     BitBlt(dc, 0, 0, m_size.cx, m_size.cy, m_memory, 0, 0, SRCCOPY);
     // The focus mark goes on the screen only, never into the chart's bitmap.
     if (GetFocus() == m_window) {
-        RECT inside{0, 0, m_size.cx, m_size.cy};
-        DrawFocusRect(dc, &inside);
+        const RECT inside{0, 0, m_size.cx, m_size.cy};
+        Controls::paintFocusRing(m_window, dc, inside, GetSysColor(COLOR_BTNFACE));
     }
     EndPaint(m_window, &paintInfo);
 }

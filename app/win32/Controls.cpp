@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 
 namespace win32::Controls {
@@ -26,16 +28,26 @@ LRESULT dialogCode(LPARAM lParam)
     return 0;
 }
 
-void paintFocus(HWND control, HDC dc)
+// The relative luminance of a colour, from 0 for black to 1 for white, as
+// the eye weighs its three channels after undoing the screen's gamma.
+double luminance(COLORREF color)
 {
-    if (GetFocus() != control)
-        return;
-    RECT inside{};
-    GetClientRect(control, &inside);
-    InflateRect(&inside, -1, -1);
-    DrawFocusRect(dc, &inside);
+    const auto linear = [](BYTE channel) {
+        const double value = channel / 255.0;
+        return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(GetRValue(color)) + 0.7152 * linear(GetGValue(color)) + 0.0722 * linear(GetBValue(color));
 }
 
+void frameWith(HDC dc, const RECT& box, COLORREF ink)
+{
+    HBRUSH brush = CreateSolidBrush(ink);
+    FrameRect(dc, &box, brush);
+    DeleteObject(brush);
+}
+
+// Focused, the swatch's outline stands out against the window's face and a
+// ring inside it against the swatch's own colour.
 void paintSwatch(HWND swatch)
 {
     PAINTSTRUCT paint{};
@@ -45,8 +57,13 @@ void paintSwatch(HWND swatch)
     HBRUSH fill = CreateSolidBrush(swatchColor(swatch));
     FillRect(dc, &box, fill);
     DeleteObject(fill);
-    FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    paintFocus(swatch, dc);
+    if (GetFocus() == swatch) {
+        frameWith(dc, box, contrastingInk(GetSysColor(COLOR_BTNFACE)));
+        InflateRect(&box, -1, -1);
+        paintFocusRing(swatch, dc, box, swatchColor(swatch));
+    } else {
+        FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+    }
     EndPaint(swatch, &paint);
 }
 
@@ -104,9 +121,12 @@ void paintLink(HWND link)
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(GetWindowLongPtrW(link, GWLP_USERDATA)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, LinkColor);
-    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box, DT_RIGHT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    RECT inside = box;
+    InflateRect(&inside, -LinkPadding, 0);
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inside, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, previous);
-    paintFocus(link, dc);
+    if (GetFocus() == link)
+        frameWith(dc, box, contrastingInk(GetSysColor(COLOR_BTNFACE)));
     EndPaint(link, &paint);
 }
 
@@ -180,6 +200,24 @@ void setSwatchColor(HWND swatch, COLORREF color)
 COLORREF swatchColor(HWND swatch)
 {
     return static_cast<COLORREF>(GetWindowLongPtrW(swatch, GWLP_USERDATA));
+}
+
+COLORREF contrastingInk(COLORREF color)
+{
+    // Contrast is (lighter + 0.05) / (darker + 0.05); white wins above the
+    // luminance at which both ratios are equal.
+    const double against = luminance(color);
+    return (1.05 / (against + 0.05) > (against + 0.05) / 0.05) ? RGB(255, 255, 255) : RGB(0, 0, 0);
+}
+
+void paintFocusRing(HWND control, HDC dc, const RECT& box, COLORREF inside)
+{
+    const int thickness = std::max(2, MulDiv(2, static_cast<int>(GetDpiForWindow(control)), 96));
+    RECT ring = box;
+    for (int line = 0; line < thickness; ++line) {
+        frameWith(dc, ring, contrastingInk(inside));
+        InflateRect(&ring, -1, -1);
+    }
 }
 
 int shiftMask()

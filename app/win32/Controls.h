@@ -14,6 +14,9 @@ inline constexpr UINT SwatchMouseUp = WM_APP + 1;
 // it. wParam: the link's id.
 inline constexpr UINT LinkClick = WM_APP + 2;
 
+// The pixels a link keeps on each side of its text, for its focus mark.
+inline constexpr int LinkPadding = 2;
+
 inline constexpr wchar_t SwatchClass[] = L"QuillmarSwatch";
 inline constexpr wchar_t LinkClass[] = L"QuillmarLink";
 
@@ -25,6 +28,14 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* n
 // A swatch's colour, 0x00BBGGRR.
 void setSwatchColor(HWND swatch, COLORREF color);
 [[nodiscard]] COLORREF swatchColor(HWND swatch);
+
+// Black or white, whichever contrasts more with color: at least 4.5 : 1
+// against any colour.
+[[nodiscard]] COLORREF contrastingInk(COLORREF color);
+
+// A clearly visible focus mark: a solid ring just inside box, two pixels at
+// 96 DPI and more at larger text, in the ink that stands out against inside.
+void paintFocusRing(HWND control, HDC dc, const RECT& box, COLORREF inside);
 
 // The state of Shift, Ctrl and Alt as a MouseUp shift mask.
 [[nodiscard]] int shiftMask();

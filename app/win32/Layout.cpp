@@ -38,13 +38,15 @@ struct ControlClass {
 
 // By FormTable::Kind, in its order; the chart box is a window of its own.
 // SS_NOTIFY: the figures receive the mouse, so that their tooltips show.
+// Captions and figures are sized to their text at their right edge, with the
+// room their last glyph draws in: their text starts at their left.
 const std::array<ControlClass, 10> controlClasses{{
     {WC_STATICW, 0},
     {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
     {Controls::SwatchClass, WS_TABSTOP},
     {Controls::LinkClass, WS_TABSTOP},
-    {WC_STATICW, SS_RIGHT | SS_NOPREFIX},
-    {WC_STATICW, SS_RIGHT | SS_NOPREFIX | SS_NOTIFY},
+    {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX},
+    {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY},
     {WC_BUTTONW, BS_GROUPBOX},
     {WC_STATICW, SS_LEFT | SS_NOPREFIX},
     {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP},
@@ -82,21 +84,37 @@ Font classicFont(UINT dpi, double pointSize, bool underlined)
     return Font(CreateFontIndirectW(&font));
 }
 
-void fitToTextLeftwards(HWND label, int right)
+std::wstring windowText(HWND window)
 {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(label)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(label, text.data(), static_cast<int>(text.size()))));
-    HDC dc = GetDC(label);
-    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+int textWidth(HDC dc, const std::wstring& text)
+{
     SIZE extent{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    // A glyph such as an italic or a bold 'b' may reach past its advance: a
+    // negative C width. A box of the bare advance would cut its last column.
+    ABC last{};
+    if (!text.empty() && GetCharABCWidthsW(dc, text.back(), text.back(), &last) && last.abcC < 0)
+        extent.cx -= last.abcC;
+    return extent.cx + 1;
+}
+
+void fitToTextLeftwards(HWND label, int right, int padding)
+{
+    HDC dc = GetDC(label);
+    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    const int width = textWidth(dc, windowText(label)) + 2 * padding;
     SelectObject(dc, previous);
     ReleaseDC(label, dc);
 
     RECT bounds{};
     GetWindowRect(label, &bounds);
     MapWindowPoints(HWND_DESKTOP, GetParent(label), reinterpret_cast<POINT*>(&bounds), 2);
-    SetWindowPos(label, nullptr, right - extent.cx, bounds.top, extent.cx, bounds.bottom - bounds.top,
+    SetWindowPos(label, nullptr, right - width, bounds.top, width, bounds.bottom - bounds.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(label, nullptr, TRUE);
 }

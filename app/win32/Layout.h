@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 #include <type_traits>
 
 // The form tables' twips at the window's DPI, via FormTable's conversion.
@@ -34,8 +35,16 @@ using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 // place yet; the caller places it. Not the chart box, a window of its own.
 HWND createControl(HWND parent, const FormTable::Control& control, int id);
 
-// Moves a right-aligned label so that it just holds its text and ends at right
-// (pixels), as a label that sizes itself keeps its right edge.
-void fitToTextLeftwards(HWND label, int right);
+// A window's text.
+[[nodiscard]] std::wstring windowText(HWND window);
+
+// The pixels text draws in, in the face selected into dc: its advance, the
+// last glyph's overhang beyond it and a pixel of smoothing.
+[[nodiscard]] int textWidth(HDC dc, const std::wstring& text);
+
+// Moves a label so that it holds its text and ends at right (pixels), as a
+// label that sizes itself keeps its right edge; its text starts at its left,
+// after padding pixels, and as many follow it.
+void fitToTextLeftwards(HWND label, int right, int padding = 0);
 
 } // namespace win32::Layout

@@ -1,5 +1,6 @@
 #include "app/win32/MainWindow.h"
 
+#include "app/behaviour/FittedSize.h"
 #include "app/win32/AboutDialog.h"
 #include "app/win32/Controls.h"
 #include "common/WideText_win32.h"
@@ -146,6 +147,10 @@ void MainWindow::createToolTips()
 // Everything in twips at the window's DPI: sizes, fonts and the client area.
 void MainWindow::applyLayout()
 {
+    // The old faces stay until every control has its new one.
+    const Layout::Font oldFont = std::move(m_font);
+    const std::map<double, Layout::Font> oldSmallerFonts = std::move(m_smallerFonts);
+    m_smallerFonts.clear();
     m_font = Layout::classicFont(m_dpi);
     m_linkFont = Layout::classicFont(m_dpi, FormTable::control(Main::lblVERSION).pointSize, true);
     RECT outer{0, 0, Layout::toPixels(FormTable::mainForm.clientWidth, m_dpi),
@@ -174,8 +179,42 @@ void MainWindow::placeControl(Main which)
     if (design.kind == FormTable::Kind::DriveList)
         place.bottom += 8 * (place.bottom - place.top);
     MoveWindow(control(which), place.left, place.top, place.right - place.left, place.bottom - place.top, FALSE);
+    if (design.kind == FormTable::Kind::Figure)
+        SendMessageW(control(which), WM_SETFONT, reinterpret_cast<WPARAM>(figureFont(which)), FALSE);
     if (FormTable::keepsRightEdge(design.kind))
-        Layout::fitToTextLeftwards(control(which), place.right);
+        Layout::fitToTextLeftwards(control(which), place.right,
+                                   design.kind == FormTable::Kind::Link ? Controls::LinkPadding : 0);
+}
+
+// A figure longer than the placeholder grows leftwards towards its caption:
+// it is drawn in a face made smaller just enough to keep clear of it, in the
+// same row. A figure that fits keeps the window's face.
+HFONT MainWindow::figureFont(Main figure)
+{
+    HWND label = control(figure);
+    const std::wstring text = Layout::windowText(label);
+    HDC dc = GetDC(label);
+    const double size = FittedSize::pointSizeToFit(FormTable::control(figure).pointSize,
+                                                   FittedSize::figureRoom(figure, static_cast<int>(m_dpi)),
+                                                   [this, dc, &text](double pointSize) {
+                                                       const HGDIOBJ previous = SelectObject(dc, fontAt(pointSize));
+                                                       const int width = Layout::textWidth(dc, text);
+                                                       SelectObject(dc, previous);
+                                                       return static_cast<double>(width);
+                                                   });
+    ReleaseDC(label, dc);
+    return fontAt(size);
+}
+
+// The window's face is the figures' designed one.
+HFONT MainWindow::fontAt(double pointSize)
+{
+    if (pointSize == FormTable::control(Main::lblFREE).pointSize)
+        return m_font.get();
+    Layout::Font& font = m_smallerFonts[pointSize];
+    if (!font)
+        font = Layout::classicFont(m_dpi, pointSize);
+    return font.get();
 }
 
 // Screen readers on Windows read a static's own text and the caption before

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -77,6 +78,8 @@ private:
     void createToolTips();
     void applyLayout();
     void placeControl(FormTable::Main which);
+    [[nodiscard]] HFONT figureFont(FormTable::Main figure);
+    [[nodiscard]] HFONT fontAt(double pointSize);
     void updateToolTip(FormTable::Main which, const std::wstring& text);
     void queryUnloadOnce();
 
@@ -89,6 +92,9 @@ private:
     UINT m_dpi = 96;
     Layout::Font m_font;
     Layout::Font m_linkFont;
+    // The smaller faces of figures too long for their room, by point size:
+    // made once, not at every refresh.
+    std::map<double, Layout::Font> m_smallerFonts;
     bool m_timerEnabled = false;
     // The control that had the keyboard focus when the window last lost the
     // activation (to a dialog, another program, or when minimised).
