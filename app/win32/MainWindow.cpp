@@ -479,6 +479,22 @@ void MainWindow::onActivate(bool active)
     SetFocus(back);
 }
 
+// A swatch's button and shift state as it was released, from its window.
+void MainWindow::onSwatchMouseUp(int id, int button, int shift)
+{
+    std::invoke(id == idOf(Main::lblUSEDLEG) ? &MainWindowBehaviour::lblUSEDLEG_MouseUp
+                                             : &MainWindowBehaviour::lblFREELEG_MouseUp,
+                *m_behaviour, button, shift, 0.0F, 0.0F);
+}
+
+void MainWindow::onLinkClick(int id)
+{
+    if (id == idOf(Main::lblDATE))
+        m_behaviour->lblDATE_Click();
+    else
+        m_behaviour->lblVERSION_Click();
+}
+
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -486,15 +502,10 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         onCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
     case Controls::SwatchMouseUp:
-        std::invoke(wParam == static_cast<WPARAM>(idOf(Main::lblUSEDLEG)) ? &MainWindowBehaviour::lblUSEDLEG_MouseUp
-                                                                          : &MainWindowBehaviour::lblFREELEG_MouseUp,
-                    *m_behaviour, LOWORD(lParam), HIWORD(lParam), 0.0F, 0.0F);
+        onSwatchMouseUp(static_cast<int>(wParam), LOWORD(lParam), HIWORD(lParam));
         return 0;
     case Controls::LinkClick:
-        if (wParam == static_cast<WPARAM>(idOf(Main::lblDATE)))
-            m_behaviour->lblDATE_Click();
-        else
-            m_behaviour->lblVERSION_Click();
+        onLinkClick(static_cast<int>(wParam));
         return 0;
     case WM_TIMER:
         onTimer(wParam);

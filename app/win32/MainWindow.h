@@ -69,6 +69,8 @@ private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
+    void onSwatchMouseUp(int id, int button, int shift);
+    void onLinkClick(int id);
     void onTimer(UINT_PTR timer);
     void onClose();
     void onDestroy();
