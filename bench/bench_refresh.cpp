@@ -23,7 +23,9 @@ std::unique_ptr<mainform> windowOnRoot(bool direct, SettingsStore& settings)
             GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
             return true;
         };
-    const auto root = [] { return std::vector<DriveList::DriveEntry>{{"/ [root]", "/"}}; };
+    const auto root = [](const DriveList::LateDriveText&) {
+        return std::vector<DriveList::DriveEntry>{{"/ [root]", "/"}};
+    };
     return std::make_unique<mainform>(Services{ask, settings, root, std::chrono::steady_clock::now, "/"});
 }
 

@@ -37,7 +37,9 @@ int main(int argc, char* argv[])
                                  std::chrono::milliseconds wait, LateAnswer late) {
         return slowDrive->ask(capacity, free, rootPath, wait, std::move(late));
     };
-    const auto slow = [] { return std::vector<DriveList::DriveEntry>{{"/ [slow]", "/"}}; };
+    const auto slow = [](const DriveList::LateDriveText&) {
+        return std::vector<DriveList::DriveEntry>{{"/ [slow]", "/"}};
+    };
     SettingsStore settings("Quillmar");
     mainform window(Services{ask, settings, slow, std::chrono::steady_clock::now, "/"});
     window.show();

@@ -21,21 +21,18 @@ struct DriveEntry {
     friend bool operator==(const DriveEntry&, const DriveEntry&) = default;
 };
 
-// The drives of this machine now, in the order the list shows them.
-[[nodiscard]] std::vector<DriveEntry> ListDrives();
-
 // An entry's full text that came after its list was built: its root path and
 // its text. Called once per late text, on another thread.
 using LateDriveText = std::function<void(const std::string& rootPath, const std::string& text)>;
 
-#ifdef _WIN32
-// Windows: the drives now, without waiting long for any of them. A drive's
-// name (its label, or the share of a network drive) can only be had by asking
-// the drive, which may not answer for the network's time-out; a drive whose
-// name is not in within a short wait is listed as its letter alone ("x:"), and
-// its full text goes to `late` when it comes. ListDrives() drops late texts.
-[[nodiscard]] std::vector<DriveEntry> ListDrivesNamedLater(const LateDriveText& late);
-#endif
+// The drives of this machine now, in the order the list shows them, without
+// waiting long for any of them. On Windows a drive's name (its label, or the
+// share of a network drive) can only be had by asking the drive, which may not
+// answer for the network's time-out: a drive whose name is not in within a
+// short wait is listed as its letter alone ("x:"), and its full text goes to
+// `late` when it comes (nowhere without one). Elsewhere every entry is whole
+// at once.
+[[nodiscard]] std::vector<DriveEntry> ListDrives(const LateDriveText& late = {});
 
 // The index of the entry whose root holds path (the longest matching root), or
 // entries.size() when none does.

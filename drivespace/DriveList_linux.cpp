@@ -49,7 +49,7 @@ std::vector<MountInfo::VolumeLabel> volumeLabels()
 
 namespace DriveList {
 
-std::vector<DriveEntry> ListDrives()
+std::vector<DriveEntry> ListDrives(const LateDriveText&)
 {
     const std::string mountInfo = wholeFile("/proc/self/mountinfo");
     return DrivesFromMountInfo(mountInfo,

@@ -186,7 +186,7 @@ private:
 
 namespace DriveList {
 
-std::vector<DriveEntry> ListDrivesNamedLater(const LateDriveText& late)
+std::vector<DriveEntry> ListDrives(const LateDriveText& late)
 {
     // GetLogicalDrives asks no drive: the letters are had at once.
     std::vector<std::string> roots;
@@ -206,11 +206,6 @@ std::vector<DriveEntry> ListDrivesNamedLater(const LateDriveText& late)
         entries.push_back({entryText(root, found == names.end() ? std::string() : found->second), root});
     }
     return entries;
-}
-
-std::vector<DriveEntry> ListDrives()
-{
-    return ListDrivesNamedLater(nullptr);
 }
 
 } // namespace DriveList

@@ -79,8 +79,9 @@ protected:
     std::unique_ptr<mainform> loadWindow(AskDriveSpace askDriveSpace)
     {
         m_stores.push_back(std::make_unique<SettingsStore>("Quillmar"));
-        Services services{std::move(askDriveSpace), *m_stores.back(), [this] { return entries; },
-                          std::chrono::steady_clock::now, currentDirectory()};
+        Services services{std::move(askDriveSpace), *m_stores.back(),
+                          [this](const DriveList::LateDriveText&) { return entries; }, std::chrono::steady_clock::now,
+                          currentDirectory()};
         return std::make_unique<mainform>(std::move(services), [this](const QColor& start, QWidget*) {
             dialogStarts.push_back(start);
             if (duringDialog)

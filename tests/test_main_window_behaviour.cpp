@@ -136,9 +136,10 @@ protected:
     FakeSettings settings;
     FakeDrives drives;
     std::vector<DriveList::DriveEntry> listed{{"c: [SYSTEM]", "C:\\"}, {"d: [backup]", "D:\\"}};
-    MainWindowBehaviour behaviour{
-        window, window,
-        Services{drives.ask(), settings, [this] { return listed; }, std::chrono::steady_clock::now, "C:\\Users"}};
+    MainWindowBehaviour behaviour{window, window,
+                                  Services{drives.ask(), settings,
+                                           [this](const DriveList::LateDriveText&) { return listed; },
+                                           std::chrono::steady_clock::now, "C:\\Users"}};
 };
 
 TEST_F(MainWindowBehaviourTest, FirstStartShowsTheDefaultsAndTheDrive)
@@ -406,9 +407,10 @@ TEST_F(MainWindowBehaviourTest, CloseWritesTheFiveSettingsAndAnEmptyListKeepsThe
 TEST_F(MainWindowBehaviourTest, AStoredDriveThatWentAwayLeavesTheListOnTheDriveHoldingTheStartDirectory)
 {
     settings.values["Drive"] = "Q:\\";
-    MainWindowBehaviour started{
-        window, window,
-        Services{drives.ask(), settings, [this] { return listed; }, std::chrono::steady_clock::now, "D:\\work"}};
+    MainWindowBehaviour started{window, window,
+                                Services{drives.ask(), settings,
+                                         [this](const DriveList::LateDriveText&) { return listed; },
+                                         std::chrono::steady_clock::now, "D:\\work"}};
     started.Form_Load();
     EXPECT_EQ(started.drivePath(), "D:\\");
     EXPECT_EQ(window.currentDrive, 1U);
@@ -424,9 +426,8 @@ TEST_F(MainWindowBehaviourTest, ADriveNamedLateIsListedByItsLetterAndNamedWhenTh
         late = given;
         return std::vector<DriveList::DriveEntry>{{"c: [SYSTEM]", "C:\\"}, {"d:", "D:\\"}};
     };
-    MainWindowBehaviour started{window, window,
-                                Services{drives.ask(), settings, [this] { return listed; },
-                                         std::chrono::steady_clock::now, "C:\\", listNamedLater}};
+    MainWindowBehaviour started{
+        window, window, Services{drives.ask(), settings, listNamedLater, std::chrono::steady_clock::now, "C:\\"}};
     started.Form_Load();
     EXPECT_EQ(window.driveTexts, (std::vector<std::string>{"c: [SYSTEM]", "d:"}));
     ASSERT_TRUE(late);

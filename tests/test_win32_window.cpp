@@ -52,7 +52,7 @@ protected:
             free = Currency::fromStored(found->second.second);
             return true;
         };
-        const auto listDrives = [] {
+        const auto listDrives = [](const DriveList::LateDriveText&) {
             return std::vector<DriveList::DriveEntry>{{"c: [system]", "C:\\"}, {"d: [backup]", "D:\\"}};
         };
         window = std::make_unique<MainWindow>(

@@ -108,12 +108,9 @@ void MainWindowBehaviour::showDrives()
 // letter, and named when the name comes.
 std::vector<DriveList::DriveEntry> MainWindowBehaviour::listDrives()
 {
-    if (!m_services.listDrivesNamedLater)
-        return m_services.listDrives();
-    return m_services.listDrivesNamedLater(
-        [this, post = m_loop.poster()](const std::string& rootPath, const std::string& text) {
-            post([this, rootPath, text] { driveTextCame(rootPath, text); });
-        });
+    return m_services.listDrives([this, post = m_loop.poster()](const std::string& rootPath, const std::string& text) {
+        post([this, rootPath, text] { driveTextCame(rootPath, text); });
+    });
 }
 
 // The caption names the current drive as the list does.

@@ -18,12 +18,11 @@ struct Services {
     AskDriveSpace askDriveSpace;
     // The per-user settings store; it must outlive the behaviour.
     SettingsAccess& settings;
-    // The drives a user can pick, in the order the list shows them.
-    std::function<std::vector<DriveList::DriveEntry>()> listDrives = DriveList::ListDrives;
+    // The drives a user can pick, in the order the list shows them; an entry
+    // whose text comes late goes to the receiver given.
+    std::function<std::vector<DriveList::DriveEntry>(const DriveList::LateDriveText&)> listDrives =
+        DriveList::ListDrives;
     std::function<std::chrono::steady_clock::time_point()> clock = std::chrono::steady_clock::now;
     // The drive that holds it is the drive list's first current drive.
     std::string startDirectory;
-    // Where set, the drives are listed through it instead of listDrives: an
-    // entry whose text comes late is shown when it comes.
-    std::function<std::vector<DriveList::DriveEntry>(const DriveList::LateDriveText&)> listDrivesNamedLater = {};
 };

@@ -11,8 +11,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand)
     // The services, once for the program; the store outlives the window.
     SettingsStore settings(AppInfo::Title);
     win32::MainWindow window(Services{platformDriveSpaceAsker(), settings, DriveList::ListDrives,
-                                      std::chrono::steady_clock::now, currentDirectory(),
-                                      DriveList::ListDrivesNamedLater});
+                                      std::chrono::steady_clock::now, currentDirectory()});
     window.show(showCommand);
     return win32::MainWindow::run();
 }
