@@ -195,7 +195,9 @@ std::vector<DriveEntry> ListDrives(const LateDriveText& late)
         if (drives & (DWORD{1} << i))
             roots.push_back(std::string{static_cast<char>('A' + i), ':', '\\'});
     }
-    static NameAsker asker;
+    // Kept for the process's life: destroyed at exit, it would wake its
+    // threads while the process is being torn down.
+    static NameAsker& asker = *new NameAsker;
     const auto batch = std::make_shared<NameBatch>(late);
     asker.askAll(roots, batch);
     const std::map<std::string, std::string> names = batch->wait(NameWait);
