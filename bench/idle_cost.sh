@@ -1,7 +1,9 @@
 #!/bin/sh
 # What Quillmar costs every second, beside floors that do the same kind of
-# work, side by side in one run under Xvfb (xcb platform):
-#   quiet floor     a bare Qt window with a one-second timer that does nothing
+# work, in one run under Xvfb (xcb platform). Each floor runs at the same time
+# as Quillmar, measured over the same seconds:
+#   quiet floor     a bare Qt window (a label and a drop-down list) with a
+#                   one-second timer that does nothing
 #   Quillmar quiet  Quillmar on a small tmpfs that nobody writes to
 #   busy floor      the bare window showing a new number every second
 #   Quillmar busy   Quillmar on a small tmpfs whose free bytes this script
@@ -124,40 +126,48 @@ done
 floor_start=$(median_of <"$work/floor-starts")
 quillmar_start=$(median_of <"$work/quillmar-starts")
 
-# measure NAME DRIVE PROGRAM [ARGS]: prints the row and sets cpu, wakeups, rss.
-measure() {
-    row=$1
-    launch "$@"
+# usage PID...: the run time (ns) and sleeps of the processes and all their
+# descendants, helpers started meanwhile counted from their own start.
+usage() { sample $(family "$@"); }
+
+# row NAME NS0 SLEEPS0 NS1 SLEEPS1 PID: prints the row; sets cpu, wakeups, rss.
+row() {
+    cpu=$((($4 - $2) / seconds / 1000))
+    wakeups=$(awk -v n=$(($5 - $3)) -v s="$seconds" 'BEGIN { printf "%.2f", n / s }')
+    rss=$(awk '/VmHWM/ { print $2 }' /proc/"$6"/status)
+    printf '%-16s %8d us/s %8s /s %9.1f MiB %3d processes\n' "$1" "$cpu" "$wakeups" \
+        "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" "$(family "$6" | wc -w)"
+}
+
+# side_by_side KIND DRIVE [FLOOR ARGS]: the floor and Quillmar on the same
+# drive, running at the same time and measured over the same seconds, so that
+# whatever else the machine does weighs on both alike. Prints both rows; sets
+# floor_cpu and floor_rss, and cpu, wakeups and rss for Quillmar.
+side_by_side() {
+    kind=$1 drive=$2
+    shift 2
+    launch "$kind-floor" "$drive" "$floor" "$@"
+    floor_pid=$pid
+    launch "$kind-quillmar" "$drive" "$quillmar"
+    quillmar_pid=$pid
     sleep "$settle"
-    members=$(family "$pid")
-    set -- $(sample $members)
-    ns0=$1 sleeps0=$2
+    floor0=$(usage "$floor_pid") quillmar0=$(usage "$quillmar_pid")
     sleep "$seconds"
-    # Helpers started meanwhile count from their own start.
-    members=$(family "$pid")
-    set -- $(sample $members)
-    ns1=$1 sleeps1=$2
-    rss=$(awk '/VmHWM/ { print $2 }' /proc/"$pid"/status)
-    processes=$(echo "$members" | wc -w)
-    stop
-    cpu=$(((ns1 - ns0) / seconds / 1000))
-    wakeups=$(awk -v n=$((sleeps1 - sleeps0)) -v s="$seconds" 'BEGIN { printf "%.2f", n / s }')
-    printf '%-16s %8d us/s %8s /s %9.1f MiB %3d processes\n' "$row" "$cpu" "$wakeups" \
-        "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" "$processes"
+    floor1=$(usage "$floor_pid") quillmar1=$(usage "$quillmar_pid")
+    row "$kind floor" $floor0 $floor1 "$floor_pid"
+    floor_cpu=$cpu floor_rss=$rss
+    row "Quillmar $kind" $quillmar0 $quillmar1 "$quillmar_pid"
+    for pid in "$floor_pid" "$quillmar_pid"; do stop; done
 }
 
 printf '%-16s %13s %11s %13s\n' "" "CPU" "wake-ups" "peak RSS"
-measure "quiet floor" "$work/quiet" "$floor"
-quiet_floor=$cpu floor_rss=$rss
-measure "Quillmar quiet" "$work/quiet" "$quillmar"
-quiet=$cpu quiet_wakeups=$wakeups quillmar_rss=$rss
-measure "busy floor" "$work/busy" "$floor" --busy
-busy_floor=$cpu
-measure "Quillmar busy" "$work/busy" "$quillmar"
-busy=$cpu
+side_by_side quiet "$work/quiet"
+quiet_floor=$floor_cpu quiet=$cpu quiet_wakeups=$wakeups
+side_by_side busy "$work/busy" --busy
+busy_floor=$floor_cpu busy=$cpu
 
 awk -v q="$quiet" -v qf="$quiet_floor" -v qw="$quiet_wakeups" -v b="$busy" -v bf="$busy_floor" \
-    -v s="$quillmar_start" -v sf="$floor_start" -v r="$quillmar_rss" -v rf="$floor_rss" 'BEGIN {
+    -v s="$quillmar_start" -v sf="$floor_start" -v r="$rss" -v rf="$floor_rss" 'BEGIN {
     printf "\nquiet drive  %.2f x the quiet floor, %s wake-ups/s (targets 1.2 x, 2 /s)\n", q / qf, qw
     printf "busy drive   %.2f x the busy floor (target 1.3 x)\n", b / bf
     printf "start        %d ms against %d ms: %.2f x (target 1.1 x)\n", s, sf, s / sf
