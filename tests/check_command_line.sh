@@ -2,7 +2,8 @@
 # The program's command line, run for real without a display: -h, --help and
 # --version answer on standard output and succeed; anything else is refused
 # with one line on standard error naming it, and status 2. With no arguments
-# and no display, one line says so, with status 1.
+# and no display, one line says so, with status 1; with a display named that
+# is not there, Qt says so, and the status is 1 too, not an abort.
 set -u
 program=$1
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
@@ -40,4 +41,5 @@ check 1 '' "$no_display"
 DISPLAY= WAYLAND_DISPLAY= check 1 '' "$no_display"
 QT_QPA_PLATFORM=xcb check 1 '' "$no_display"
 QT_QPA_PLATFORM='wayland;xcb' check 1 '' "$no_display"
+DISPLAY=:4321 QT_QPA_PLATFORM=xcb check 1 '' 'qt\.qpa\.xcb: could not connect to display :4321'
 exit $failed
