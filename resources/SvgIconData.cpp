@@ -1,10 +1,11 @@
-// Build-time tool: renders the scalable icon into a square PNG and writes it
-// as a C++ array, which the Qt window compiles in and shows on screens scaled
-// beyond 1 : 1, where the 32 x 32 raster would be blown up.
+// Build-time tool: renders the scalable icon into a square image and writes
+// its pixels as a C++ array, which the Qt window compiles in and shows on
+// screens scaled beyond 1 : 1, where the 32 x 32 raster would be blown up.
+// The pixels are written as they lie in memory (premultiplied 0xAARRGGBB), so
+// the window uses them as they are, with nothing to decode at every start.
 //
 //   quillmar_svg_icon_data input.svg size output.h
 
-#include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
@@ -34,20 +35,19 @@ int main(int argc, char* argv[])
     svg.render(&painter);
     painter.end();
 
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-
     std::FILE* out = std::fopen(argv[3], "w");
     if (!out) {
         std::fprintf(stderr, "%s: cannot write %s\n", argv[0], argv[3]);
         return 1;
     }
     std::fprintf(out, "// Made by quillmar_svg_icon_data from %s at %d x %d.\n", argv[1], size, size);
-    std::fprintf(out, "static constexpr unsigned char quillmar_large_png[] = {");
-    for (qsizetype index = 0; index < png.size(); ++index)
-        std::fprintf(out, "%s0x%02x,", index % 16 == 0 ? "\n" : "", static_cast<unsigned char>(png[index]));
+    std::fprintf(out, "static constexpr int quillmar_large_size = %d;\n", size);
+    std::fprintf(out, "static constexpr std::uint32_t quillmar_large_pixels[] = {");
+    for (int y = 0; y < size; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < size; ++x)
+            std::fprintf(out, "%s0x%08x,", x % 8 == 0 ? "\n" : "", static_cast<unsigned>(row[x]));
+    }
     std::fprintf(out, "\n};\n");
     return std::fclose(out) == 0 ? 0 : 1;
 }
