@@ -17,7 +17,7 @@ void AutoSizeLabel::setCaption(const QString& caption)
     if (caption == text())
         return;
     const bool asWide = drawsAsWide(text(), caption);
-    setText(caption);
+    showText(caption);
     if (!asWide)
         fitToText();
 }

@@ -18,6 +18,8 @@ public:
 protected:
     void changeEvent(QEvent* event) override;
 
+    // Shows the text; the label's size is seen to after.
+    virtual void showText(const QString& text) { setText(text); }
     // Whether next draws exactly as wide as shown, so the label keeps its size.
     [[nodiscard]] virtual bool drawsAsWide(const QString& /*shown*/, const QString& /*next*/) const { return false; }
     // Sized to the text at the right edge; at the top it has.

@@ -40,6 +40,19 @@ void LinkLabel::changeEvent(QEvent* event)
         followPalette();
 }
 
+// Qt gives a label that can take the focus a text editor's machinery (a
+// document and its layout) as soon as it has a text, which costs more than the
+// rest of the window's start. A link needs none of it: Space and Enter are
+// handled here, and the text is painted as plain text. Taking the focus, Qt
+// still makes it; a new text drops it again.
+void LinkLabel::showText(const QString& text)
+{
+    const Qt::FocusPolicy policy = focusPolicy();
+    setFocusPolicy(Qt::NoFocus);
+    setText(text);
+    setFocusPolicy(policy);
+}
+
 void LinkLabel::keyPressEvent(QKeyEvent* event)
 {
     if (KeyActivation::activates(*event))

@@ -15,6 +15,7 @@ signals:
     void Click();
 
 protected:
+    void showText(const QString& text) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
