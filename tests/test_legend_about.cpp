@@ -351,6 +351,27 @@ TEST_F(LegendTest, ScreenReadersHearEachThingOnceInItsRole)
     EXPECT_EQ(chart->text(QAccessible::Description), QStringLiteral("75.0 % used"));
 }
 
+// The focus reaches a control by the keyboard: Shift+Tab away, Tab back.
+void tabBackTo(QWidget* control)
+{
+    control->setFocus();
+    QTest::keyClick(control, Qt::Key_Backtab, Qt::ShiftModifier);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    ASSERT_TRUE(control->hasFocus());
+}
+
+// The chart box has the focus from the start, unmarked until the keyboard
+// moves the focus; then it is marked like every other control.
+TEST_F(LegendTest, TheFocusIsMarkedOnceTheKeyboardMovesIt)
+{
+    auto* box = window->findChild<QWidget*>(QStringLiteral("picDRIVE"));
+    ASSERT_TRUE(box->hasFocus());
+    const QColor face = box->palette().color(QPalette::Button);
+    EXPECT_EQ(box->grab().toImage().pixelColor(0, 0), face);
+    tabBackTo(box);
+    EXPECT_NE(box->grab().toImage().pixelColor(0, 0), face);
+}
+
 // A focused swatch shows a mark that stands out at least 3 : 1 both from the
 // frame around it (its outermost pixels) and from its own colour (the pixels
 // the mark meets inside), whatever the colour, the background's too.
@@ -360,8 +381,7 @@ TEST_P(FocusMarkTest, StandsOutFromTheSwatchAndTheFrame)
 {
     LegendSwatch* used = swatch(Share::Used);
     used->setBackColor(ColorValue::fromQColor(GetParam()));
-    used->setFocus();
-    ASSERT_TRUE(used->hasFocus());
+    tabBackTo(used);
     const QImage shown = used->grab().toImage();
     const QColor frame = used->parentWidget()->palette().color(QPalette::Window);
     const int middle = shown.height() / 2;

@@ -46,7 +46,7 @@ void ChartView::paintEvent(QPaintEvent*)
     painter.drawPixmap(0, 0, backdrop(discs));
     if (m_picture)
         paintChart(painter, *m_picture, discs->plan.shapeCount);
-    if (hasFocus())
+    if (FocusMark::shows(*this))
         FocusMark::paint(painter, rect(), palette().color(QPalette::Window), palette().color(QPalette::Button));
 }
 

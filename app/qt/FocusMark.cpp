@@ -4,6 +4,7 @@
 
 #include <QPainter>
 #include <QPen>
+#include <QWidget>
 
 namespace {
 
@@ -29,6 +30,11 @@ void paintRing(QPainter& painter, const QRect& area, const QColor& color)
 } // namespace
 
 namespace FocusMark {
+
+bool shows(const QWidget& control)
+{
+    return control.hasFocus() && control.window()->testAttribute(Qt::WA_KeyboardFocusChange);
+}
 
 void paint(QPainter& painter, const QRect& area, const QColor& around, const QColor& within)
 {

@@ -4,8 +4,15 @@
 #include <QRect>
 
 class QPainter;
+class QWidget;
 
 namespace FocusMark {
+
+// Whether control shows its mark: it has the focus, and the keyboard has moved
+// the focus in its window (Qt marks such a window, and its styles draw their
+// own controls' focus frames by the same mark). A window just opened, or only
+// clicked in, shows none, so the chart does not start boxed in.
+[[nodiscard]] bool shows(const QWidget& control);
 
 // Draws the keyboard focus mark along the inside of area: two solid rings, one
 // pixel each, the outer one in black or white, whichever stands out more from

@@ -40,7 +40,7 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         QLabel::paintEvent(event);
-        if (hasFocus()) {
+        if (FocusMark::shows(*this)) {
             QPainter painter(this);
             const QColor background = palette().color(QPalette::Window);
             FocusMark::paint(painter, rect(), background, background);

@@ -61,7 +61,7 @@ void LegendSwatch::keyPressEvent(QKeyEvent* event)
 void LegendSwatch::paintEvent(QPaintEvent* event)
 {
     QLabel::paintEvent(event);
-    if (hasFocus()) {
+    if (FocusMark::shows(*this)) {
         QPainter painter(this);
         // The mark takes the place of the border, against the frame around.
         const QColor around = parentWidget() ? parentWidget()->palette().color(QPalette::Window) : Qt::lightGray;

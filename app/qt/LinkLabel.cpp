@@ -64,7 +64,7 @@ void LinkLabel::keyPressEvent(QKeyEvent* event)
 void LinkLabel::paintEvent(QPaintEvent* event)
 {
     AutoSizeLabel::paintEvent(event);
-    if (hasFocus()) {
+    if (FocusMark::shows(*this)) {
         QPainter painter(this);
         FocusMark::paintThin(painter, rect(), palette().color(QPalette::Window));
     }
