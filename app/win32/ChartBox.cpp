@@ -111,7 +111,7 @@ void ChartBox::paint()
     HDC dc = BeginPaint(m_window, &paintInfo);
     BitBlt(dc, 0, 0, m_size.cx, m_size.cy, m_memory, 0, 0, SRCCOPY);
     // The focus mark goes on the screen only, never into the chart's bitmap.
-    if (GetFocus() == m_window) {
+    if (Controls::showsFocusMark(m_window)) {
         const RECT inside{0, 0, m_size.cx, m_size.cy};
         Controls::paintFocusRing(m_window, dc, inside, GetSysColor(COLOR_BTNFACE));
     }
@@ -136,6 +136,9 @@ LRESULT CALLBACK ChartBox::windowProc(HWND window, UINT message, WPARAM wParam, 
     case WM_KILLFOCUS:
         InvalidateRect(window, nullptr, FALSE);
         return 0;
+    case WM_UPDATEUISTATE:
+        InvalidateRect(window, nullptr, FALSE);
+        break;
     default:
         break;
     }

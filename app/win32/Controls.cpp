@@ -57,7 +57,7 @@ void paintSwatch(HWND swatch)
     HBRUSH fill = CreateSolidBrush(swatchColor(swatch));
     FillRect(dc, &box, fill);
     DeleteObject(fill);
-    if (GetFocus() == swatch) {
+    if (showsFocusMark(swatch)) {
         frameWith(dc, box, contrastingInk(GetSysColor(COLOR_BTNFACE)));
         InflateRect(&box, -1, -1);
         paintFocusRing(swatch, dc, box, swatchColor(swatch));
@@ -104,6 +104,9 @@ LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lPa
     case WM_KILLFOCUS:
         InvalidateRect(swatch, nullptr, FALSE);
         return 0;
+    case WM_UPDATEUISTATE:
+        InvalidateRect(swatch, nullptr, FALSE);
+        return DefWindowProcW(swatch, message, wParam, lParam);
     default:
         return DefWindowProcW(swatch, message, wParam, lParam);
     }
@@ -125,7 +128,7 @@ void paintLink(HWND link)
     InflateRect(&inside, -LinkPadding, 0);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inside, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, previous);
-    if (GetFocus() == link)
+    if (showsFocusMark(link))
         frameWith(dc, box, contrastingInk(GetSysColor(COLOR_BTNFACE)));
     EndPaint(link, &paint);
 }
@@ -167,6 +170,9 @@ LRESULT CALLBACK linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_KILLFOCUS:
         InvalidateRect(link, nullptr, FALSE);
         return 0;
+    case WM_UPDATEUISTATE:
+        InvalidateRect(link, nullptr, FALSE);
+        return DefWindowProcW(link, message, wParam, lParam);
     default:
         return DefWindowProcW(link, message, wParam, lParam);
     }
@@ -208,6 +214,11 @@ COLORREF contrastingInk(COLORREF color)
     // luminance at which both ratios are equal.
     const double against = luminance(color);
     return (1.05 / (against + 0.05) > (against + 0.05) / 0.05) ? RGB(255, 255, 255) : RGB(0, 0, 0);
+}
+
+bool showsFocusMark(HWND control)
+{
+    return GetFocus() == control && !(SendMessageW(control, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }
 
 void paintFocusRing(HWND control, HDC dc, const RECT& box, COLORREF inside)

@@ -33,6 +33,11 @@ void setSwatchColor(HWND swatch, COLORREF color);
 // against any colour.
 [[nodiscard]] COLORREF contrastingInk(COLORREF color);
 
+// Whether control shows its focus mark: it has the focus, and its window
+// shows focus marks (Windows hides them in a window opened or worked with the
+// mouse until the keyboard moves the focus).
+[[nodiscard]] bool showsFocusMark(HWND control);
+
 // A clearly visible focus mark: a solid ring just inside box, two pixels at
 // 96 DPI and more at larger text, in the ink that stands out against inside.
 void paintFocusRing(HWND control, HDC dc, const RECT& box, COLORREF inside);

@@ -100,8 +100,11 @@ MainWindow::~MainWindow()
         DestroyWindow(m_window);
 }
 
+// The focus marks start hidden or shown as the last input was the mouse or the
+// keyboard, as in any dialog box.
 void MainWindow::show(int showCommand)
 {
+    SendMessageW(m_window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_INITIALIZE, 0), 0);
     ShowWindow(m_window, showCommand);
     UpdateWindow(m_window);
 }
