@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QStyleOptionFrame>
 
 namespace {
 
@@ -30,6 +31,26 @@ QLabel* makeLabel(const QString& text, QWidget* parent)
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return label;
 }
+
+// The frame around the figures: a group box without a title, drawn with the
+// style's plain frame. A style may draw a group box from an image it looks up
+// by file name, and looking up any image by name has Qt load every image
+// format plugin it has, half a megabyte, at every start.
+class FormFrame : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        QStyleOptionFrame frame;
+        frame.initFrom(this);
+        frame.frameShape = QFrame::StyledPanel;
+        frame.lineWidth = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, this);
+        style()->drawPrimitive(QStyle::PE_Frame, &frame, &painter, this);
+    }
+};
 
 // The icon box: it may take the focus, and then shows the focus mark.
 class IconBox : public QLabel {
@@ -78,7 +99,7 @@ QWidget* makeWidget(const FormTable::Control& control, QWidget* parent, const QR
     case Kind::Figure:
         return new FigureLabel(text, design, parent);
     case Kind::Frame:
-        return new QGroupBox(parent);
+        return new FormFrame(parent);
     case Kind::Label:
         return makeLabel(text, parent);
     case Kind::Button:
