@@ -35,7 +35,7 @@ QLabel* makeLabel(const QString& text, QWidget* parent)
 // The frame around the figures: a group box without a title, drawn with the
 // style's plain frame. A style may draw a group box from an image it looks up
 // by file name, and looking up any image by name has Qt load every image
-// format plugin it has, half a megabyte, at every start.
+// format plugin it has, most of a megabyte, at every start.
 class FormFrame : public QGroupBox {
 public:
     using QGroupBox::QGroupBox;
