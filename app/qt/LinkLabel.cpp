@@ -13,6 +13,11 @@
 LinkLabel::LinkLabel(const QString& caption, const QRect& design, QWidget* parent)
     : AutoSizeLabel(caption, design, parent)
 {
+    // Two pixels of room each side of the text for the focus ring, which would
+    // otherwise cross the first and last glyphs where they touch the label's
+    // edges (as at 150 % scaling). Given before the font, whose change sizes
+    // the label.
+    setContentsMargins(2, 0, 2, 0);
     QFont linkFont = font();
     linkFont.setUnderline(true);
     setFont(linkFont);
