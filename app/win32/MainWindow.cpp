@@ -465,6 +465,15 @@ void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested)
     m_behaviour->ChartBoxResized();
 }
 
+// The colour scheme was switched (a high-contrast theme turned on, say), or a
+// system setting changed: everything is drawn again in the colours now in
+// force, the chart's bitmap too.
+void MainWindow::onSchemeChanged(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    m_chart->redraw();
+    Controls::passOnSchemeChange(m_window, message, wParam, lParam);
+}
+
 // The focus goes back to the control that had it, as in a dialog: after the
 // colour or About dialog closes, after a restore, and when the user comes back
 // from another window. Left to the default, it would go to the window itself.
@@ -529,9 +538,11 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         onDestroy();
         return 0;
     case WM_CTLCOLORSTATIC:
-        // Labels on the window's button-face background.
-        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        return Controls::labelColors(reinterpret_cast<HDC>(wParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        onSchemeChanged(message, wParam, lParam);
+        return 0;
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;

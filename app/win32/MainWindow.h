@@ -76,6 +76,7 @@ private:
     void onDestroy();
     void onDpiChanged(UINT dpi, const RECT& suggested);
     void onActivate(bool active);
+    void onSchemeChanged(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
     void createToolTips();
     void applyLayout();
