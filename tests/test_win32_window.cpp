@@ -22,6 +22,7 @@ namespace {
 
 using FormTable::Main;
 using win32::MainWindow;
+namespace Layout = win32::Layout;
 
 constexpr std::int32_t Red = 0x000000FF;
 constexpr std::int64_t Half = 500'000'000;
@@ -78,11 +79,22 @@ protected:
         return place;
     }
 
-    // As when moved to a screen of that DPI.
+    // As when moved to a screen of that DPI, where Windows suggests the
+    // window's place at its size there.
     void layOutAt(UINT dpi)
     {
-        RECT suggested{};
-        GetWindowRect(window->handle(), &suggested);
+        RECT suggested{0, 0, Layout::toPixels(FormTable::mainForm.clientWidth, dpi),
+                       Layout::toPixels(FormTable::mainForm.clientHeight, dpi)};
+        AdjustWindowRectExForDpi(&suggested, static_cast<DWORD>(GetWindowLongW(window->handle(), GWL_STYLE)), FALSE,
+                                 static_cast<DWORD>(GetWindowLongW(window->handle(), GWL_EXSTYLE)), dpi);
+        RECT outer{};
+        GetWindowRect(window->handle(), &outer);
+        OffsetRect(&suggested, outer.left - suggested.left, outer.top - suggested.top);
+        moveToDpi(dpi, suggested);
+    }
+
+    void moveToDpi(UINT dpi, const RECT& suggested)
+    {
         SendMessageW(window->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     }
 
@@ -475,6 +487,43 @@ TEST_F(Win32WindowTest, EveryControlOfTheFormTableStandsAtItsRectangleAt96And144
         }
     }
 }
+
+struct DpiMoveCase {
+    const char* name;
+    UINT dpi;
+    POINT to;
+};
+
+// Windows suggests the window's size on a screen of another DPI by scaling the
+// whole window, border and title bar included, which need not be the size the
+// window would make for itself there: the suggestion is taken as it is. Each
+// fits the test's screen of 1024 x 768, to which Windows would cut a window.
+const DpiMoveCase dpiMoves[] = {
+    {"To120", 120, {40, 30}},
+    {"To144", 144, {300, 10}},
+    {"To168", 168, {0, 0}},
+};
+
+class Win32DpiMoveTest : public Win32WindowTest, public testing::WithParamInterface<DpiMoveCase> {};
+
+TEST_P(Win32DpiMoveTest, TakesTheSuggestedRectangleWhole)
+{
+    open();
+    RECT outer{};
+    GetWindowRect(window->handle(), &outer);
+    const DpiMoveCase& row = GetParam();
+    const RECT suggested{row.to.x, row.to.y, row.to.x + MulDiv(outer.right - outer.left, static_cast<int>(row.dpi), 96),
+                         row.to.y + MulDiv(outer.bottom - outer.top, static_cast<int>(row.dpi), 96)};
+    moveToDpi(row.dpi, suggested);
+    RECT shown{};
+    GetWindowRect(window->handle(), &shown);
+    EXPECT_EQ(shown.left, suggested.left);
+    EXPECT_EQ(shown.top, suggested.top);
+    EXPECT_EQ(shown.right, suggested.right);
+    EXPECT_EQ(shown.bottom, suggested.bottom);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Win32DpiMoveTest, testing::ValuesIn(dpiMoves), RowName{});
 
 // A close that arrives while a handler runs (here from within the colour
 // dialog) waits for it: the window stays until the handler has returned, then

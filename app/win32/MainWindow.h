@@ -80,6 +80,7 @@ private:
     void createControls();
     void createToolTips();
     void applyLayout();
+    void layOutControls();
     void placeControl(FormTable::Main which);
     [[nodiscard]] HFONT figureFont(FormTable::Main figure);
     [[nodiscard]] HFONT fontAt(double pointSize);
