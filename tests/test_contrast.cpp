@@ -27,12 +27,9 @@ struct RatioCase {
 // The greys 0x767676 and 0x777777 lie either side of 4.5 : 1 on white; red and
 // blue tell the channels apart (red weighs about three times what blue does).
 const RatioCase ratioCases[] = {
-    {"BlackOnWhite", Black, White, 21.0},
-    {"WhiteOnBlack", White, Black, 21.0},
-    {"SameColour", 0x7472C9, 0x7472C9, 1.0},
-    {"Grey767676OnWhite", 0x767676, White, 4.542},
-    {"Grey777777OnWhite", 0x777777, White, 4.478},
-    {"RedOnBlack", Red, Black, 5.252},
+    {"BlackOnWhite", Black, White, 21.0},          {"WhiteOnBlack", White, Black, 21.0},
+    {"SameColour", 0x7472C9, 0x7472C9, 1.0},       {"Grey767676OnWhite", 0x767676, White, 4.542},
+    {"Grey777777OnWhite", 0x777777, White, 4.478}, {"RedOnBlack", Red, Black, 5.252},
     {"BlueOnBlack", PureBlue, Black, 2.444},
 };
 

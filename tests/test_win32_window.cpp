@@ -290,11 +290,11 @@ std::vector<COLORREF> shownPixels(HWND window)
     const HGDIOBJ previous = SelectObject(memory, bitmap);
     BitBlt(memory, 0, 0, box.right, box.bottom, screen, 0, 0, SRCCOPY);
     GdiFlush();
-    std::vector<COLORREF> pixels;
-    for (const std::uint32_t rgb :
-         std::vector<std::uint32_t>(static_cast<const std::uint32_t*>(bits),
-                                    static_cast<const std::uint32_t*>(bits) + box.right * box.bottom))
-        pixels.push_back(RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF));
+    // The bitmap holds 0x00RRGGBB.
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<COLORREF> pixels(first, first + box.right * box.bottom);
+    for (COLORREF& pixel : pixels)
+        pixel = RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
     SelectObject(memory, previous);
     DeleteObject(bitmap);
     DeleteDC(memory);
@@ -421,7 +421,8 @@ TEST_P(Win32SchemeTest, TextsAndMarksReadOnTheFaceAfterASchemeSwitch)
         expectReadable(text);
     for (const Main swatch : {Main::lblUSEDLEG, Main::lblFREELEG}) {
         const std::vector<COLORREF> pixels = shownPixels(control(swatch));
-        EXPECT_GE(Contrast::ratio(pixels.at(0), GetParam().face), Contrast::Readable) << FormTable::control(swatch).name;
+        EXPECT_GE(Contrast::ratio(pixels.at(0), GetParam().face), Contrast::Readable)
+            << FormTable::control(swatch).name;
     }
     const win32::ChartBox& chart = window->chart();
     EXPECT_EQ(chart.pixel(0, 0), GetParam().face);
