@@ -1,6 +1,7 @@
-#include "drivespace/AskDriveSpace.h"
+#include "drivespace/AskDriveSpace_win32.h"
 
 #include "drivespace/GetDiskSpace.h"
+#include "drivespace/NoCriticalErrorBox_win32.h"
 #include "drivespace/TimedDriveQuery.h"
 
 #include <windows.h>
@@ -36,25 +37,30 @@ struct FixedDrives {
 
 } // namespace
 
-// A fixed local disk is asked in place once it is known to be one; network,
-// removable and unknown drives on a worker thread per drive, with the deadline.
-// A Windows process can always be ended, whatever its threads wait for.
-AskDriveSpace platformDriveSpaceAsker()
+AskDriveSpace driveSpaceAskerOver(ThreadTransport::Query query)
 {
     auto fixed = std::make_shared<FixedDrives>();
-    auto workers =
-        std::make_shared<TimedDriveQuery>([fixed](Currency& capacity, Currency& free, const std::string& rootPath) {
+    auto workers = std::make_shared<TimedDriveQuery>(
+        [fixed, query](Currency& capacity, Currency& free, const std::string& rootPath) {
+            const NoCriticalErrorBox quiet;
             const std::wstring widePath(rootPath.begin(), rootPath.end());
             fixed->note(rootPath, GetDriveTypeW(widePath.c_str()) == DRIVE_FIXED);
-            GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
+            query(capacity, free, rootPath);
         });
-    return [fixed, workers](Currency& capacity, Currency& free, const std::string& rootPath,
-                            std::chrono::milliseconds wait, LateAnswer late) {
+    return [fixed, workers, query](Currency& capacity, Currency& free, const std::string& rootPath,
+                                   std::chrono::milliseconds wait, LateAnswer late) {
         if (!fixed->contains(rootPath))
             return workers->ask(capacity, free, rootPath, wait, std::move(late));
-        GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
+        const NoCriticalErrorBox quiet;
+        query(capacity, free, rootPath);
         if (capacity == FailureValue)
             fixed->note(rootPath, false); // gone or changed: the next ask decides again
         return true;
     };
+}
+
+// A Windows process can always be ended, whatever its threads wait for.
+AskDriveSpace platformDriveSpaceAsker()
+{
+    return driveSpaceAskerOver(GetDiskSpace::QueryDriveSpace);
 }

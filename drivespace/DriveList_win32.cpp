@@ -1,6 +1,7 @@
 #include "drivespace/DriveList.h"
 
 #include "common/WideText_win32.h"
+#include "drivespace/NoCriticalErrorBox_win32.h"
 #include "drivespace/TimedDriveQuery.h"
 
 #include <windows.h>
@@ -61,19 +62,12 @@ bool labelIsCheap(UINT type, wchar_t letter)
 // worker thread of the drive asker, never on the window's.
 std::string driveNameOf(const std::string& rootPath)
 {
-    // An empty card reader or floppy drive must answer with an error, not with a
-    // system dialog asking for a disk.
-    DWORD previousMode = 0;
-    SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &previousMode);
+    const NoCriticalErrorBox quiet;
     const std::wstring root = WideText::fromUtf8(rootPath);
     const UINT type = GetDriveTypeW(root.c_str());
-    std::string name;
     if (type == DRIVE_REMOTE)
-        name = remoteNameOf(root.substr(0, 2));
-    else if (labelIsCheap(type, root[0]))
-        name = volumeLabelOf(root);
-    SetThreadErrorMode(previousMode, nullptr);
-    return name;
+        return remoteNameOf(root.substr(0, 2));
+    return labelIsCheap(type, root[0]) ? volumeLabelOf(root) : std::string();
 }
 
 // "c: [SYSTEM]", or "c:" for a drive without a name.

@@ -471,3 +471,38 @@ TEST_F(MainWindowBehaviourTest, ACloseDuringAYieldWaitsUntilTheHandlerHasReturne
     EXPECT_TRUE(behaviour.mayClose());
     EXPECT_EQ(window.closes, 1);
 }
+
+namespace {
+
+struct CaptionCase {
+    const char* name;
+    const char* listed;
+    // The caption on Windows; elsewhere it keeps the text as listed.
+    const char* onWindows;
+};
+
+// UTF-8 labels: accented Latin, Cyrillic and Greek letters change case as the
+// user's language has them; digits, signs and the euro sign stay.
+const CaptionCase captionCases[] = {
+    {"AsciiLabel", "d: [backup]", "D: [BACKUP]"},
+    {"AccentedLabel", "l: [Donn\u00e9es \u00c9t\u00e9 \u20ac]", "L: [DONN\u00c9ES \u00c9T\u00c9 \u20ac]"},
+    {"CyrillicLabel", "k: [\u0424\u043e\u0442\u043e 2024]", "K: [\u0424\u041e\u0422\u041e 2024]"},
+    {"GreekLabel", "g: [\u03b1\u03c1\u03c7\u03b5\u03af\u03b1]", "G: [\u0391\u03a1\u03a7\u0395\u038a\u0391]"},
+    {"LetterAlone", "x:", "X:"},
+};
+
+class DriveCaptionTest : public testing::TestWithParam<CaptionCase> {};
+
+TEST_P(DriveCaptionTest, UpperCasesTheLabelOnWindowsOnly)
+{
+    const CaptionCase& row = GetParam();
+#ifdef _WIN32
+    EXPECT_EQ(DriveCaption({row.listed, "D:\\"}), row.onWindows);
+#else
+    EXPECT_EQ(DriveCaption({row.listed, "/media/d"}), row.listed);
+#endif
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, DriveCaptionTest, testing::ValuesIn(captionCases), RowName{});
+
+} // namespace

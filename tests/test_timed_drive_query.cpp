@@ -14,6 +14,12 @@
 #include <string>
 #include <thread>
 
+#ifdef _WIN32
+#include "drivespace/AskDriveSpace_win32.h"
+
+#include <windows.h>
+#endif
+
 namespace {
 
 using namespace std::chrono_literals;
@@ -302,5 +308,48 @@ TEST(TimedDriveQuery, AWorkerNotAskedForItsIdleTimeEnds)
     EXPECT_EQ(capacity.stored(), Capacity);
     EXPECT_EQ(query.threadsStarted(), 2);
 }
+
+#ifdef _WIN32
+
+struct ErrorModeCase {
+    const char* name;
+    // Asks of C:\ before the one looked at: the first goes to a worker thread,
+    // which finds the drive a fixed disk; later ones are asked in place.
+    int asksBefore;
+    bool onTheCallersThread;
+};
+
+const ErrorModeCase errorModeCases[] = {
+    {"OnAWorkerThread", 0, false},
+    {"InPlaceForAFixedDisk", 1, true},
+};
+
+class WindowsAskerErrorMode : public testing::TestWithParam<ErrorModeCase> {};
+
+// An empty card reader or CD drive must never bring up Windows' box asking for
+// a disk. Wine never shows that box, so the error mode that keeps it away is
+// read on the thread where the query runs.
+TEST_P(WindowsAskerErrorMode, AsksWithTheCriticalErrorBoxOff)
+{
+    constexpr UINT NoBoxes = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
+    UINT mode = 0;
+    std::thread::id askedOn;
+    const AskDriveSpace ask = driveSpaceAskerOver([&](Currency& capacity, Currency&, const std::string&) {
+        mode = GetThreadErrorMode();
+        askedOn = std::this_thread::get_id();
+        capacity = Currency::fromStored(Capacity);
+    });
+    for (int i = 0; i <= GetParam().asksBefore; ++i) {
+        Currency capacity;
+        Currency free;
+        ASSERT_TRUE(ask(capacity, free, "C:\\", Generous, {}));
+    }
+    EXPECT_EQ(askedOn == std::this_thread::get_id(), GetParam().onTheCallersThread);
+    EXPECT_EQ(mode & NoBoxes, NoBoxes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, WindowsAskerErrorMode, testing::ValuesIn(errorModeCases), RowName{});
+
+#endif
 
 } // namespace

@@ -1,6 +1,7 @@
 // The native Windows window's wiring, in-process under wine (or Windows): the
 // real controls, a test drive query and a registry key of its own.
 
+#include "app/behaviour/Contrast.h"
 #include "app/behaviour/FittedSize.h"
 #include "app/win32/AboutDialog.h"
 #include "app/win32/Controls.h"
@@ -13,7 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
+#include <array>
 #include <functional>
 #include <map>
 
@@ -21,6 +22,7 @@ namespace {
 
 using FormTable::Main;
 using win32::MainWindow;
+namespace Layout = win32::Layout;
 
 constexpr std::int32_t Red = 0x000000FF;
 constexpr std::int64_t Half = 500'000'000;
@@ -77,11 +79,22 @@ protected:
         return place;
     }
 
-    // As when moved to a screen of that DPI.
+    // As when moved to a screen of that DPI, where Windows suggests the
+    // window's place at its size there.
     void layOutAt(UINT dpi)
     {
-        RECT suggested{};
-        GetWindowRect(window->handle(), &suggested);
+        RECT suggested{0, 0, Layout::toPixels(FormTable::mainForm.clientWidth, dpi),
+                       Layout::toPixels(FormTable::mainForm.clientHeight, dpi)};
+        AdjustWindowRectExForDpi(&suggested, static_cast<DWORD>(GetWindowLongW(window->handle(), GWL_STYLE)), FALSE,
+                                 static_cast<DWORD>(GetWindowLongW(window->handle(), GWL_EXSTYLE)), dpi);
+        RECT outer{};
+        GetWindowRect(window->handle(), &outer);
+        OffsetRect(&suggested, outer.left - suggested.left, outer.top - suggested.top);
+        moveToDpi(dpi, suggested);
+    }
+
+    void moveToDpi(UINT dpi, const RECT& suggested)
+    {
         SendMessageW(window->handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     }
 
@@ -240,20 +253,6 @@ TEST_F(Win32WindowTest, TheFocusComesBackAfterTheColourDialogAndARestore)
     EXPECT_EQ(GetFocus(), swatch);
 }
 
-double contrast(COLORREF one, COLORREF other)
-{
-    const auto luminance = [](COLORREF color) {
-        double sum = 0.05;
-        for (const auto& [channel, weight] :
-             {std::pair{color & 0xFF, 0.2126}, {(color >> 8) & 0xFF, 0.7152}, {(color >> 16) & 0xFF, 0.0722}}) {
-            const double value = channel / 255.0;
-            sum += weight * (value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4));
-        }
-        return sum;
-    };
-    return std::max(luminance(one), luminance(other)) / std::min(luminance(one), luminance(other));
-}
-
 // The focused swatch's mark stands out against the window's face outside it
 // and against the swatch's colour inside it, whatever that colour.
 TEST_F(Win32WindowTest, AFocusedSwatchsMarkStandsOutAgainstItsColourAndTheFace)
@@ -265,12 +264,186 @@ TEST_F(Win32WindowTest, AFocusedSwatchsMarkStandsOutAgainstItsColourAndTheFace)
         win32::Controls::setSwatchColor(swatch, color);
         RedrawWindow(swatch, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         HDC dc = GetDC(swatch);
-        EXPECT_GE(contrast(GetPixel(dc, 0, 6), GetSysColor(COLOR_BTNFACE)), 3.0) << color;
-        EXPECT_GE(contrast(GetPixel(dc, 1, 6), color), 3.0) << color;
-        EXPECT_GE(contrast(GetPixel(dc, 2, 6), color), 3.0) << color;
+        EXPECT_GE(Contrast::ratio(GetPixel(dc, 0, 6), GetSysColor(COLOR_BTNFACE)), 3.0) << color;
+        EXPECT_GE(Contrast::ratio(GetPixel(dc, 1, 6), color), 3.0) << color;
+        EXPECT_GE(Contrast::ratio(GetPixel(dc, 2, 6), color), 3.0) << color;
         ReleaseDC(swatch, dc);
     }
 }
+
+// What a window shows on the screen, row after row, 0x00BBGGRR.
+std::vector<COLORREF> shownPixels(HWND window)
+{
+    RECT box{};
+    GetClientRect(window, &box);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = box.right;
+    info.bmiHeader.biHeight = -box.bottom;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    HDC screen = GetDC(window);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    const HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, box.right, box.bottom, screen, 0, 0, SRCCOPY);
+    GdiFlush();
+    // The bitmap holds 0x00RRGGBB.
+    const auto* first = static_cast<const std::uint32_t*>(bits);
+    std::vector<COLORREF> pixels(first, first + box.right * box.bottom);
+    for (COLORREF& pixel : pixels)
+        pixel = RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
+    SelectObject(memory, previous);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(window, screen);
+    return pixels;
+}
+
+// A text as shown: its background, the colour it shows most, and its ink, the
+// colour that stands out most from it (smoothed glyph edges lie between).
+struct Ink {
+    COLORREF background = CLR_INVALID;
+    COLORREF ink = CLR_INVALID;
+};
+
+Ink inkOf(HWND label)
+{
+    const std::vector<COLORREF> pixels = shownPixels(label);
+    std::map<COLORREF, int> counts;
+    for (const COLORREF pixel : pixels)
+        ++counts[pixel];
+    Ink shown;
+    if (counts.empty())
+        return shown;
+    shown.background =
+        std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+    shown.ink = *std::max_element(pixels.begin(), pixels.end(), [&shown](COLORREF a, COLORREF b) {
+        return Contrast::ratio(a, shown.background) < Contrast::ratio(b, shown.background);
+    });
+    return shown;
+}
+
+// The About dialog's labels as a timer of its modal loop finds them: the
+// lowest contrast of their ink, and whether each stands on the face given.
+struct AboutInks {
+    COLORREF face = CLR_INVALID;
+    int labels = 0;
+    int onTheFace = 0;
+    double leastContrast = 21;
+};
+AboutInks aboutInks;
+
+void CALLBACK readAboutLabels(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    HWND dialog = GetActiveWindow();
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        wchar_t kind[16] = {};
+        GetClassNameW(child, kind, 16);
+        if (_wcsicmp(kind, L"Static") != 0 || textOf(child).empty())
+            continue;
+        const Ink shown = inkOf(child);
+        ++aboutInks.labels;
+        aboutInks.onTheFace += shown.background == aboutInks.face ? 1 : 0;
+        aboutInks.leastContrast = std::min(aboutInks.leastContrast, Contrast::ratio(shown.ink, shown.background));
+    }
+    SendMessageW(GetDlgItem(dialog, win32::AboutOkId), BM_CLICK, 0, 0);
+}
+
+// A colour scheme as the window reads it: button face and button text, the
+// link colour and the window text.
+struct Scheme {
+    const char* name;
+    COLORREF face;
+    COLORREF text;
+    COLORREF hotLight;
+    COLORREF windowText;
+};
+
+// The four high-contrast schemes Windows ships, and a dark scheme made by hand
+// that left the window text black, as a user who changed only the 3D objects.
+const Scheme schemes[] = {
+    {"HighContrastOne", RGB(0, 0, 0), RGB(255, 255, 0), RGB(128, 128, 255), RGB(255, 255, 0)},
+    {"HighContrastTwo", RGB(0, 0, 0), RGB(0, 255, 0), RGB(128, 128, 255), RGB(0, 255, 0)},
+    {"HighContrastBlack", RGB(0, 0, 0), RGB(255, 255, 255), RGB(255, 255, 0), RGB(255, 255, 255)},
+    {"HighContrastWhite", RGB(255, 255, 255), RGB(0, 0, 0), RGB(0, 0, 159), RGB(0, 0, 0)},
+    {"DarkCustom", RGB(32, 32, 32), RGB(240, 240, 240), RGB(0, 102, 204), RGB(0, 0, 0)},
+};
+
+constexpr std::array<int, 4> schemeElements{COLOR_BTNFACE, COLOR_BTNTEXT, COLOR_HOTLIGHT, COLOR_WINDOWTEXT};
+
+// Switches the scheme while the window is open, as a theme switch does with
+// SetSysColors, and puts the machine's colours back after.
+class Win32SchemeTest : public Win32WindowTest, public testing::WithParamInterface<Scheme> {
+protected:
+    void SetUp() override
+    {
+        Win32WindowTest::SetUp();
+        for (std::size_t i = 0; i < schemeElements.size(); ++i)
+            before[i] = GetSysColor(schemeElements[i]);
+    }
+    void TearDown() override
+    {
+        SetSysColors(static_cast<int>(schemeElements.size()), schemeElements.data(), before.data());
+        Win32WindowTest::TearDown();
+    }
+    void switchScheme()
+    {
+        const Scheme& scheme = GetParam();
+        const std::array<COLORREF, 4> colors{scheme.face, scheme.text, scheme.hotLight, scheme.windowText};
+        SetSysColors(static_cast<int>(schemeElements.size()), schemeElements.data(), colors.data());
+        RedrawWindow(window->handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    }
+    void expectReadable(Main which)
+    {
+        const Ink shown = inkOf(control(which));
+        EXPECT_EQ(shown.background, GetParam().face) << FormTable::control(which).name;
+        EXPECT_GE(Contrast::ratio(shown.ink, GetParam().face), Contrast::Readable) << FormTable::control(which).name;
+    }
+
+    std::array<COLORREF, 4> before{};
+};
+
+// Every caption, figure and link is drawn on the scheme's face in an ink that
+// reads on it, "Not Available" too; the swatches' borders and the chart's
+// outline stand out from the face, the chart's box is cleared to it; and so
+// for the About dialog's labels.
+TEST_P(Win32SchemeTest, TextsAndMarksReadOnTheFaceAfterASchemeSwitch)
+{
+    open();
+    switchScheme();
+    for (const Main text : {Main::lbl4, Main::lbl5, Main::lbl6, Main::lblFREE, Main::lblUSED, Main::lblTOTAL,
+                            Main::lblVERSION, Main::lblDATE})
+        expectReadable(text);
+    for (const Main swatch : {Main::lblUSEDLEG, Main::lblFREELEG}) {
+        const std::vector<COLORREF> pixels = shownPixels(control(swatch));
+        EXPECT_GE(Contrast::ratio(pixels.at(0), GetParam().face), Contrast::Readable)
+            << FormTable::control(swatch).name;
+    }
+    const win32::ChartBox& chart = window->chart();
+    EXPECT_EQ(chart.pixel(0, 0), GetParam().face);
+    int x = 0;
+    while (x < chart.size().cx && chart.pixel(x, chart.size().cy / 2) == GetParam().face)
+        ++x;
+    EXPECT_GE(Contrast::ratio(chart.pixel(x, chart.size().cy / 2), GetParam().face), Contrast::Readable);
+
+    pickDrive(1);
+    ASSERT_EQ(textOf(control(Main::lblTOTAL)), "Not Available  ");
+    expectReadable(Main::lblTOTAL);
+
+    aboutInks = AboutInks{GetParam().face};
+    SetTimer(nullptr, 0, 200, readAboutLabels);
+    SendMessageW(control(Main::lblDATE), WM_KEYDOWN, VK_SPACE, 0); // returns once the dialog is closed
+    EXPECT_EQ(aboutInks.labels, 4);
+    EXPECT_EQ(aboutInks.onTheFace, aboutInks.labels);
+    EXPECT_GE(aboutInks.leastContrast, Contrast::Readable);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Win32SchemeTest, testing::ValuesIn(schemes), RowName{});
 
 TEST_F(Win32WindowTest, CloseStoresDriveColoursAndPositionForTheNextStart)
 {
@@ -315,6 +488,43 @@ TEST_F(Win32WindowTest, EveryControlOfTheFormTableStandsAtItsRectangleAt96And144
         }
     }
 }
+
+struct DpiMoveCase {
+    const char* name;
+    UINT dpi;
+    POINT to;
+};
+
+// Windows suggests the window's size on a screen of another DPI by scaling the
+// whole window, border and title bar included, which need not be the size the
+// window would make for itself there: the suggestion is taken as it is. Each
+// fits the test's screen of 1024 x 768, to which Windows would cut a window.
+const DpiMoveCase dpiMoves[] = {
+    {"To120", 120, {40, 30}},
+    {"To144", 144, {300, 10}},
+    {"To168", 168, {0, 0}},
+};
+
+class Win32DpiMoveTest : public Win32WindowTest, public testing::WithParamInterface<DpiMoveCase> {};
+
+TEST_P(Win32DpiMoveTest, TakesTheSuggestedRectangleWhole)
+{
+    open();
+    RECT outer{};
+    GetWindowRect(window->handle(), &outer);
+    const DpiMoveCase& row = GetParam();
+    const RECT suggested{row.to.x, row.to.y, row.to.x + MulDiv(outer.right - outer.left, static_cast<int>(row.dpi), 96),
+                         row.to.y + MulDiv(outer.bottom - outer.top, static_cast<int>(row.dpi), 96)};
+    moveToDpi(row.dpi, suggested);
+    RECT shown{};
+    GetWindowRect(window->handle(), &shown);
+    EXPECT_EQ(shown.left, suggested.left);
+    EXPECT_EQ(shown.top, suggested.top);
+    EXPECT_EQ(shown.right, suggested.right);
+    EXPECT_EQ(shown.bottom, suggested.bottom);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, Win32DpiMoveTest, testing::ValuesIn(dpiMoves), RowName{});
 
 // A close that arrives while a handler runs (here from within the colour
 // dialog) waits for it: the window stays until the handler has returned, then

@@ -1,6 +1,7 @@
 #include "app/win32/AboutDialog.h"
 
 #include "app/behaviour/AboutTexts.h"
+#include "app/win32/Controls.h"
 #include "app/win32/Layout.h"
 #include "common/WideText_win32.h"
 
@@ -100,6 +101,14 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         return TRUE;
     case WM_CLOSE:
         EndDialog(dialog, IDCANCEL);
+        return TRUE;
+    case WM_CTLCOLORSTATIC:
+        // The dialog's face and text are the main window's: button text on
+        // button face, not the window text the default gives.
+        return static_cast<INT_PTR>(Controls::labelColors(reinterpret_cast<HDC>(wParam)));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        Controls::passOnSchemeChange(dialog, message, wParam, lParam);
         return TRUE;
     default:
         return FALSE;

@@ -74,10 +74,12 @@ void ChartBox::clear()
 
 void ChartBox::show(const std::optional<ChartPicture>& picture)
 {
+    m_picture = picture;
     clear();
     if (picture) {
         const UsageChart::ChartRect& r = picture->bounds;
-        const HGDIOBJ previousPen = SelectObject(m_memory, GetStockObject(BLACK_PEN));
+        HPEN outline = CreatePen(PS_SOLID, 1, Controls::outlineColor());
+        const HGDIOBJ previousPen = SelectObject(m_memory, outline);
         for (int i = 0; i < picture->plan.shapeCount; ++i) {
             const UsageChart::Shape& shape = picture->plan.shapes[static_cast<std::size_t>(i)];
             HBRUSH fill = CreateSolidBrush(static_cast<COLORREF>(shape.fillColor));
@@ -91,6 +93,7 @@ void ChartBox::show(const std::optional<ChartPicture>& picture)
             DeleteObject(fill);
         }
         SelectObject(m_memory, previousPen);
+        DeleteObject(outline);
     }
     GdiFlush();
     InvalidateRect(m_window, nullptr, FALSE);

@@ -26,9 +26,12 @@ public:
     void place(const RECT& bounds);
     [[nodiscard]] SIZE size() const { return m_size; }
 
-    // Clears the bitmap to the window's background, draws the picture if there
-    // is one (outlines in black) and shows it.
+    // Keeps the picture, clears the bitmap to the window's face, draws the
+    // picture if there is one and shows it. The outlines are in the colour
+    // scheme's window text; the two fills are the user's.
     void show(const std::optional<ChartPicture>& picture);
+    // Draws the picture it keeps again, in the colour scheme now in force.
+    void redraw() { show(m_picture); }
 
     // A pixel of the bitmap as drawn, 0x00BBGGRR.
     [[nodiscard]] COLORREF pixel(int x, int y) const;
@@ -47,6 +50,7 @@ private:
     // The bitmap's pixels, 32 bits each, top row first.
     const std::uint32_t* m_bits = nullptr;
     SIZE m_size{};
+    std::optional<ChartPicture> m_picture;
 };
 
 } // namespace win32

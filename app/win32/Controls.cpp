@@ -1,17 +1,15 @@
 #include "app/win32/Controls.h"
 
+#include "app/behaviour/Contrast.h"
+
 #include <windowsx.h>
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 
 namespace win32::Controls {
 
 namespace {
-
-// Blue, as links are drawn, 0x00BBGGRR.
-constexpr COLORREF LinkColor = 0x00FF0000;
 
 bool isActivationKey(WPARAM key)
 {
@@ -26,17 +24,6 @@ LRESULT dialogCode(LPARAM lParam)
         (isActivationKey(message->wParam) || message->wParam == L' ' || message->wParam == L'\r'))
         return DLGC_WANTMESSAGE;
     return 0;
-}
-
-// The relative luminance of a colour, from 0 for black to 1 for white, as
-// the eye weighs its three channels after undoing the screen's gamma.
-double luminance(COLORREF color)
-{
-    const auto linear = [](BYTE channel) {
-        const double value = channel / 255.0;
-        return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
-    };
-    return 0.2126 * linear(GetRValue(color)) + 0.7152 * linear(GetGValue(color)) + 0.0722 * linear(GetBValue(color));
 }
 
 void frameWith(HDC dc, const RECT& box, COLORREF ink)
@@ -58,11 +45,11 @@ void paintSwatch(HWND swatch)
     FillRect(dc, &box, fill);
     DeleteObject(fill);
     if (showsFocusMark(swatch)) {
-        frameWith(dc, box, contrastingInk(GetSysColor(COLOR_BTNFACE)));
+        frameWith(dc, box, Contrast::contrastingInk(GetSysColor(COLOR_BTNFACE)));
         InflateRect(&box, -1, -1);
         paintFocusRing(swatch, dc, box, swatchColor(swatch));
     } else {
-        FrameRect(dc, &box, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+        frameWith(dc, box, outlineColor());
     }
     EndPaint(swatch, &paint);
 }
@@ -123,13 +110,13 @@ void paintLink(HWND link)
     text.resize(static_cast<std::size_t>(GetWindowTextW(link, text.data(), static_cast<int>(text.size()))));
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(GetWindowLongPtrW(link, GWLP_USERDATA)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, LinkColor);
+    SetTextColor(dc, linkColor());
     RECT inside = box;
     InflateRect(&inside, -LinkPadding, 0);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inside, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, previous);
     if (showsFocusMark(link))
-        frameWith(dc, box, contrastingInk(GetSysColor(COLOR_BTNFACE)));
+        frameWith(dc, box, Contrast::contrastingInk(GetSysColor(COLOR_BTNFACE)));
     EndPaint(link, &paint);
 }
 
@@ -208,12 +195,28 @@ COLORREF swatchColor(HWND swatch)
     return static_cast<COLORREF>(GetWindowLongPtrW(swatch, GWLP_USERDATA));
 }
 
-COLORREF contrastingInk(COLORREF color)
+LRESULT labelColors(HDC dc)
 {
-    // Contrast is (lighter + 0.05) / (darker + 0.05); white wins above the
-    // luminance at which both ratios are equal.
-    const double against = luminance(color);
-    return (1.05 / (against + 0.05) > (against + 0.05) / 0.05) ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+COLORREF linkColor()
+{
+    return Contrast::readableLink(GetSysColor(COLOR_HOTLIGHT), GetSysColor(COLOR_BTNFACE));
+}
+
+COLORREF outlineColor()
+{
+    return Contrast::readableInk(GetSysColor(COLOR_WINDOWTEXT), GetSysColor(COLOR_BTNFACE));
+}
+
+void passOnSchemeChange(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        SendMessageW(child, message, wParam, lParam);
+    RedrawWindow(parent, nullptr, nullptr, RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
 }
 
 bool showsFocusMark(HWND control)
@@ -226,7 +229,7 @@ void paintFocusRing(HWND control, HDC dc, const RECT& box, COLORREF inside)
     const int thickness = std::max(2, MulDiv(2, static_cast<int>(GetDpiForWindow(control)), 96));
     RECT ring = box;
     for (int line = 0; line < thickness; ++line) {
-        frameWith(dc, ring, contrastingInk(inside));
+        frameWith(dc, ring, Contrast::contrastingInk(inside));
         InflateRect(&ring, -1, -1);
     }
 }

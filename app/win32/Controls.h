@@ -29,9 +29,24 @@ void registerWindowClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* n
 void setSwatchColor(HWND swatch, COLORREF color);
 [[nodiscard]] COLORREF swatchColor(HWND swatch);
 
-// Black or white, whichever contrasts more with color: at least 4.5 : 1
-// against any colour.
-[[nodiscard]] COLORREF contrastingInk(COLORREF color);
+// The window's colours, from the user's colour scheme as it is now: read at
+// every painting, so that a scheme switched while the window is open shows at
+// the next. Every text and mark stands out from the button face it is on.
+
+// Sets a label's text and background colours, the scheme's button text on
+// its button face, and returns the brush of that face: the answer to
+// WM_CTLCOLORSTATIC.
+LRESULT labelColors(HDC dc);
+// The scheme's link colour, or a readable one where it does not read on the face.
+[[nodiscard]] COLORREF linkColor();
+// Outlines (swatch borders, the chart's edge) in the scheme's window text, or
+// black or white where that does not stand out from the face.
+[[nodiscard]] COLORREF outlineColor();
+
+// Passes a change of the colour scheme or of a system setting on to parent's
+// child windows, since Windows' common controls keep colours of their own, and
+// has all of parent painted again.
+void passOnSchemeChange(HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Whether control shows its focus mark: it has the focus, and its window
 // shows focus marks (Windows hides them in a window opened or worked with the

@@ -147,8 +147,19 @@ void MainWindow::createToolTips()
     }
 }
 
-// Everything in twips at the window's DPI: sizes, fonts and the client area.
+// The client area in twips at the window's DPI, then its controls.
 void MainWindow::applyLayout()
+{
+    RECT outer{0, 0, Layout::toPixels(FormTable::mainForm.clientWidth, m_dpi),
+               Layout::toPixels(FormTable::mainForm.clientHeight, m_dpi)};
+    AdjustWindowRectExForDpi(&outer, Style, FALSE, WS_EX_CONTROLPARENT, m_dpi);
+    SetWindowPos(m_window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    layOutControls();
+}
+
+// Every control in twips at the window's DPI, in faces of that DPI.
+void MainWindow::layOutControls()
 {
     // The old faces stay until every control has its new one.
     const Layout::Font oldFont = std::move(m_font);
@@ -156,11 +167,6 @@ void MainWindow::applyLayout()
     m_smallerFonts.clear();
     m_font = Layout::classicFont(m_dpi);
     m_linkFont = Layout::classicFont(m_dpi, FormTable::control(Main::lblVERSION).pointSize, true);
-    RECT outer{0, 0, Layout::toPixels(FormTable::mainForm.clientWidth, m_dpi),
-               Layout::toPixels(FormTable::mainForm.clientHeight, m_dpi)};
-    AdjustWindowRectExForDpi(&outer, Style, FALSE, WS_EX_CONTROLPARENT, m_dpi);
-    SetWindowPos(m_window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (std::size_t index = 0; index < FormTable::mainControls.size(); ++index) {
         const bool link = FormTable::mainControls[index].kind == FormTable::Kind::Link;
         SendMessageW(control(static_cast<Main>(index)), WM_SETFONT,
@@ -455,14 +461,26 @@ void MainWindow::onDestroy()
         PostQuitMessage(0);
 }
 
-// Moved to a screen of another DPI: everything laid out again at the new
-// one, the chart drawn at its new size.
+// Moved to a screen of another DPI: the window takes the place and size
+// Windows suggests for it there, whole, since a rectangle of its own could
+// straddle the screens again and bounce between the two DPIs; then the
+// controls are laid out again at the new DPI, the chart drawn at its new size.
 void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested)
 {
     m_dpi = dpi;
-    SetWindowPos(m_window, nullptr, suggested.left, suggested.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    applyLayout();
+    SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layOutControls();
     m_behaviour->ChartBoxResized();
+}
+
+// The colour scheme was switched (a high-contrast theme turned on, say), or a
+// system setting changed: everything is drawn again in the colours now in
+// force, the chart's bitmap too.
+void MainWindow::onSchemeChanged(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    m_chart->redraw();
+    Controls::passOnSchemeChange(m_window, message, wParam, lParam);
 }
 
 // The focus goes back to the control that had it, as in a dialog: after the
@@ -529,9 +547,11 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         onDestroy();
         return 0;
     case WM_CTLCOLORSTATIC:
-        // Labels on the window's button-face background.
-        SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        return Controls::labelColors(reinterpret_cast<HDC>(wParam));
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        onSchemeChanged(message, wParam, lParam);
+        return 0;
     case WM_DPICHANGED:
         onDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;

@@ -76,9 +76,11 @@ private:
     void onDestroy();
     void onDpiChanged(UINT dpi, const RECT& suggested);
     void onActivate(bool active);
+    void onSchemeChanged(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
     void createToolTips();
     void applyLayout();
+    void layOutControls();
     void placeControl(FormTable::Main which);
     [[nodiscard]] HFONT figureFont(FormTable::Main figure);
     [[nodiscard]] HFONT fontAt(double pointSize);
