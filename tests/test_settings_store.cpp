@@ -64,6 +64,42 @@ private:
 };
 constexpr std::string_view section = "Settings";
 
+// For root, file access checks as an ordinary user (the kernel drops root's
+// file capabilities with the file system uid), for this thread while it lives.
+class AsOrdinaryFileUser {
+public:
+    static constexpr uid_t Nobody = 65534;
+    AsOrdinaryFileUser() : m_root(geteuid() == 0)
+    {
+        if (m_root)
+            setfsuid(Nobody);
+    }
+    ~AsOrdinaryFileUser()
+    {
+        if (m_root)
+            setfsuid(0);
+    }
+    AsOrdinaryFileUser(const AsOrdinaryFileUser&) = delete;
+    AsOrdinaryFileUser& operator=(const AsOrdinaryFileUser&) = delete;
+
+private:
+    bool m_root;
+};
+
+constexpr const char* noHomeForOrdinaryUser =
+    "no temporary folder on this system that the ordinary user (uid 65534) may enter and write";
+
+// For root, hands the test's files to the user AsOrdinaryFileUser checks as.
+void giveToOrdinaryUser(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        if (geteuid() == 0) {
+            ASSERT_EQ(
+                chown(QFile::encodeName(path).constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody), 0);
+        }
+    }
+}
+
 // Each test gets its own configuration directory; QStandardPaths reads
 // XDG_CONFIG_HOME afresh whenever a store is created.
 class SettingsStoreTest : public testing::Test {
@@ -71,8 +107,17 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_home.isValid());
-        qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", home().toLocal8Bit());
     }
+
+    // The test's home directory, which holds the configuration directory.
+    [[nodiscard]] QString home() const { return m_reachableHome ? m_reachableHome->path() : m_home.path(); }
+
+    // For root: moves the test's home to where the user AsOrdinaryFileUser checks
+    // as can enter and write, and hands it to that user. The usual temporary
+    // folder may lie below one only root may enter (a TMPDIR made 0700, a home
+    // under /root). False when no temporary folder of this system will do.
+    bool homeForOrdinaryUser();
 
     void TearDown() override
     {
@@ -80,7 +125,7 @@ protected:
             umount2(QFile::encodeName(m_mountPoint).constData(), MNT_DETACH);
     }
 
-    [[nodiscard]] QString appDir() const { return m_home.path() + QStringLiteral("/Quillmar"); }
+    [[nodiscard]] QString appDir() const { return home() + QStringLiteral("/Quillmar"); }
     [[nodiscard]] QString configFile() const { return appDir() + QStringLiteral("/Quillmar.conf"); }
 
     void writeConfig(const QByteArray& bytes) const
@@ -127,9 +172,37 @@ protected:
     }
 
     QTemporaryDir m_home;
+    std::optional<QTemporaryDir> m_reachableHome;
     // What a test mounted, to be unmounted after it.
     QString m_mountPoint;
 };
+
+bool SettingsStoreTest::homeForOrdinaryUser()
+{
+    if (geteuid() != 0)
+        return true;
+    const QString parents[] = {QDir::tempPath(), QStringLiteral("/tmp"), QStringLiteral("/var/tmp"),
+                               QStringLiteral("/dev/shm")};
+    for (const QString& parent : parents) {
+        QTemporaryDir candidate(parent + QStringLiteral("/quillmar-test-XXXXXX"));
+        const QByteArray path = QFile::encodeName(candidate.path());
+        if (!candidate.isValid() || chown(path.constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody) != 0)
+            continue;
+        const QByteArray probe = path + "/probe";
+        bool usable = false;
+        {
+            const AsOrdinaryFileUser user;
+            usable = mkdir(probe.constData(), 0700) == 0;
+        }
+        rmdir(probe.constData());
+        if (usable) {
+            m_reachableHome.emplace(std::move(candidate));
+            qputenv("XDG_CONFIG_HOME", path);
+            return true;
+        }
+    }
+    return false;
+}
 
 TEST_F(SettingsStoreTest, FiveKeysRoundTripThroughAHandEditableFile)
 {
@@ -327,47 +400,16 @@ TEST_F(SettingsStoreTest, UnreadableFileGivesDefaults)
     EXPECT_EQ(store.GetSetting(section, "X", "720"), "720");
 }
 
-// For root, file access checks as an ordinary user (the kernel drops root's
-// file capabilities with the file system uid), for this thread while it lives.
-class AsOrdinaryFileUser {
-public:
-    static constexpr uid_t Nobody = 65534;
-    AsOrdinaryFileUser() : m_root(geteuid() == 0)
-    {
-        if (m_root)
-            setfsuid(Nobody);
-    }
-    ~AsOrdinaryFileUser()
-    {
-        if (m_root)
-            setfsuid(0);
-    }
-    AsOrdinaryFileUser(const AsOrdinaryFileUser&) = delete;
-    AsOrdinaryFileUser& operator=(const AsOrdinaryFileUser&) = delete;
-
-private:
-    bool m_root;
-};
-
-// For root, hands the test's files to the user AsOrdinaryFileUser checks as.
-void giveToOrdinaryUser(const QStringList& paths)
-{
-    for (const QString& path : paths) {
-        if (geteuid() == 0) {
-            ASSERT_EQ(
-                chown(QFile::encodeName(path).constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody), 0);
-        }
-    }
-}
-
 // A file the user may write but not read is never written: its values are not
 // known, and writing would lose them.
 TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsLeftUntouched)
 {
+    if (!homeForOrdinaryUser())
+        GTEST_SKIP() << noHomeForOrdinaryUser;
     const QByteArray earlier = "[Settings]\nDrive=/media/usb\nX=1440\n";
     writeConfig(earlier);
     ASSERT_EQ(chmod(QFile::encodeName(configFile()).constData(), 0200), 0);
-    giveToOrdinaryUser({m_home.path(), appDir(), configFile()});
+    giveToOrdinaryUser({home(), appDir(), configFile()});
     bool committed = true;
     std::string errors;
     {
@@ -392,8 +434,8 @@ TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsLeftUntouched)
 // link; the file it points to gets the new text and keeps its mode.
 TEST_F(SettingsStoreTest, ASymlinkedFileIsWrittenThroughTheLink)
 {
-    const QString target = m_home.path() + QStringLiteral("/dotfiles/Quillmar.conf");
-    ASSERT_TRUE(QDir().mkpath(m_home.path() + QStringLiteral("/dotfiles")));
+    const QString target = home() + QStringLiteral("/dotfiles/Quillmar.conf");
+    ASSERT_TRUE(QDir().mkpath(home() + QStringLiteral("/dotfiles")));
     {
         QFile file(target);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -435,20 +477,20 @@ TEST_P(StoreLocationTest, FollowsTheXdgRules)
 {
     const auto& c = GetParam();
     QByteArray configHome(c.configHome);
-    configHome.replace("HOME", QFile::encodeName(m_home.path()));
+    configHome.replace("HOME", QFile::encodeName(home()));
     qputenv("XDG_CONFIG_HOME", configHome);
-    const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(m_home.path()));
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home()));
     const SettingsStore store(app);
-    qputenv("HOME", home);
-    EXPECT_EQ(store.location(), m_home.path().toStdString() + c.file);
+    qputenv("HOME", realHome);
+    EXPECT_EQ(store.location(), home().toStdString() + c.file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StoreLocationTest, testing::ValuesIn(locationCases), RowName{});
 
 TEST_F(SettingsStoreTest, PathThroughARegularFileFailsToCommit)
 {
-    QFile blocker(m_home.path() + QStringLiteral("/not-a-directory"));
+    QFile blocker(home() + QStringLiteral("/not-a-directory"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker.fileName()));
@@ -491,6 +533,9 @@ TEST_P(WriteFailureTest, ReportsOneLineAndKeepsTheEarlierFile)
             GTEST_SKIP() << "this process may not mount a tmpfs (needs root with CAP_SYS_ADMIN)";
         break;
     case Obstacle::ReadOnlyDirectoryAndSizeLimit:
+        if (!homeForOrdinaryUser())
+            GTEST_SKIP() << noHomeForOrdinaryUser;
+        break;
     case Obstacle::FileSizeLimit:
         break;
     }
@@ -499,7 +544,7 @@ TEST_P(WriteFailureTest, ReportsOneLineAndKeepsTheEarlierFile)
         remountReadOnly();
     std::optional<AsOrdinaryFileUser> user;
     if (c.obstacle == Obstacle::ReadOnlyDirectoryAndSizeLimit) {
-        giveToOrdinaryUser({m_home.path(), appDir(), configFile()});
+        giveToOrdinaryUser({home(), appDir(), configFile()});
         ASSERT_TRUE(QFile::setPermissions(appDir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         user.emplace();
     }
@@ -556,7 +601,7 @@ protected:
     bool hinder(Hindrance hindrance)
     {
         const QByteArray file = QFile::encodeName(configFile());
-        const QByteArray elsewhere = QFile::encodeName(m_home.path() + QStringLiteral("/elsewhere.conf"));
+        const QByteArray elsewhere = QFile::encodeName(home() + QStringLiteral("/elsewhere.conf"));
         switch (hindrance) {
         case Hindrance::None:
             return true;
@@ -580,9 +625,11 @@ protected:
 // its other names, the file itself gets the new text; it stays the same file.
 TEST_P(InPlaceWriteTest, TheSameFileGetsTheNewText)
 {
+    if (!homeForOrdinaryUser())
+        GTEST_SKIP() << noHomeForOrdinaryUser;
     const auto& c = GetParam();
     writeConfig(c.hindrance == Hindrance::None ? fiveAfterX1 : "[Settings]\nX=1\n");
-    giveToOrdinaryUser({m_home.path(), appDir(), configFile()});
+    giveToOrdinaryUser({home(), appDir(), configFile()});
     if (!hinder(c.hindrance))
         GTEST_SKIP() << "this process may not set up " << c.name << " (a bind mount needs CAP_SYS_ADMIN)";
     struct stat before {};
