@@ -47,11 +47,6 @@ std::optional<std::string> configDirectory()
     return withoutTrailingSlashes(home) + "/.config";
 }
 
-std::string unreadable(const std::string& problem)
-{
-    return "the file could not be read (" + problem + "), so it is left as it is";
-}
-
 } // namespace
 
 struct SettingsStore::State {
@@ -90,8 +85,7 @@ SettingsStore::SettingsStore(std::string_view appName) : m_state(std::make_uniqu
     }
     m_state->path = *directory + "/" + m_state->appName + "/" + m_state->appName + ".conf";
     AtomicFile::ReadResult file = AtomicFile::ReadAll(m_state->path);
-    if (!file.problem.empty())
-        m_state->problem = unreadable(file.problem);
+    m_state->problem = file.problem;
     m_state->text = std::move(file.text);
 }
 
@@ -125,7 +119,7 @@ bool SettingsStore::commit()
     // was first read stays.
     AtomicFile::ReadResult file = AtomicFile::ReadAll(m_state->path);
     if (!file.problem.empty()) {
-        m_state->report(unreadable(file.problem));
+        m_state->report(file.problem);
         return false;
     }
     std::string text = file.text;
@@ -134,8 +128,8 @@ bool SettingsStore::commit()
     // Rewriting the same bytes would gain nothing, and replacing them would part
     // the file from its other names.
     const bool unchanged = file.exists && text == file.text;
-    if (const std::error_code error = unchanged ? std::error_code{} : AtomicFile::Replace(m_state->path, text)) {
-        m_state->report(error.message());
+    if (const std::string problem = unchanged ? "" : AtomicFile::Replace(m_state->path, text); !problem.empty()) {
+        m_state->report(problem);
         return false;
     }
     m_state->text = std::move(text);
