@@ -1,3 +1,5 @@
+#include "settings/AtomicFile.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsStore.h"
 #include "tests/RowName.h"
 
@@ -8,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +21,8 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -653,5 +659,229 @@ TEST_P(InPlaceWriteTest, TheSameFileGetsTheNewText)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, InPlaceWriteTest, testing::ValuesIn(inPlaceCases), RowName{});
+
+// A user other than root and the ordinary one, for files of someone else.
+constexpr uid_t AnotherUser = 12345;
+
+[[nodiscard]] QByteArray fileText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+enum class Foreign { LinkToRootsFile, LinkToAnotherUsersFile, LinkOfAnotherUser, HardLinkToRootsFile };
+
+struct ForeignCase {
+    const char* name;
+    Foreign foreign;
+    const char* reason;
+};
+
+const ForeignCase foreignCases[] = {
+    {"LinkToRootsFile", Foreign::LinkToRootsFile, "it belongs to another user than its folder"},
+    {"LinkToAnotherUsersFile", Foreign::LinkToAnotherUsersFile, "it belongs to another user than its folder"},
+    {"LinkOfAnotherUser", Foreign::LinkOfAnotherUser, "it is a link of another user"},
+    {"HardLinkToRootsFile", Foreign::HardLinkToRootsFile, "it belongs to another user than its folder"},
+};
+
+class ForeignFileTest : public SettingsStoreTest, public testing::WithParamInterface<ForeignCase> {};
+
+// Root's program, started with the user's HOME, finds in the user's settings
+// folder a link or a hard link to a file that is not the user's: it writes
+// nothing there and says so in one line.
+TEST_P(ForeignFileTest, IsLeftAloneWithOneLine)
+{
+    const auto& c = GetParam();
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to make files of other users";
+    if (!homeForOrdinaryUser())
+        GTEST_SKIP() << noHomeForOrdinaryUser;
+    const QByteArray foreign = QFile::encodeName(home() + QStringLiteral("/foreign.conf"));
+    const QByteArray theirs = "[Settings]\nX=1\n";
+    {
+        QFile file(QString::fromLocal8Bit(foreign));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(theirs);
+    }
+    const uid_t owner = c.foreign == Foreign::LinkToRootsFile || c.foreign == Foreign::HardLinkToRootsFile ? 0 : AnotherUser;
+    ASSERT_EQ(chown(foreign.constData(), owner, owner), 0);
+    ASSERT_TRUE(QDir().mkpath(appDir()));
+    const QByteArray file = QFile::encodeName(configFile());
+    ASSERT_EQ(chown(QFile::encodeName(appDir()).constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody), 0);
+    if (c.foreign == Foreign::HardLinkToRootsFile) {
+        ASSERT_EQ(link(foreign.constData(), file.constData()), 0);
+    } else {
+        ASSERT_EQ(symlink(foreign.constData(), file.constData()), 0);
+        const uid_t linkOwner = c.foreign == Foreign::LinkOfAnotherUser ? AnotherUser : AsOrdinaryFileUser::Nobody;
+        ASSERT_EQ(lchown(file.constData(), linkOwner, linkOwner), 0);
+    }
+    SettingsStore store(app);
+    saveFive(store);
+    StderrCapture capture;
+    EXPECT_FALSE(store.commit());
+    EXPECT_EQ(capture.text(), "quillmar: could not save settings to " + configFile().toStdString() + ": " + c.reason +
+                                  ", so it is left as it is\n");
+    EXPECT_EQ(fileText(QString::fromLocal8Bit(foreign)), theirs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ForeignFileTest, testing::ValuesIn(foreignCases), RowName{});
+
+struct SwapCase {
+    const char* name;
+    // The settings file has a second name, so that it is rewritten in place.
+    bool hardLinked;
+};
+
+const SwapCase swapCases[] = {{"Replaced", false}, {"RewrittenInPlace", true}};
+
+class SwapRaceTest : public SettingsStoreTest, public testing::WithParamInterface<SwapCase> {};
+
+// While root's program closes again and again, the user swaps the settings
+// file for a link to root's file and back: root's file is never written.
+TEST_P(SwapRaceTest, NeverWritesTheLinksTarget)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to write as root into a folder of another user";
+    if (!homeForOrdinaryUser())
+        GTEST_SKIP() << noHomeForOrdinaryUser;
+    const QByteArray foreign = QFile::encodeName(home() + QStringLiteral("/foreign.conf"));
+    const QByteArray theirs = "# root's\n[Settings]\nX=1\n";
+    {
+        QFile file(QString::fromLocal8Bit(foreign));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(theirs);
+    }
+    writeConfig("[Settings]\nX=2\n");
+    const std::string folder = QFile::encodeName(appDir()).toStdString();
+    const std::string file = QFile::encodeName(configFile()).toStdString();
+    const std::string keeper = folder + "/keeper";
+    ASSERT_EQ(link(file.c_str(), keeper.c_str()), 0);
+    giveToOrdinaryUser({appDir(), configFile()});
+
+    std::atomic<bool> done = false;
+    std::thread user([&] {
+        const std::string swap = folder + "/swap";
+        for (bool toLink = true; !done; toLink = !toLink) {
+            if (toLink) {
+                symlink(foreign.constData(), swap.c_str());
+                lchown(swap.c_str(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody);
+            } else if (GetParam().hardLinked) {
+                link(keeper.c_str(), swap.c_str());
+            } else {
+                close(open(swap.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600));
+                chown(swap.c_str(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody);
+            }
+            rename(swap.c_str(), file.c_str());
+        }
+    });
+    for (int close = 0; close < 300; ++close) {
+        SettingsStore store(app);
+        store.SaveSetting(section, "X", std::to_string(close));
+        StderrCapture capture;
+        static_cast<void>(store.commit());
+    }
+    done = true;
+    user.join();
+    EXPECT_EQ(fileText(QString::fromLocal8Bit(foreign)), theirs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SwapRaceTest, testing::ValuesIn(swapCases), RowName{});
+
+// Whether text is before or after whole: after may be followed by the comment
+// line that pads it to an earlier, longer length.
+[[nodiscard]] bool isWhole(const QByteArray& text, const std::string& before, const std::string& after)
+{
+    if (text.toStdString() == before)
+        return true;
+    if (!text.startsWith(QByteArray::fromStdString(after)))
+        return false;
+    QByteArray pad = text.mid(static_cast<qsizetype>(after.size()));
+    if (pad.startsWith('\n') && !after.ends_with('\n'))
+        pad.remove(0, 1);
+    return pad.isEmpty() || (pad.startsWith('#') && pad.count(' ') == pad.size() - 1);
+}
+
+struct KillCase {
+    const char* name;
+    const char* before;
+    SettingsFile::Values values;
+};
+
+const KillCase killCases[] = {
+    {"Shorter", "# mine\n[Settings]\nDrive=/media/usb\nX=1440\n\n[Other]\nK=v\n", {{"Drive", "/"}, {"X", "1"}}},
+    {"Longer", "# mine\n[Settings]\nDrive=/media/usb\nX=1440\n\n[Other]\nK=v\n",
+     {{"Drive", "/media/backup"}, {"X", "-14400"}, {"Y", "720"}}},
+    {"ShorterWithoutLastLineEnd", "[Settings]\nDrive=/media/usb\n; mine", {{"Drive", "/"}}},
+    {"OneByteShorter", "[Settings]\r\nX=10\r\n", {{"X", "9"}}},
+};
+
+class InPlaceInterruptionTest : public SettingsStoreTest, public testing::WithParamInterface<KillCase> {
+protected:
+    // The file as before, with a second name so that it is rewritten in place.
+    void setUpFile(const char* before)
+    {
+        writeConfig(before);
+        const QByteArray other = QFile::encodeName(home() + QStringLiteral("/other-name.conf"));
+        unlink(other.constData());
+        ASSERT_EQ(link(QFile::encodeName(configFile()).constData(), other.constData()), 0);
+    }
+};
+
+// A kill before any of the rewrite's system calls leaves the old text or the
+// new one, each whole: no NUL, no old tail, every other line kept.
+TEST_P(InPlaceInterruptionTest, AKillAtAnyCallLeavesOneWholeText)
+{
+    const auto& c = GetParam();
+    const std::string after = SettingsFile::WithValues(c.before, section, c.values);
+    const std::string path = QFile::encodeName(configFile()).toStdString();
+    for (int killedAt = 0;; ++killedAt) {
+        setUpFile(c.before);
+        const pid_t child = fork();
+        if (child == 0) {
+            int call = 0;
+            const std::string problem = AtomicFile::Replace(path, after, [&](std::string_view) {
+                if (call++ == killedAt)
+                    raise(SIGKILL);
+                return 0;
+            });
+            _exit(problem.empty() ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        const QByteArray text = readConfig();
+        EXPECT_TRUE(isWhole(text, c.before, after)) << "killed at call " << killedAt << ": " << text.toStdString();
+        if (WIFEXITED(status)) {
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_EQ(text.toStdString(), after);
+            EXPECT_GT(killedAt, 2);
+            break;
+        }
+    }
+}
+
+// A failure of any of its system calls leaves the old text or the new one,
+// each whole, and is reported.
+TEST_P(InPlaceInterruptionTest, AFailureAtAnyCallLeavesOneWholeText)
+{
+    const auto& c = GetParam();
+    const std::string after = SettingsFile::WithValues(c.before, section, c.values);
+    const std::string path = QFile::encodeName(configFile()).toStdString();
+    for (int failedAt = 0;; ++failedAt) {
+        setUpFile(c.before);
+        int call = 0;
+        const std::string problem =
+            AtomicFile::Replace(path, after, [&](std::string_view) { return call++ == failedAt ? EIO : 0; });
+        const QByteArray text = readConfig();
+        EXPECT_TRUE(isWhole(text, c.before, after)) << "failed at call " << failedAt << ": " << text.toStdString();
+        if (call <= failedAt) {
+            EXPECT_EQ(problem, "");
+            EXPECT_EQ(text.toStdString(), after);
+            break;
+        }
+        EXPECT_EQ(problem, "Input/output error");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, InPlaceInterruptionTest, testing::ValuesIn(killCases), RowName{});
 
 } // namespace
