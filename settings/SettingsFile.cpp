@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -55,11 +54,57 @@ std::vector<Line> linesOf(std::string_view text)
     return lines;
 }
 
+enum class LineKind { Other, Section, Key };
+
+// A line and what it says: a section header, a key line, or nothing the store
+// reads (blank, comment, or not understood).
+struct ReadLine {
+    Line line;
+    LineKind kind = LineKind::Other;
+    // The section's name, or the key. A header without its closing bracket keeps
+    // the bracket in its name, so that it names no section the store knows.
+    std::string_view name;
+    // Where the text after "=" starts.
+    std::size_t valueFrom = 0;
+    // A header or key line of the section asked for.
+    bool inSection = false;
+};
+
+ReadLine meaningOf(const Line& line)
+{
+    const std::string_view text = trimmed(line.content);
+    if (text.empty() || text[0] == '#' || text[0] == ';')
+        return {line, LineKind::Other, {}, 0, false};
+    if (text[0] == '[') {
+        const std::size_t close = text.find(']');
+        return {line, LineKind::Section, close == std::string_view::npos ? text : trimmed(text.substr(1, close - 1))};
+    }
+    const std::size_t equals = line.content.find('=');
+    const std::string_view key = trimmed(line.content.substr(0, equals));
+    if (equals == std::string_view::npos || key.empty())
+        return {line, LineKind::Other, {}, 0, false};
+    return {line, LineKind::Key, key, equals + 1};
+}
+
+std::vector<ReadLine> readLines(std::string_view text, std::string_view section)
+{
+    std::vector<ReadLine> lines;
+    bool inSection = false;
+    for (const Line& line : linesOf(text)) {
+        ReadLine read = meaningOf(line);
+        if (read.kind == LineKind::Section)
+            inSection = read.name == section;
+        read.inSection = inSection && read.kind != LineKind::Other;
+        lines.push_back(read);
+    }
+    return lines;
+}
+
 // The line end the file uses, as its first line ends; LF for a file of one
 // line or none.
-std::string_view lineEndOf(const std::vector<Line>& lines)
+std::string_view lineEndOf(const std::vector<ReadLine>& lines)
 {
-    return !lines.empty() && !lines.front().end.empty() ? lines.front().end : "\n";
+    return !lines.empty() && !lines.front().line.end.empty() ? lines.front().line.end : "\n";
 }
 
 // What the last line needs so that a line added after it starts on its own in
@@ -77,46 +122,11 @@ std::string_view lineEndToComplete(const Line& last, std::string_view lineEnd)
 // How lines added after lines[after] end: as the file's lines do, except where
 // a lone CR would meet the LF of a blank line below and read as one CRLF,
 // swallowing that line; there they end as the line above them does.
-std::string_view endOfAddedLines(const std::vector<Line>& lines, std::size_t after, std::string_view lineEnd)
+std::string_view endOfAddedLines(const std::vector<ReadLine>& lines, std::size_t after, std::string_view lineEnd)
 {
-    const bool wouldJoin =
-        lineEnd == "\r" && after + 1 < lines.size() && lines[after + 1].content.empty() && lines[after + 1].end == "\n";
-    return wouldJoin ? lines[after].end : lineEnd;
-}
-
-enum class LineKind { Other, Section, Key };
-
-// What a line says: a section header, a key line, or nothing the store reads
-// (blank, comment, or not understood).
-struct LineMeaning {
-    LineKind kind = LineKind::Other;
-    // The section's name, or the key.
-    std::string_view name;
-    // A header without its closing bracket: the keys below it belong to no
-    // section the store knows.
-    bool brokenHeader = false;
-    // Where the text after "=" starts.
-    std::size_t valueFrom = 0;
-};
-
-LineMeaning meaningOf(std::string_view content)
-{
-    const std::size_t first = content.find_first_not_of(blanks);
-    if (first == std::string_view::npos || content[first] == '#' || content[first] == ';')
-        return {};
-    if (content[first] == '[') {
-        const std::size_t close = content.find(']', first);
-        if (close == std::string_view::npos)
-            return {LineKind::Section, {}, true, 0};
-        return {LineKind::Section, trimmed(content.substr(first + 1, close - first - 1)), false, 0};
-    }
-    const std::size_t equals = content.find('=', first);
-    if (equals == std::string_view::npos)
-        return {};
-    const std::string_view key = trimmed(content.substr(first, equals - first));
-    if (key.empty())
-        return {};
-    return {LineKind::Key, key, false, equals + 1};
+    const bool wouldJoin = lineEnd == "\r" && after + 1 < lines.size() && lines[after + 1].line.content.empty() &&
+                           lines[after + 1].line.end == "\n";
+    return wouldJoin ? lines[after].line.end : lineEnd;
 }
 
 } // namespace
@@ -162,63 +172,44 @@ Values ReadSection(std::string_view text, std::string_view section)
     if (text.starts_with(byteOrderMark))
         text.remove_prefix(byteOrderMark.size());
     Values values;
-    bool inSection = false;
-    for (const Line& line : linesOf(text)) {
-        const LineMeaning meaning = meaningOf(line.content);
-        if (meaning.kind == LineKind::Section)
-            inSection = !meaning.brokenHeader && meaning.name == section;
-        else if (meaning.kind == LineKind::Key && inSection)
-            values.insert_or_assign(std::string(meaning.name), UnescapedValue(line.content.substr(meaning.valueFrom)));
+    for (const ReadLine& read : readLines(text, section)) {
+        if (read.inSection && read.kind == LineKind::Key)
+            values.insert_or_assign(std::string(read.name), UnescapedValue(read.line.content.substr(read.valueFrom)));
     }
     return values;
 }
 
 namespace {
 
-// Where a key's value is to be written: the line that holds it, and the line
-// after which missing keys go.
-struct SectionPlan {
-    std::map<std::string_view, std::size_t, std::less<>> lineOfKey;
-    std::optional<std::size_t> lastLine;
-};
-
-SectionPlan planFor(const std::vector<Line>& lines, std::string_view section)
-{
-    SectionPlan plan;
-    bool inSection = false;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const LineMeaning meaning = meaningOf(lines[i].content);
-        if (meaning.kind == LineKind::Section)
-            inSection = !meaning.brokenHeader && meaning.name == section;
-        if (!inSection || meaning.kind == LineKind::Other)
-            continue;
-        plan.lastLine = i;
-        if (meaning.kind == LineKind::Key)
-            plan.lineOfKey[meaning.name] = i;
-    }
-    return plan;
-}
-
 // The key's line with value in place of the one it holds, unless that is the
 // same value already; the blanks around the value stay.
-void appendRewritten(std::string& out, const Line& line, std::size_t valueFrom, std::string_view value)
+void appendRewritten(std::string& out, const ReadLine& read, std::string_view value)
 {
-    const std::string_view written = line.content.substr(valueFrom);
+    const std::string_view written = read.line.content.substr(read.valueFrom);
     if (UnescapedValue(written) == value) {
-        out += line.content;
+        out += read.line.content;
     } else {
         const std::string_view old = trimmed(written);
-        const std::size_t begin = valueFrom + static_cast<std::size_t>(old.data() - written.data());
-        out.append(line.content.substr(0, begin)).append(EscapedValue(value));
-        out += line.content.substr(begin + old.size());
+        const std::size_t begin = read.valueFrom + static_cast<std::size_t>(old.data() - written.data());
+        out.append(read.line.content.substr(0, begin)).append(EscapedValue(value));
+        out += read.line.content.substr(begin + old.size());
     }
-    out += line.end;
+    out += read.line.end;
 }
 
-void appendKeyLines(std::string& out, const Values& values, const SectionPlan& plan, std::string_view lineEnd)
+// Whether the section has a line for key after lines[from - 1].
+bool hasKey(const std::vector<ReadLine>& lines, std::size_t from, std::string_view key)
+{
+    return std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end(), [key](const ReadLine& read) {
+        return read.inSection && read.kind == LineKind::Key && read.name == key;
+    });
+}
+
+void appendKeyLines(std::string& out, const Values& values, const std::vector<ReadLine>& lines,
+                    std::string_view lineEnd)
 {
     for (const auto& [key, value] : values) {
-        if (!plan.lineOfKey.contains(key))
+        if (!hasKey(lines, 0, key))
             out.append(key).append("=").append(EscapedValue(value)).append(lineEnd);
     }
 }
@@ -232,33 +223,33 @@ std::string WithValues(std::string_view text, std::string_view section, const Va
         out += byteOrderMark;
         text.remove_prefix(byteOrderMark.size());
     }
-    const std::vector<Line> lines = linesOf(text);
+    const std::vector<ReadLine> lines = readLines(text, section);
     const std::string_view lineEnd = lineEndOf(lines);
-    const SectionPlan plan = planFor(lines, section);
-
+    // Missing keys go after the section's last header or key line.
+    const auto last = std::find_if(lines.rbegin(), lines.rend(), [](const ReadLine& read) { return read.inSection; });
+    const std::size_t lastLine = static_cast<std::size_t>(lines.rend() - last) - 1;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        const Line& line = lines[i];
-        const LineMeaning meaning = meaningOf(line.content);
-        const auto value = values.find(meaning.name);
-        const auto keyLine = plan.lineOfKey.find(meaning.name);
-        if (meaning.kind == LineKind::Key && value != values.end() && keyLine != plan.lineOfKey.end() &&
-            keyLine->second == i)
-            appendRewritten(out, line, meaning.valueFrom, value->second);
+        const ReadLine& read = lines[i];
+        const auto value = values.find(read.name);
+        // Where a key stands more than once, the last one counts and is written.
+        if (read.inSection && read.kind == LineKind::Key && value != values.end() && !hasKey(lines, i + 1, read.name))
+            appendRewritten(out, read, value->second);
         else
-            out.append(line.content).append(line.end);
-        if (plan.lastLine == i) {
-            out += lineEndToComplete(line, lineEnd);
-            appendKeyLines(out, values, plan, endOfAddedLines(lines, i, lineEnd));
+            out.append(read.line.content).append(read.line.end);
+        if (last != lines.rend() && i == lastLine) {
+            out += lineEndToComplete(read.line, lineEnd);
+            appendKeyLines(out, values, lines, endOfAddedLines(lines, i, lineEnd));
         }
     }
-    if (!plan.lastLine && !values.empty()) {
+    if (last == lines.rend() && !values.empty()) {
         if (!lines.empty())
-            out += lineEndToComplete(lines.back(), lineEnd);
+            out += lineEndToComplete(lines.back().line, lineEnd);
         // A blank line between sections.
-        if (std::any_of(lines.begin(), lines.end(), [](const Line& line) { return !trimmed(line.content).empty(); }))
+        const auto hasText = [](const ReadLine& read) { return !trimmed(read.line.content).empty(); };
+        if (std::any_of(lines.begin(), lines.end(), hasText))
             out += lineEnd;
         out.append("[").append(section).append("]").append(lineEnd);
-        appendKeyLines(out, values, plan, lineEnd);
+        appendKeyLines(out, values, lines, lineEnd);
     }
     return out;
 }
