@@ -23,15 +23,13 @@ bool isAbsolute(const char* path)
 // after one: "/home/me/" is "/home/me", "/" is "".
 std::string withoutTrailingSlashes(std::string directory)
 {
-    while (!directory.empty() && directory.back() == '/')
-        directory.pop_back();
+    directory.erase(directory.find_last_not_of('/') + 1);
     return directory;
 }
 
 // The user's configuration directory as the XDG rules name it: XDG_CONFIG_HOME
 // when it is an absolute path (a relative one is ignored), else ~/.config, the
-// home being HOME or, without one, the user's entry in the user database. Without
-// the separator at its end.
+// home being HOME or, without one, the user's entry in the user database.
 std::optional<std::string> configDirectory()
 {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
@@ -58,8 +56,6 @@ struct SettingsStore::State {
     // could not be read. Empty when it can.
     std::string problem;
     std::map<std::string, SettingsFile::Values, std::less<>> saved;
-    // The sections read so far.
-    mutable std::map<std::string, SettingsFile::Values, std::less<>> sections;
 
     void report(std::string_view reason) const
     {
@@ -94,19 +90,14 @@ SettingsStore::~SettingsStore() = default;
 std::string SettingsStore::GetSetting(std::string_view section, std::string_view key,
                                       std::string_view defaultValue) const
 {
-    auto values = m_state->sections.find(section);
-    if (values == m_state->sections.end())
-        values = m_state->sections.emplace(section, SettingsFile::ReadSection(m_state->text, section)).first;
-    const auto value = values->second.find(key);
-    return std::string(value != values->second.end() ? value->second : defaultValue);
+    const SettingsFile::Values values = SettingsFile::ReadSection(m_state->text, section);
+    const auto value = values.find(key);
+    return std::string(value != values.end() ? value->second : defaultValue);
 }
 
 void SettingsStore::SaveSetting(std::string_view section, std::string_view key, std::string_view value)
 {
-    auto values = m_state->saved.find(section);
-    if (values == m_state->saved.end())
-        values = m_state->saved.emplace(section, SettingsFile::Values{}).first;
-    values->second.insert_or_assign(std::string(key), std::string(value));
+    m_state->saved[std::string(section)].insert_or_assign(std::string(key), std::string(value));
 }
 
 bool SettingsStore::commit()
@@ -133,7 +124,6 @@ bool SettingsStore::commit()
         return false;
     }
     m_state->text = std::move(text);
-    m_state->sections.clear();
     return true;
 }
 
