@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -31,80 +32,59 @@ bool isQuoted(std::string_view text)
     return text.size() >= 2 && text.front() == '"' && text.back() == '"';
 }
 
-// One line of the file: its text and the line end that follows it ("\n",
-// "\r\n", a lone "\r", or nothing at the end of the file).
+// One line of the file, and what it says of the section asked for.
 struct Line {
     std::string_view content;
+    // "\n", "\r\n", a lone "\r", or nothing at the end of the file.
     std::string_view end;
+    // A header or key line of the section.
+    bool inSection = false;
+    // On a key line of the section: the key, and where the text after "=" starts.
+    std::string_view key;
+    std::size_t valueFrom = 0;
 };
+
+// For a section header, whether it is section's; a header without its closing
+// bracket names no section. Nothing for other lines.
+std::optional<bool> headerOf(std::string_view text, std::string_view section)
+{
+    if (!text.starts_with('['))
+        return std::nullopt;
+    const std::size_t close = text.find(']');
+    return close != std::string_view::npos && trimmed(text.substr(1, close - 1)) == section;
+}
+
+// Marks a line of the section that holds a key; blank and comment lines and
+// lines without "=" or a key hold none.
+void readKey(Line& line)
+{
+    const std::string_view text = trimmed(line.content);
+    const std::size_t equals = line.content.find('=');
+    if (text.empty() || text[0] == '#' || text[0] == ';' || equals == std::string_view::npos)
+        return;
+    line.key = trimmed(line.content.substr(0, equals));
+    line.valueFrom = equals + 1;
+    line.inSection = !line.key.empty();
+}
 
 // Each of CR, LF and CRLF ends a line: a file edited on several systems may mix
 // them, and a CRLF file may have lost the LF of its last line.
-std::vector<Line> linesOf(std::string_view text)
+std::vector<Line> linesOf(std::string_view text, std::string_view section)
 {
     std::vector<Line> lines;
+    bool inSection = false;
     while (!text.empty()) {
         const std::size_t length = std::min(text.find_first_of("\r\n"), text.size());
-        std::size_t endLength = length < text.size() ? 1 : 0;
-        if (text.substr(length, 2) == "\r\n")
-            endLength = 2;
-        lines.push_back({text.substr(0, length), text.substr(length, endLength)});
+        const std::size_t endLength = text.substr(length, 2) == "\r\n" ? 2 : std::min<std::size_t>(text.size() - length, 1);
+        Line line{text.substr(0, length), text.substr(length, endLength), false, {}, 0};
         text.remove_prefix(length + endLength);
+        if (const auto header = headerOf(trimmed(line.content), section))
+            inSection = line.inSection = *header;
+        else if (inSection)
+            readKey(line);
+        lines.push_back(line);
     }
     return lines;
-}
-
-enum class LineKind { Other, Section, Key };
-
-// A line and what it says: a section header, a key line, or nothing the store
-// reads (blank, comment, or not understood).
-struct ReadLine {
-    Line line;
-    LineKind kind = LineKind::Other;
-    // The section's name, or the key. A header without its closing bracket keeps
-    // the bracket in its name, so that it names no section the store knows.
-    std::string_view name;
-    // Where the text after "=" starts.
-    std::size_t valueFrom = 0;
-    // A header or key line of the section asked for.
-    bool inSection = false;
-};
-
-ReadLine meaningOf(const Line& line)
-{
-    const std::string_view text = trimmed(line.content);
-    if (text.empty() || text[0] == '#' || text[0] == ';')
-        return {line, LineKind::Other, {}, 0, false};
-    if (text[0] == '[') {
-        const std::size_t close = text.find(']');
-        return {line, LineKind::Section, close == std::string_view::npos ? text : trimmed(text.substr(1, close - 1))};
-    }
-    const std::size_t equals = line.content.find('=');
-    const std::string_view key = trimmed(line.content.substr(0, equals));
-    if (equals == std::string_view::npos || key.empty())
-        return {line, LineKind::Other, {}, 0, false};
-    return {line, LineKind::Key, key, equals + 1};
-}
-
-std::vector<ReadLine> readLines(std::string_view text, std::string_view section)
-{
-    std::vector<ReadLine> lines;
-    bool inSection = false;
-    for (const Line& line : linesOf(text)) {
-        ReadLine read = meaningOf(line);
-        if (read.kind == LineKind::Section)
-            inSection = read.name == section;
-        read.inSection = inSection && read.kind != LineKind::Other;
-        lines.push_back(read);
-    }
-    return lines;
-}
-
-// The line end the file uses, as its first line ends; LF for a file of one
-// line or none.
-std::string_view lineEndOf(const std::vector<ReadLine>& lines)
-{
-    return !lines.empty() && !lines.front().line.end.empty() ? lines.front().line.end : "\n";
 }
 
 // What the last line needs so that a line added after it starts on its own in
@@ -114,19 +94,16 @@ std::string_view lineEndToComplete(const Line& last, std::string_view lineEnd)
 {
     if (last.end.empty())
         return lineEnd;
-    if (last.end == "\r" && lineEnd != "\r")
-        return "\n";
-    return {};
+    return last.end == "\r" && lineEnd != "\r" ? "\n" : "";
 }
 
-// How lines added after lines[after] end: as the file's lines do, except where
-// a lone CR would meet the LF of a blank line below and read as one CRLF,
-// swallowing that line; there they end as the line above them does.
-std::string_view endOfAddedLines(const std::vector<ReadLine>& lines, std::size_t after, std::string_view lineEnd)
+// How lines added after a line end: as the file's lines do, except where a lone
+// CR would meet the LF of a blank line below and read as one CRLF, swallowing
+// that line; there they end as the line above them does.
+std::string_view endOfAddedLines(const Line& above, const Line* below, std::string_view lineEnd)
 {
-    const bool wouldJoin = lineEnd == "\r" && after + 1 < lines.size() && lines[after + 1].line.content.empty() &&
-                           lines[after + 1].line.end == "\n";
-    return wouldJoin ? lines[after].line.end : lineEnd;
+    const bool wouldJoin = lineEnd == "\r" && below && below->content.empty() && below->end == "\n";
+    return wouldJoin ? above.end : lineEnd;
 }
 
 } // namespace
@@ -157,8 +134,7 @@ std::string EscapedValue(std::string_view value)
         return std::string(value);
     std::string out = "\"";
     for (const char c : value) {
-        const auto escape =
-            std::find_if(escapes.begin(), escapes.end(), [c](const auto& e) { return e.second == c; });
+        const auto escape = std::find_if(escapes.begin(), escapes.end(), [c](const auto& e) { return e.second == c; });
         if (escape != escapes.end())
             out.append(1, '\\').append(1, escape->first);
         else
@@ -172,44 +148,42 @@ Values ReadSection(std::string_view text, std::string_view section)
     if (text.starts_with(byteOrderMark))
         text.remove_prefix(byteOrderMark.size());
     Values values;
-    for (const ReadLine& read : readLines(text, section)) {
-        if (read.inSection && read.kind == LineKind::Key)
-            values.insert_or_assign(std::string(read.name), UnescapedValue(read.line.content.substr(read.valueFrom)));
+    for (const Line& line : linesOf(text, section)) {
+        if (!line.key.empty())
+            values.insert_or_assign(std::string(line.key), UnescapedValue(line.content.substr(line.valueFrom)));
     }
     return values;
 }
 
 namespace {
 
+using LineIterator = std::vector<Line>::const_iterator;
+
+bool hasKey(LineIterator from, LineIterator to, std::string_view key)
+{
+    return std::any_of(from, to, [key](const Line& line) { return line.key == key; });
+}
+
 // The key's line with value in place of the one it holds, unless that is the
 // same value already; the blanks around the value stay.
-void appendRewritten(std::string& out, const ReadLine& read, std::string_view value)
+void appendRewritten(std::string& out, const Line& line, std::string_view value)
 {
-    const std::string_view written = read.line.content.substr(read.valueFrom);
+    const std::string_view written = line.content.substr(line.valueFrom);
     if (UnescapedValue(written) == value) {
-        out += read.line.content;
+        out += line.content;
     } else {
         const std::string_view old = trimmed(written);
-        const std::size_t begin = read.valueFrom + static_cast<std::size_t>(old.data() - written.data());
-        out.append(read.line.content.substr(0, begin)).append(EscapedValue(value));
-        out += read.line.content.substr(begin + old.size());
+        const std::size_t begin = line.valueFrom + static_cast<std::size_t>(old.data() - written.data());
+        out.append(line.content.substr(0, begin)).append(EscapedValue(value));
+        out += line.content.substr(begin + old.size());
     }
-    out += read.line.end;
+    out += line.end;
 }
 
-// Whether the section has a line for key after lines[from - 1].
-bool hasKey(const std::vector<ReadLine>& lines, std::size_t from, std::string_view key)
-{
-    return std::any_of(lines.begin() + static_cast<std::ptrdiff_t>(from), lines.end(), [key](const ReadLine& read) {
-        return read.inSection && read.kind == LineKind::Key && read.name == key;
-    });
-}
-
-void appendKeyLines(std::string& out, const Values& values, const std::vector<ReadLine>& lines,
-                    std::string_view lineEnd)
+void appendKeyLines(std::string& out, const Values& values, const std::vector<Line>& lines, std::string_view lineEnd)
 {
     for (const auto& [key, value] : values) {
-        if (!hasKey(lines, 0, key))
+        if (!hasKey(lines.begin(), lines.end(), key))
             out.append(key).append("=").append(EscapedValue(value)).append(lineEnd);
     }
 }
@@ -223,30 +197,29 @@ std::string WithValues(std::string_view text, std::string_view section, const Va
         out += byteOrderMark;
         text.remove_prefix(byteOrderMark.size());
     }
-    const std::vector<ReadLine> lines = readLines(text, section);
-    const std::string_view lineEnd = lineEndOf(lines);
+    const std::vector<Line> lines = linesOf(text, section);
+    // Added lines end as the file's first line does; LF in a file of one line or none.
+    const std::string_view lineEnd = !lines.empty() && !lines.front().end.empty() ? lines.front().end : "\n";
     // Missing keys go after the section's last header or key line.
-    const auto last = std::find_if(lines.rbegin(), lines.rend(), [](const ReadLine& read) { return read.inSection; });
-    const std::size_t lastLine = static_cast<std::size_t>(lines.rend() - last) - 1;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const ReadLine& read = lines[i];
-        const auto value = values.find(read.name);
+    const auto last = std::find_if(lines.rbegin(), lines.rend(), [](const Line& line) { return line.inSection; });
+    for (auto line = lines.begin(); line != lines.end(); ++line) {
+        const auto value = line->key.empty() ? values.end() : values.find(line->key);
         // Where a key stands more than once, the last one counts and is written.
-        if (read.inSection && read.kind == LineKind::Key && value != values.end() && !hasKey(lines, i + 1, read.name))
-            appendRewritten(out, read, value->second);
+        if (value != values.end() && !hasKey(line + 1, lines.end(), line->key))
+            appendRewritten(out, *line, value->second);
         else
-            out.append(read.line.content).append(read.line.end);
-        if (last != lines.rend() && i == lastLine) {
-            out += lineEndToComplete(read.line, lineEnd);
-            appendKeyLines(out, values, lines, endOfAddedLines(lines, i, lineEnd));
+            out.append(line->content).append(line->end);
+        if (last != lines.rend() && &*last == &*line) {
+            out += lineEndToComplete(*line, lineEnd);
+            const Line* below = line + 1 != lines.end() ? &*(line + 1) : nullptr;
+            appendKeyLines(out, values, lines, endOfAddedLines(*line, below, lineEnd));
         }
     }
     if (last == lines.rend() && !values.empty()) {
         if (!lines.empty())
-            out += lineEndToComplete(lines.back().line, lineEnd);
+            out += lineEndToComplete(lines.back(), lineEnd);
         // A blank line between sections.
-        const auto hasText = [](const ReadLine& read) { return !trimmed(read.line.content).empty(); };
-        if (std::any_of(lines.begin(), lines.end(), hasText))
+        if (std::any_of(lines.begin(), lines.end(), [](const Line& line) { return !trimmed(line.content).empty(); }))
             out += lineEnd;
         out.append("[").append(section).append("]").append(lineEnd);
         appendKeyLines(out, values, lines, lineEnd);
