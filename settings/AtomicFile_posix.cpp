@@ -42,12 +42,9 @@ struct Descriptor {
 };
 
 // The directory part of a path and its last name.
-std::pair<std::string, std::string> split(const std::string& path)
+std::pair<std::string, std::string> split(const std::filesystem::path& path)
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return {".", path};
-    return {slash == 0 ? "/" : path.substr(0, slash), path.substr(slash + 1)};
+    return {path.has_parent_path() ? path.parent_path().string() : ".", path.filename().string()};
 }
 
 // Where the file is: the folder that holds it and its name there, whether it is
@@ -219,24 +216,15 @@ int replaceByRename(const Place& place, const struct stat* old, std::string_view
     return error;
 }
 
-// Whether a failure to create or rename the new file means only that this
-// place cannot take a replacement: a folder the user may not write, a read-only
-// folder under a file bind-mounted from elsewhere, a file that is itself a
-// mount point.
-bool replacingCannotWorkHere(int error)
-{
-    return error == EACCES || error == EPERM || error == EROFS || error == EBUSY || error == EXDEV;
-}
-
 } // namespace
 
 ReadResult ReadAll(const std::string& path)
 {
     const Place place = placeOf(path);
     if (!place.problem.empty() || !place.exists)
-        return {!place.problem.empty(), {}, place.problem};
+        return {{}, place.problem};
     struct stat status {};
-    ReadResult result{true, {}, {}};
+    ReadResult result;
     const Descriptor file = openChecked(place, O_RDONLY, status, result.problem);
     char buffer[65536];
     ssize_t n = 0;
@@ -244,7 +232,7 @@ ReadResult ReadAll(const std::string& path)
         if (n > 0)
             result.text.append(buffer, static_cast<std::size_t>(n));
         else if (errno != EINTR)
-            return {true, {}, unreadable(errorText(errno))};
+            return {{}, unreadable(errorText(errno))};
     }
     return result;
 }
@@ -267,7 +255,10 @@ std::string Replace(const std::string& path, std::string_view contents, const Ca
     // A new file would leave the other names with the old text.
     const bool inPlace = place.exists && status.st_nlink > 1;
     int error = inPlace ? 0 : replaceByRename(place, place.exists ? &status : nullptr, contents);
-    if (place.exists && (inPlace || replacingCannotWorkHere(error)))
+    // A folder the user may not write, a read-only one under a file bind-mounted
+    // from elsewhere, a file that is itself a mount point: only renaming fails.
+    const bool cannotRename = error == EACCES || error == EPERM || error == EROFS || error == EBUSY || error == EXDEV;
+    if (place.exists && (inPlace || cannotRename))
         error = rewriteInPlace(file.fd, status, contents, beforeCall);
     return error ? errorText(error) : "";
 }

@@ -102,24 +102,18 @@ void SettingsStore::SaveSetting(std::string_view section, std::string_view key, 
 
 bool SettingsStore::commit()
 {
-    if (!m_state->problem.empty()) {
-        m_state->report(m_state->problem);
-        return false;
-    }
     // The file as it is now: what another program or the user wrote since it
     // was first read stays.
-    AtomicFile::ReadResult file = AtomicFile::ReadAll(m_state->path);
-    if (!file.problem.empty()) {
-        m_state->report(file.problem);
-        return false;
-    }
+    AtomicFile::ReadResult file = m_state->problem.empty() ? AtomicFile::ReadAll(m_state->path) : AtomicFile::ReadResult{};
+    std::string problem = m_state->problem.empty() ? file.problem : m_state->problem;
     std::string text = file.text;
     for (const auto& [section, values] : m_state->saved)
         text = SettingsFile::WithValues(text, section, values);
     // Rewriting the same bytes would gain nothing, and replacing them would part
     // the file from its other names.
-    const bool unchanged = file.exists && text == file.text;
-    if (const std::string problem = unchanged ? "" : AtomicFile::Replace(m_state->path, text); !problem.empty()) {
+    if (problem.empty() && text != file.text)
+        problem = AtomicFile::Replace(m_state->path, text);
+    if (!problem.empty()) {
         m_state->report(problem);
         return false;
     }
