@@ -1,10 +1,8 @@
 #include "settings/SettingsFile.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <optional>
-#include <utility>
 #include <vector>
 
 namespace SettingsFile {
@@ -14,8 +12,10 @@ namespace {
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view blanks = " \t";
 
-// The escapes of a value in quotes, each with the byte it stands for.
-constexpr std::array<std::pair<char, char>, 5> escapes{{{'\\', '\\'}, {'"', '"'}, {'n', '\n'}, {'r', '\r'}, {'t', '\t'}}};
+// The bytes a value in quotes escapes, and the letters that stand for them
+// after a backslash.
+constexpr std::string_view escapedBytes = "\\\"\n\r\t";
+constexpr std::string_view escapeLetters = "\\\"nrt";
 
 // The text without the blanks at either end; a text of blanks gives the empty
 // view at its end, so that its place in the text is still known.
@@ -115,15 +115,11 @@ std::string UnescapedValue(std::string_view written)
         return std::string(text);
     std::string value;
     for (std::size_t i = 1; i + 1 < text.size(); ++i) {
-        const auto escape = std::find_if(escapes.begin(), escapes.end(),
-                                         [&](const auto& e) { return i + 2 < text.size() && e.first == text[i + 1]; });
+        const std::size_t escape =
+            text[i] == '\\' && i + 2 < text.size() ? escapeLetters.find(text[i + 1]) : std::string_view::npos;
         // Any other backslash stands for itself, as in a hand-written Windows path.
-        if (text[i] == '\\' && escape != escapes.end()) {
-            value += escape->second;
-            ++i;
-        } else {
-            value += text[i];
-        }
+        value += escape == std::string_view::npos ? text[i] : escapedBytes[escape];
+        i += escape == std::string_view::npos ? 0 : 1;
     }
     return value;
 }
@@ -134,11 +130,10 @@ std::string EscapedValue(std::string_view value)
         return std::string(value);
     std::string out = "\"";
     for (const char c : value) {
-        const auto escape = std::find_if(escapes.begin(), escapes.end(), [c](const auto& e) { return e.second == c; });
-        if (escape != escapes.end())
-            out.append(1, '\\').append(1, escape->first);
-        else
-            out += c;
+        const std::size_t escape = escapedBytes.find(c);
+        if (escape != std::string_view::npos)
+            out += '\\';
+        out += escape == std::string_view::npos ? c : escapeLetters[escape];
     }
     return out + '"';
 }

@@ -62,12 +62,8 @@ struct SettingsStore::State {
         std::string program = appName;
         for (char& c : program)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        std::string line = program + ": could not save settings";
-        if (!path.empty())
-            line += " to " + path;
-        line.append(": ").append(reason).append("\n");
-        std::fputs(line.c_str(), stderr);
-        std::fflush(stderr);
+        std::fprintf(stderr, "%s: could not save settings%s%s: %.*s\n", program.c_str(), path.empty() ? "" : " to ",
+                     path.c_str(), static_cast<int>(reason.size()), reason.data());
     }
 };
 
