@@ -102,7 +102,8 @@ Place placeOf(const std::string& path)
 // reading (O_RDONLY) or the writing needs it.
 Descriptor openChecked(const Place& place, int flags, struct stat& status, std::string& problem)
 {
-    Descriptor file(openat(place.folder.fd, place.name.c_str(), flags | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    Descriptor file(
+        openat(place.folder.fd, place.name.c_str(), flags | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
     std::string why;
     if (file.fd < 0 || fstat(file.fd, &status) != 0)
         why = errorText(errno);
@@ -130,7 +131,8 @@ int writeAllAt(int fd, std::string_view text, const CallHook& hook)
 {
     for (off_t at = 0; !text.empty();) {
         ssize_t written = 0;
-        const int error = checkedCall(hook, "pwrite", [&] { return written = pwrite(fd, text.data(), text.size(), at); });
+        const int error =
+            checkedCall(hook, "pwrite", [&] { return written = pwrite(fd, text.data(), text.size(), at); });
         if (error == EINTR)
             continue;
         if (error || written == 0)
@@ -157,7 +159,8 @@ int overwrite(int fd, std::string_view text, std::size_t length, const CallHook&
         return error;
     if (const int error = checkedCall(hook, "fsync", flush); error || text.size() >= length)
         return error;
-    if (const int error = checkedCall(hook, "ftruncate", [&] { return ftruncate(fd, static_cast<off_t>(text.size())); }))
+    if (const int error =
+            checkedCall(hook, "ftruncate", [&] { return ftruncate(fd, static_cast<off_t>(text.size())); }))
         return error;
     return checkedCall(hook, "fsync", flush);
 }
@@ -195,19 +198,20 @@ int replaceByRename(const Place& place, const struct stat* old, std::string_view
     Descriptor file;
     for (unsigned attempt = 0; file.fd < 0 && attempt < 100; ++attempt) {
         temporary = "." + place.name + "." + std::to_string(getpid()) + "." + std::to_string(attempt);
-        file = Descriptor(openat(place.folder.fd, temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW,
-                                 old ? 0600 : 0666));
+        file = Descriptor(openat(place.folder.fd, temporary.c_str(),
+                                 O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, old ? 0600 : 0666));
         if (file.fd < 0 && errno != EEXIST)
             return errno;
     }
     const uid_t owner = old ? old->st_uid : place.owner;
     const gid_t group = old ? old->st_gid : place.group;
-    // Only root may give a file away; others keep theirs.
-    if ((old || geteuid() == 0) && (owner != geteuid() || group != getegid()))
+    if ((old || geteuid() == 0) && (owner != geteuid() || group != getegid())) {
+        // Only root may give a file away; others keep theirs.
         [[maybe_unused]] const bool given = fchown(file.fd, owner, group) == 0;
+    }
     int error = old && fchmod(file.fd, old->st_mode & 07777) != 0 ? errno : writeAllAt(file.fd, contents, {});
-    if (!error && (fsync(file.fd) != 0 ||
-                   renameat(place.folder.fd, temporary.c_str(), place.folder.fd, place.name.c_str()) != 0))
+    if (!error &&
+        (fsync(file.fd) != 0 || renameat(place.folder.fd, temporary.c_str(), place.folder.fd, place.name.c_str()) != 0))
         error = errno;
     if (error)
         unlinkat(place.folder.fd, temporary.c_str(), 0);

@@ -75,7 +75,8 @@ std::vector<Line> linesOf(std::string_view text, std::string_view section)
     bool inSection = false;
     while (!text.empty()) {
         const std::size_t length = std::min(text.find_first_of("\r\n"), text.size());
-        const std::size_t endLength = text.substr(length, 2) == "\r\n" ? 2 : std::min<std::size_t>(text.size() - length, 1);
+        const std::size_t endLength =
+            text.substr(length, 2) == "\r\n" ? 2 : std::min<std::size_t>(text.size() - length, 1);
         Line line{text.substr(0, length), text.substr(length, endLength), false, {}, 0};
         text.remove_prefix(length + endLength);
         if (const auto header = headerOf(trimmed(line.content), section))

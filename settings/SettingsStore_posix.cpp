@@ -100,7 +100,8 @@ bool SettingsStore::commit()
 {
     // The file as it is now: what another program or the user wrote since it
     // was first read stays.
-    AtomicFile::ReadResult file = m_state->problem.empty() ? AtomicFile::ReadAll(m_state->path) : AtomicFile::ReadResult{};
+    AtomicFile::ReadResult file =
+        m_state->problem.empty() ? AtomicFile::ReadAll(m_state->path) : AtomicFile::ReadResult{};
     std::string problem = m_state->problem.empty() ? file.problem : m_state->problem;
     std::string text = file.text;
     for (const auto& [section, values] : m_state->saved)

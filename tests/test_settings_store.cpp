@@ -192,7 +192,8 @@ bool SettingsStoreTest::homeForOrdinaryUser()
     for (const QString& parent : parents) {
         QTemporaryDir candidate(parent + QStringLiteral("/quillmar-test-XXXXXX"));
         const QByteArray path = QFile::encodeName(candidate.path());
-        if (!candidate.isValid() || chown(path.constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody) != 0)
+        if (!candidate.isValid() ||
+            chown(path.constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody) != 0)
             continue;
         const QByteArray probe = path + "/probe";
         bool usable = false;
@@ -703,11 +704,13 @@ TEST_P(ForeignFileTest, IsLeftAloneWithOneLine)
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(theirs);
     }
-    const uid_t owner = c.foreign == Foreign::LinkToRootsFile || c.foreign == Foreign::HardLinkToRootsFile ? 0 : AnotherUser;
+    const uid_t owner =
+        c.foreign == Foreign::LinkToRootsFile || c.foreign == Foreign::HardLinkToRootsFile ? 0 : AnotherUser;
     ASSERT_EQ(chown(foreign.constData(), owner, owner), 0);
     ASSERT_TRUE(QDir().mkpath(appDir()));
     const QByteArray file = QFile::encodeName(configFile());
-    ASSERT_EQ(chown(QFile::encodeName(appDir()).constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody), 0);
+    ASSERT_EQ(chown(QFile::encodeName(appDir()).constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody),
+              0);
     if (c.foreign == Foreign::HardLinkToRootsFile) {
         ASSERT_EQ(link(foreign.constData(), file.constData()), 0);
     } else {
@@ -809,7 +812,8 @@ struct KillCase {
 
 const KillCase killCases[] = {
     {"Shorter", "# mine\n[Settings]\nDrive=/media/usb\nX=1440\n\n[Other]\nK=v\n", {{"Drive", "/"}, {"X", "1"}}},
-    {"Longer", "# mine\n[Settings]\nDrive=/media/usb\nX=1440\n\n[Other]\nK=v\n",
+    {"Longer",
+     "# mine\n[Settings]\nDrive=/media/usb\nX=1440\n\n[Other]\nK=v\n",
      {{"Drive", "/media/backup"}, {"X", "-14400"}, {"Y", "720"}}},
     {"ShorterWithoutLastLineEnd", "[Settings]\nDrive=/media/usb\n; mine", {{"Drive", "/"}}},
     {"OneByteShorter", "[Settings]\r\nX=10\r\n", {{"X", "9"}}},
