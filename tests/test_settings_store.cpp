@@ -433,6 +433,8 @@ TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsLeftUntouched)
     struct stat status {};
     ASSERT_EQ(stat(QFile::encodeName(configFile()).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0200u);
+    // Readable again, for a test run by an ordinary user.
+    ASSERT_EQ(chmod(QFile::encodeName(configFile()).constData(), 0600), 0);
     EXPECT_EQ(readConfig(), earlier);
 }
 
