@@ -731,6 +731,26 @@ TEST_P(ForeignFileTest, IsLeftAloneWithOneLine)
 
 INSTANTIATE_TEST_SUITE_P(Table, ForeignFileTest, testing::ValuesIn(foreignCases), RowName{});
 
+// Root's close in a user's settings folder hands the file it makes to the
+// folder's owner, whose own program could not write it again otherwise.
+TEST_F(SettingsStoreTest, ANewFileBelongsToTheFoldersOwner)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to write into a folder of another user";
+    if (!homeForOrdinaryUser())
+        GTEST_SKIP() << noHomeForOrdinaryUser;
+    ASSERT_TRUE(QDir().mkpath(appDir()));
+    giveToOrdinaryUser({appDir()});
+    SettingsStore store(app);
+    saveFive(store);
+    ASSERT_TRUE(store.commit());
+    struct stat status {};
+    ASSERT_EQ(stat(QFile::encodeName(configFile()).constData(), &status), 0);
+    EXPECT_EQ(status.st_uid, AsOrdinaryFileUser::Nobody);
+    EXPECT_EQ(status.st_gid, AsOrdinaryFileUser::Nobody);
+    EXPECT_EQ(readConfig(), fiveInTheFile);
+}
+
 struct SwapCase {
     const char* name;
     // The settings file has a second name, so that it is rewritten in place.
