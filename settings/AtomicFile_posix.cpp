@@ -203,6 +203,8 @@ int replaceByRename(const Place& place, const struct stat* old, std::string_view
         if (file.fd < 0 && errno != EEXIST)
             return errno;
     }
+    if (file.fd < 0)
+        return EEXIST;
     const uid_t owner = old ? old->st_uid : place.owner;
     const gid_t group = old ? old->st_gid : place.group;
     if ((old || geteuid() == 0) && (owner != geteuid() || group != getegid())) {
