@@ -50,7 +50,7 @@ std::optional<std::string> configDirectory()
 struct SettingsStore::State {
     std::string appName;
     std::string path;
-    // The file as it was read; what commit writes is this with the saved values.
+    // The file as it was read at start, or as the last commit wrote it.
     std::string text;
     // Why the file cannot be used: no home directory, or a file that exists but
     // could not be read. Empty when it can.
