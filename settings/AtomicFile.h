@@ -1,34 +1,39 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
-// Reading a small file whole, and replacing it so that a reader sees either the
-// old text or the new one, never a part, wherever the file system allows that.
+// Reading and writing the settings file so that a reader sees the old text or
+// the new one, never a part, and so that no file but the user's own is written,
+// whoever runs the program. The file must belong to its folder's owner; a
+// symbolic link in its place (as dotfile managers make them) is followed once,
+// only when it too belongs to the folder's owner and leads to an existing file.
+// The checks are made on the descriptor read or written, opened without
+// following a link, so that nothing can be swapped in between.
 namespace AtomicFile {
 
 struct ReadResult {
-    bool exists = false;
     std::string text;
-    // Why a file that exists could not be read; empty when it was.
+    // Why a file that exists is left alone; empty when it was read or is missing.
     std::string problem;
 };
 
+// Called before each call that changes the file in an in-place rewrite, with
+// the call's name; an errno it returns fails that call. For tests.
+using CallHook = std::function<int(std::string_view call)>;
+
 // The file's bytes. A missing file is no problem; a directory, a device or a
-// pipe is (and is never opened for reading, so a pipe cannot block).
+// pipe is (opened without waiting, so a pipe cannot block).
 [[nodiscard]] ReadResult ReadAll(const std::string& path);
 
-// Writes contents to a new file beside path's target (a symlink is followed, not
-// replaced), flushes it to the disk and renames it over the target, with the
-// target's mode and owner. Missing directories are created. On failure nothing
-// is left behind and the old file is untouched.
-//
-// Where renaming cannot work or would part the file from its other names (a
-// file with more than one hard link, a folder the user may not write, a file
-// bind-mounted over its place), the existing file is rewritten in place and
-// flushed instead; room for a longer text is reserved first, so that a full
-// disk leaves the old text whole.
-[[nodiscard]] std::error_code Replace(const std::string& path, std::string_view contents);
+// Writes contents to a new file beside the file (or the link's target), with
+// the old one's mode and owner, flushes it and renames it over the old one;
+// missing directories are created. Where that cannot work or would part the
+// file from its other names (a second hard link, a folder the user may not
+// write, a bind mount), the file is rewritten in place so that a kill or a
+// failure at any step leaves the old text or the new one whole. Returns why the
+// file could not be written, or nothing; on failure the old text stays.
+[[nodiscard]] std::string Replace(const std::string& path, std::string_view contents, const CallHook& beforeCall = {});
 
 } // namespace AtomicFile

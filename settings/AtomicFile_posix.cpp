@@ -5,218 +5,268 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <filesystem>
+#include <system_error>
+#include <utility>
 
 namespace AtomicFile {
 
 namespace {
 
-std::error_code lastError()
+std::string errorText(int code)
 {
-    return {errno, std::generic_category()};
+    return std::generic_category().message(code);
 }
 
-// The directory part of a path, "." for a bare name.
-std::string directoryOf(const std::string& path)
+std::string unreadable(const std::string& why)
 {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
+    return "the file could not be read (" + why + "), so it is left as it is";
 }
 
-// The file a chain of symlinks ends at, which need not exist yet.
-std::string finalTarget(std::string path)
-{
-    // As many links as the kernel follows before it gives up.
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat link {};
-        if (lstat(path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode))
-            return path;
-        std::string target(static_cast<std::size_t>(link.st_size > 0 ? link.st_size : 4096) + 1, '\0');
-        const ssize_t length = readlink(path.c_str(), target.data(), target.size());
-        if (length < 0 || static_cast<std::size_t>(length) >= target.size())
-            return path;
-        target.resize(static_cast<std::size_t>(length));
-        path = target.starts_with('/') ? target : directoryOf(path) + "/" + target;
+// An open file descriptor, closed when it goes.
+struct Descriptor {
+    explicit Descriptor(int opened = -1) : fd(opened) {}
+    Descriptor(Descriptor&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
+    Descriptor& operator=(Descriptor&& other) noexcept
+    {
+        std::swap(fd, other.fd);
+        return *this;
     }
-    return path;
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            close(fd);
+    }
+    int fd;
+};
+
+// The directory part of a path and its last name.
+std::pair<std::string, std::string> split(const std::filesystem::path& path)
+{
+    return {path.has_parent_path() ? path.parent_path().string() : ".", path.filename().string()};
 }
 
-std::error_code writeAll(int fd, std::string_view contents)
-{
-    while (!contents.empty()) {
-        const ssize_t written = write(fd, contents.data(), contents.size());
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return lastError();
-        }
-        contents.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return {};
-}
+// Where the file is: the folder that holds it and its name there, whether it is
+// there, and whose it must be; a problem when it is to be left alone.
+struct Place {
+    Descriptor folder;
+    std::string name;
+    bool exists = false;
+    uid_t owner = 0;
+    gid_t group = 0;
+    std::string problem;
+};
 
-// A new file beside target, named after it and hidden; its descriptor and name.
-std::pair<int, std::string> createTemporary(const std::string& target, mode_t mode)
+// Moves the place to the link's target, whose folder is opened relative to the
+// link's, so that a relative link leads where it says.
+void followLink(Place& place, const struct stat& link)
 {
-    const std::string directory = directoryOf(target);
-    const std::string base = target.substr(target.rfind('/') + 1);
-    for (unsigned attempt = 0; attempt < 100; ++attempt) {
-        const std::string name =
-            directory + "/." + base + "." + std::to_string(getpid()) + "." + std::to_string(attempt);
-        const int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
-        if (fd >= 0 || errno != EEXIST)
-            return {fd, name};
+    if (link.st_uid != place.owner) {
+        place.problem = "it is a link of another user, so it is left as it is";
+        return;
     }
-    return {-1, {}};
-}
-
-// Writes and flushes the temporary file and renames it over target; removes it
-// on failure.
-std::error_code fillAndRename(int fd, const std::string& temporary, const std::string& target,
-                              std::string_view contents)
-{
-    std::error_code error = writeAll(fd, contents);
-    if (!error && fsync(fd) != 0)
-        error = lastError();
-    if (close(fd) != 0 && !error)
-        error = lastError();
-    if (!error && rename(temporary.c_str(), target.c_str()) != 0)
-        error = lastError();
-    if (error) {
-        unlink(temporary.c_str());
-        return error;
-    }
-    // The rename itself reaches the disk with the directory.
-    const int directory = open(directoryOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (directory >= 0) {
-        fsync(directory);
-        close(directory);
-    }
-    return {};
-}
-
-// Rewrites the existing file's bytes, for a file that cannot be replaced. The
-// room a longer text needs is taken before the first byte is written, so that
-// a full disk or a file size limit fails with the old text whole.
-std::error_code writeInPlace(const std::string& target, std::string_view contents)
-{
-    const int fd = open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0)
-        return lastError();
-    std::error_code error;
+    std::string target(PATH_MAX, '\0');
+    const ssize_t length = readlinkat(place.folder.fd, place.name.c_str(), target.data(), target.size());
+    target.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    auto [directory, name] = split(target);
+    place.folder = Descriptor(openat(place.folder.fd, directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    place.name = std::move(name);
     struct stat status {};
-    const auto size = static_cast<off_t>(contents.size());
-    if (fstat(fd, &status) != 0)
-        error = lastError();
-    else if (!S_ISREG(status.st_mode))
-        error = {EINVAL, std::generic_category()};
-    else if (size > status.st_size) {
-        if (const int failed = posix_fallocate(fd, status.st_size, size - status.st_size); failed != 0) {
-            error = {failed, std::generic_category()};
-            // A partial reserve is given back; the old text is whole either way.
-            [[maybe_unused]] const bool givenBack = ftruncate(fd, status.st_size) == 0;
-        }
+    if (length <= 0 || fstatat(place.folder.fd, place.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+        place.problem = "it is a link to no file that can be reached, so it is left as it is";
+}
+
+Place placeOf(const std::string& path)
+{
+    Place place;
+    auto [directory, name] = split(path);
+    place.name = std::move(name);
+    place.folder = Descriptor(open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    struct stat status {};
+    if (place.folder.fd < 0 || fstat(place.folder.fd, &status) != 0) {
+        if (errno != ENOENT && errno != ENOTDIR)
+            place.problem = unreadable(errorText(errno));
+        return place;
     }
-    if (!error)
-        error = writeAll(fd, contents);
-    if (!error && ftruncate(fd, size) != 0)
-        error = lastError();
-    if (!error && fsync(fd) != 0)
-        error = lastError();
-    if (close(fd) != 0 && !error)
-        error = lastError();
+    place.owner = status.st_uid;
+    place.group = status.st_gid;
+    place.exists = fstatat(place.folder.fd, place.name.c_str(), &status, AT_SYMLINK_NOFOLLOW) == 0;
+    if (place.exists && S_ISLNK(status.st_mode))
+        followLink(place, status);
+    return place;
+}
+
+// The file opened with flags, never through a link, and checked on the
+// descriptor: a regular file of the place's owner. Else a problem, said as the
+// reading (O_RDONLY) or the writing needs it.
+Descriptor openChecked(const Place& place, int flags, struct stat& status, std::string& problem)
+{
+    Descriptor file(
+        openat(place.folder.fd, place.name.c_str(), flags | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    std::string why;
+    if (file.fd < 0 || fstat(file.fd, &status) != 0)
+        why = errorText(errno);
+    else if (!S_ISREG(status.st_mode))
+        why = S_ISDIR(status.st_mode) ? errorText(EISDIR) : "not a regular file";
+    else if (status.st_uid != place.owner)
+        problem = "it belongs to another user than its folder, so it is left as it is";
+    else
+        return file;
+    if (!why.empty())
+        problem = flags == O_RDONLY ? unreadable(why) : why;
+    return Descriptor();
+}
+
+// The call's errno, 0 for success; the hook may fail it first.
+template <class Call> int checkedCall(const CallHook& hook, std::string_view name, Call call)
+{
+    if (const int injected = hook ? hook(name) : 0)
+        return injected;
+    return call() < 0 ? errno : 0;
+}
+
+// Writes text at the start of the file, in one write unless it is cut short.
+int writeAllAt(int fd, std::string_view text, const CallHook& hook)
+{
+    for (off_t at = 0; !text.empty();) {
+        ssize_t written = 0;
+        const int error =
+            checkedCall(hook, "pwrite", [&] { return written = pwrite(fd, text.data(), text.size(), at); });
+        if (error == EINTR)
+            continue;
+        if (error || written == 0)
+            return error ? error : EIO;
+        text.remove_prefix(static_cast<std::size_t>(written));
+        at += written;
+    }
+    return 0;
+}
+
+// Writes text over a file of `length` bytes and flushes it. The file never gets
+// shorter before the text is on the disk: a shorter text goes padded to that
+// length with a comment line ("#" and blanks, on a line of its own), and only
+// once that is flushed is the file cut to the text.
+int overwrite(int fd, std::string_view text, std::size_t length, const CallHook& hook)
+{
+    std::string padded(text);
+    if (text.size() < length) {
+        padded += text.empty() || text.ends_with('\n') || text.ends_with('\r') ? "#" : "\n#";
+        padded.resize(length, ' ');
+    }
+    const auto flush = [fd] { return fsync(fd); };
+    if (const int error = writeAllAt(fd, padded, hook))
+        return error;
+    if (const int error = checkedCall(hook, "fsync", flush); error || text.size() >= length)
+        return error;
+    if (const int error =
+            checkedCall(hook, "ftruncate", [&] { return ftruncate(fd, static_cast<off_t>(text.size())); }))
+        return error;
+    return checkedCall(hook, "fsync", flush);
+}
+
+// Rewrites the file's bytes, for a file that cannot be replaced. The room a
+// longer text needs is reserved first, without growing the file, so that a full
+// disk fails before anything is written; a failure after that puts the old text
+// back. The text goes in one write: a kill cannot cut a write short within one
+// page, so a file of up to a page always holds one whole text.
+int rewriteInPlace(int fd, const struct stat& status, std::string_view contents, const CallHook& hook)
+{
+    std::string old(static_cast<std::size_t>(status.st_size), '\0');
+    if (pread(fd, old.data(), old.size(), 0) != status.st_size)
+        return errno ? errno : EIO;
+    if (contents.size() > old.size()) {
+        const int error = checkedCall(hook, "fallocate", [&] {
+            return fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, static_cast<off_t>(contents.size()));
+        });
+        if (error && error != EOPNOTSUPP)
+            return error;
+    }
+    const int error = overwrite(fd, contents, old.size(), hook);
+    struct stat now {};
+    if (error && fstat(fd, &now) == 0 && static_cast<std::size_t>(now.st_size) >= old.size())
+        overwrite(fd, old, static_cast<std::size_t>(now.st_size), {});
     return error;
 }
 
-// Whether a failure to create or rename the new file means only that this
-// place cannot take a replacement: a folder the user may not write, a read-only
-// folder under a file bind-mounted from elsewhere, a file that is itself a
-// mount point.
-bool replacingCannotWorkHere(const std::error_code& error)
+// Writes and flushes a new file beside the old one and renames it over it (old
+// is null when there is none). It belongs to whom the old one did, or, when root
+// makes a new one, to the folder's owner.
+int replaceByRename(const Place& place, const struct stat* old, std::string_view contents)
 {
-    const int code = error.value();
-    return code == EACCES || code == EPERM || code == EROFS || code == EBUSY || code == EXDEV;
+    std::string temporary;
+    Descriptor file;
+    for (unsigned attempt = 0; file.fd < 0 && attempt < 100; ++attempt) {
+        temporary = "." + place.name + "." + std::to_string(getpid()) + "." + std::to_string(attempt);
+        file = Descriptor(openat(place.folder.fd, temporary.c_str(),
+                                 O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, old ? 0600 : 0666));
+        if (file.fd < 0 && errno != EEXIST)
+            return errno;
+    }
+    if (file.fd < 0)
+        return EEXIST;
+    const uid_t owner = old ? old->st_uid : place.owner;
+    const gid_t group = old ? old->st_gid : place.group;
+    if ((old || geteuid() == 0) && (owner != geteuid() || group != getegid())) {
+        // Only root may give a file away; others keep theirs.
+        [[maybe_unused]] const bool given = fchown(file.fd, owner, group) == 0;
+    }
+    int error = old && fchmod(file.fd, old->st_mode & 07777) != 0 ? errno : writeAllAt(file.fd, contents, {});
+    if (!error &&
+        (fsync(file.fd) != 0 || renameat(place.folder.fd, temporary.c_str(), place.folder.fd, place.name.c_str()) != 0))
+        error = errno;
+    if (error)
+        unlinkat(place.folder.fd, temporary.c_str(), 0);
+    else
+        fsync(place.folder.fd); // the rename reaches the disk with the folder
+    return error;
 }
 
 } // namespace
 
 ReadResult ReadAll(const std::string& path)
 {
-    ReadResult result;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) {
-        const int error = errno;
-        result.exists = error != ENOENT && error != ENOTDIR;
-        if (result.exists)
-            result.problem = std::generic_category().message(error);
-        return result;
-    }
-    result.exists = true;
+    const Place place = placeOf(path);
+    if (!place.problem.empty() || !place.exists)
+        return {{}, place.problem};
     struct stat status {};
-    if (fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
-        result.problem = S_ISDIR(status.st_mode) ? std::generic_category().message(EISDIR) : "not a regular file";
-        close(fd);
-        return result;
-    }
+    ReadResult result;
+    const Descriptor file = openChecked(place, O_RDONLY, status, result.problem);
     char buffer[65536];
-    for (;;) {
-        const ssize_t n = read(fd, buffer, sizeof buffer);
-        if (n == 0)
-            break;
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            result.problem = std::generic_category().message(errno);
-            result.text.clear();
-            break;
-        }
-        result.text.append(buffer, static_cast<std::size_t>(n));
+    ssize_t n = 0;
+    while (file.fd >= 0 && (n = read(file.fd, buffer, sizeof buffer)) != 0) {
+        if (n > 0)
+            result.text.append(buffer, static_cast<std::size_t>(n));
+        else if (errno != EINTR)
+            return {{}, unreadable(errorText(errno))};
     }
-    close(fd);
     return result;
 }
 
-std::error_code Replace(const std::string& path, std::string_view contents)
+std::string Replace(const std::string& path, std::string_view contents, const CallHook& beforeCall)
 {
-    const std::string target = finalTarget(path);
-    std::error_code error;
-    std::filesystem::create_directories(directoryOf(target), error);
-    if (error)
-        return error;
-
-    struct stat existing {};
-    const bool exists = stat(target.c_str(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
-        return {EISDIR, std::generic_category()};
-    // A file made read-only stays as it is, as writing it in place would.
-    if (exists && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-        return lastError();
+    std::error_code made;
+    std::filesystem::create_directories(split(path).first, made);
+    if (made)
+        return made.message();
+    const Place place = placeOf(path);
+    if (!place.problem.empty())
+        return place.problem;
+    struct stat status {};
+    std::string problem;
+    // Opened for writing too: a file made read-only stays as it is.
+    const Descriptor file = place.exists ? openChecked(place, O_RDWR, status, problem) : Descriptor();
+    if (!problem.empty())
+        return problem;
     // A new file would leave the other names with the old text.
-    if (exists && existing.st_nlink > 1)
-        return writeInPlace(target, contents);
-    // A new file gets the usual mode less the umask; an existing one keeps its
-    // own, set once the file is private to this process.
-    const auto [fd, temporary] = createTemporary(target, exists ? 0600 : 0666);
-    if (fd < 0) {
-        error = lastError();
-        return exists && replacingCannotWorkHere(error) ? writeInPlace(target, contents) : error;
-    }
-    if (exists) {
-        if (existing.st_uid != geteuid() || existing.st_gid != getegid()) {
-            // Only root may hand the file back to its owner; others keep theirs.
-            [[maybe_unused]] const bool ownerKept = fchown(fd, existing.st_uid, existing.st_gid) == 0;
-        }
-        if (fchmod(fd, existing.st_mode & 07777) != 0) {
-            error = lastError();
-            close(fd);
-            unlink(temporary.c_str());
-            return error;
-        }
-    }
-    error = fillAndRename(fd, temporary, target, contents);
-    return exists && replacingCannotWorkHere(error) ? writeInPlace(target, contents) : error;
+    const bool inPlace = place.exists && status.st_nlink > 1;
+    int error = inPlace ? 0 : replaceByRename(place, place.exists ? &status : nullptr, contents);
+    // A folder the user may not write, a read-only one under a file bind-mounted
+    // from elsewhere, a file that is itself a mount point: only renaming fails.
+    const bool cannotRename = error == EACCES || error == EPERM || error == EROFS || error == EBUSY || error == EXDEV;
+    if (place.exists && (inPlace || cannotRename))
+        error = rewriteInPlace(file.fd, status, contents, beforeCall);
+    return error ? errorText(error) : "";
 }
 
 } // namespace AtomicFile

@@ -1,21 +1,20 @@
 #pragma once
 
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 
 // The text of the per-user settings file: "[section]" headers and "key=value"
 // lines, as a person may have edited it. Values are byte strings: UTF-8 text,
-// or a path's exact bytes, which need not be UTF-8.
+// or a path's exact bytes, which need not be UTF-8 and are written as they are.
 //
 // Read as written: a UTF-8 byte-order mark, LF, CRLF or CR line ends, blank lines,
-// "#" and ";" comment lines, blanks around "=", other sections and unknown keys.
-// A line that cannot be understood is passed over; it never spoils the others.
-// A value may be quoted ("..."), in part or whole, and may hold the escapes
-// \a \b \f \n \r \t \v \" \? \' \\, "\x" with one or two hex digits and "\"
-// with one to three octal digits (each one byte). Outside quotes, blanks at its
-// end and a ";" comment after it are not part of the value.
+// "#" and ";" comment lines, other sections and unknown keys. A line that cannot
+// be understood is passed over; it never spoils the others. A value is the
+// text after "=" without the blanks around it, backslashes and ";" included.
+// Only a value that this cannot hold (a line end, blanks at either end, or
+// quotes at both ends) is written in double quotes, with \\ \" \n \r \t as
+// escapes; a value in quotes is read back the same way.
 namespace SettingsFile {
 
 using Values = std::map<std::string, std::string, std::less<>>;
@@ -30,13 +29,10 @@ using Values = std::map<std::string, std::string, std::less<>>;
 // byte stays as it was.
 [[nodiscard]] std::string WithValues(std::string_view text, std::string_view section, const Values& values);
 
-// The value as it is written after "=": control bytes, quotes, backslashes and
-// bytes that are not UTF-8 as escapes, and in quotes when it holds ";", ",",
-// "=" or begins or ends with a blank.
+// The value as it is written after "=".
 [[nodiscard]] std::string EscapedValue(std::string_view value);
 
-// The value a text after "=" stands for. Empty for a typed value ("@Rect(...)",
-// "@Invalid()") that is no text; "@@" stands for a leading "@".
-[[nodiscard]] std::optional<std::string> UnescapedValue(std::string_view written);
+// The value a text after "=" stands for.
+[[nodiscard]] std::string UnescapedValue(std::string_view written);
 
 } // namespace SettingsFile

@@ -10,8 +10,10 @@
 // key. Values are byte strings: UTF-8 text, or a path's exact bytes. On Windows:
 // HKEY_CURRENT_USER\Software\<app>\<section>, one string value per key.
 // Elsewhere: <XDG config dir>/<app>/<app>.conf, a [section] group of
-// "key=value" lines a user can edit by hand (see SettingsFile.h). Neither needs
-// a toolkit.
+// "key=value" lines a user can edit by hand (see SettingsFile.h), read at start
+// and written on commit, leaving everything else in it as it was; a file that
+// could not be read is never written. A commit that fails prints one line on
+// standard error naming the file and why. Neither needs a toolkit.
 class SettingsStore : public SettingsAccess {
 public:
     explicit SettingsStore(std::string_view appName);
@@ -19,18 +21,9 @@ public:
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
-    // The stored value of the key (also when empty), or defaultValue when the key
-    // has no value or the store cannot be read.
     [[nodiscard]] std::string GetSetting(std::string_view section, std::string_view key,
                                          std::string_view defaultValue) const override;
-
-    // Sets the key's value; it reaches the store on commit.
     void SaveSetting(std::string_view section, std::string_view key, std::string_view value) override;
-
-    // Writes what SaveSetting set, leaving everything else in the store as it
-    // was. The file is replaced whole or not at all. On failure prints one line on
-    // standard error naming the file and why, and returns false; the earlier file
-    // is left as it was. A file that exists but could not be read is never written.
     bool commit() override;
 
     // Where the store lives: the file path (empty when there is no home

@@ -23,15 +23,13 @@ bool isAbsolute(const char* path)
 // after one: "/home/me/" is "/home/me", "/" is "".
 std::string withoutTrailingSlashes(std::string directory)
 {
-    while (!directory.empty() && directory.back() == '/')
-        directory.pop_back();
+    directory.erase(directory.find_last_not_of('/') + 1);
     return directory;
 }
 
 // The user's configuration directory as the XDG rules name it: XDG_CONFIG_HOME
 // when it is an absolute path (a relative one is ignored), else ~/.config, the
-// home being HOME or, without one, the user's entry in the user database. Without
-// the separator at its end.
+// home being HOME or, without one, the user's entry in the user database.
 std::optional<std::string> configDirectory()
 {
     const char* configHome = std::getenv("XDG_CONFIG_HOME");
@@ -47,36 +45,25 @@ std::optional<std::string> configDirectory()
     return withoutTrailingSlashes(home) + "/.config";
 }
 
-std::string unreadable(const std::string& problem)
-{
-    return "the file could not be read (" + problem + "), so it is left as it is";
-}
-
 } // namespace
 
 struct SettingsStore::State {
     std::string appName;
     std::string path;
-    // The file as it was read; what commit writes is this with the saved values.
+    // The file as it was read at start, or as the last commit wrote it.
     std::string text;
     // Why the file cannot be used: no home directory, or a file that exists but
     // could not be read. Empty when it can.
     std::string problem;
     std::map<std::string, SettingsFile::Values, std::less<>> saved;
-    // The sections read so far.
-    mutable std::map<std::string, SettingsFile::Values, std::less<>> sections;
 
     void report(std::string_view reason) const
     {
         std::string program = appName;
         for (char& c : program)
             c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        std::string line = program + ": could not save settings";
-        if (!path.empty())
-            line += " to " + path;
-        line.append(": ").append(reason).append("\n");
-        std::fputs(line.c_str(), stderr);
-        std::fflush(stderr);
+        std::fprintf(stderr, "%s: could not save settings%s%s: %.*s\n", program.c_str(), path.empty() ? "" : " to ",
+                     path.c_str(), static_cast<int>(reason.size()), reason.data());
     }
 };
 
@@ -90,8 +77,7 @@ SettingsStore::SettingsStore(std::string_view appName) : m_state(std::make_uniqu
     }
     m_state->path = *directory + "/" + m_state->appName + "/" + m_state->appName + ".conf";
     AtomicFile::ReadResult file = AtomicFile::ReadAll(m_state->path);
-    if (!file.problem.empty())
-        m_state->problem = unreadable(file.problem);
+    m_state->problem = file.problem;
     m_state->text = std::move(file.text);
 }
 
@@ -100,46 +86,35 @@ SettingsStore::~SettingsStore() = default;
 std::string SettingsStore::GetSetting(std::string_view section, std::string_view key,
                                       std::string_view defaultValue) const
 {
-    auto values = m_state->sections.find(section);
-    if (values == m_state->sections.end())
-        values = m_state->sections.emplace(section, SettingsFile::ReadSection(m_state->text, section)).first;
-    const auto value = values->second.find(key);
-    return std::string(value != values->second.end() ? value->second : defaultValue);
+    const SettingsFile::Values values = SettingsFile::ReadSection(m_state->text, section);
+    const auto value = values.find(key);
+    return std::string(value != values.end() ? value->second : defaultValue);
 }
 
 void SettingsStore::SaveSetting(std::string_view section, std::string_view key, std::string_view value)
 {
-    auto values = m_state->saved.find(section);
-    if (values == m_state->saved.end())
-        values = m_state->saved.emplace(section, SettingsFile::Values{}).first;
-    values->second.insert_or_assign(std::string(key), std::string(value));
+    m_state->saved[std::string(section)].insert_or_assign(std::string(key), std::string(value));
 }
 
 bool SettingsStore::commit()
 {
-    if (!m_state->problem.empty()) {
-        m_state->report(m_state->problem);
-        return false;
-    }
     // The file as it is now: what another program or the user wrote since it
     // was first read stays.
-    AtomicFile::ReadResult file = AtomicFile::ReadAll(m_state->path);
-    if (!file.problem.empty()) {
-        m_state->report(unreadable(file.problem));
-        return false;
-    }
+    AtomicFile::ReadResult file =
+        m_state->problem.empty() ? AtomicFile::ReadAll(m_state->path) : AtomicFile::ReadResult{};
+    std::string problem = m_state->problem.empty() ? file.problem : m_state->problem;
     std::string text = file.text;
     for (const auto& [section, values] : m_state->saved)
         text = SettingsFile::WithValues(text, section, values);
     // Rewriting the same bytes would gain nothing, and replacing them would part
     // the file from its other names.
-    const bool unchanged = file.exists && text == file.text;
-    if (const std::error_code error = unchanged ? std::error_code{} : AtomicFile::Replace(m_state->path, text)) {
-        m_state->report(error.message());
+    if (problem.empty() && text != file.text)
+        problem = AtomicFile::Replace(m_state->path, text);
+    if (!problem.empty()) {
+        m_state->report(problem);
         return false;
     }
     m_state->text = std::move(text);
-    m_state->sections.clear();
     return true;
 }
 

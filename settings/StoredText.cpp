@@ -17,87 +17,37 @@ constexpr std::int64_t beyondAnyDouble = 400;
 // so that a long run of exponent digits cannot overflow the count.
 constexpr std::int64_t exponentCap = 1'000'000'000;
 
-[[nodiscard]] bool isIgnored(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
 [[nodiscard]] bool isDigit(char c)
 {
     return c >= '0' && c <= '9';
 }
 
-[[nodiscard]] int hexDigitValue(char c)
-{
-    if (isDigit(c))
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    return -1;
-}
-
-// The text without the blanks, tabs and line feeds that the reading skips.
-[[nodiscard]] std::string withoutBlanks(std::string_view text)
-{
-    std::string kept;
-    kept.reserve(text.size());
-    for (const char c : text) {
-        if (!isIgnored(c))
-            kept.push_back(c);
-    }
-    return kept;
-}
-
-// Converts hexadecimal digits, as many as there are, to the nearest double.
-// Empty when the value is too large for a double.
-[[nodiscard]] std::optional<double> fromHexDigits(const std::string& digits)
-{
-    if (digits.empty())
-        return 0.0;
-    double value = 0.0;
-    const auto [end, error] =
-        std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::hex);
-    if (error == std::errc::result_out_of_range)
-        return std::nullopt;
-    if (error != std::errc{} || end != digits.data() + digits.size())
-        return 0.0;
-    return value;
-}
-
-// "&H" and "&O" numbers: the plain value of their digits, never negative.
+// "&H" and "&O" numbers: the plain value of their digits, never negative; empty
+// when it is too large for a double. Octal digits are regrouped into
+// hexadecimal ones, four to three, so that from_chars rounds a long run exactly.
 [[nodiscard]] std::optional<double> radixValue(std::string_view text)
 {
-    const char prefix = text.size() > 1 ? text[1] : '\0';
-    std::string hex;
-    if (prefix == 'H' || prefix == 'h') {
-        for (const char c : text.substr(2)) {
-            if (hexDigitValue(c) < 0)
-                break;
-            hex.push_back(c);
-        }
-    } else if (prefix == 'O' || prefix == 'o') {
-        // Three bits per octal digit, regrouped by four into hexadecimal digits so
-        // that from_chars rounds a long run of digits exactly.
-        std::string bits;
-        for (const char c : text.substr(2)) {
-            if (c < '0' || c > '7')
-                break;
-            const int v = c - '0';
-            bits.push_back((v & 4) ? '1' : '0');
-            bits.push_back((v & 2) ? '1' : '0');
-            bits.push_back((v & 1) ? '1' : '0');
-        }
-        bits.insert(0, (4 - bits.size() % 4) % 4, '0');
-        for (std::size_t i = 0; i < bits.size(); i += 4) {
-            const int v = (bits[i] - '0') * 8 + (bits[i + 1] - '0') * 4 + (bits[i + 2] - '0') * 2 + (bits[i + 3] - '0');
-            hex.push_back("0123456789ABCDEF"[v]);
-        }
-    } else {
+    const char prefix = text.size() > 1 ? static_cast<char>(text[1] | 0x20) : '\0';
+    if (prefix != 'h' && prefix != 'o')
         return 0.0;
+    const std::string_view allowed = prefix == 'h' ? "0123456789ABCDEFabcdef" : "01234567";
+    std::string digits(text.substr(2, text.find_first_not_of(allowed, 2) - 2));
+    if (prefix == 'o') {
+        digits.insert(0, (4 - digits.size() % 4) % 4, '0');
+        std::string hex;
+        for (std::size_t i = 0; i < digits.size(); i += 4) {
+            const int bits = (digits[i] - '0') << 9 | (digits[i + 1] - '0') << 6 | (digits[i + 2] - '0') << 3 |
+                             (digits[i + 3] - '0');
+            for (const int shift : {8, 4, 0})
+                hex += "0123456789ABCDEF"[(bits >> shift) & 15];
+        }
+        digits = hex;
     }
-    return fromHexDigits(hex);
+    double value = 0.0;
+    const auto error = std::from_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::hex).ec;
+    if (error == std::errc::result_out_of_range)
+        return std::nullopt;
+    return value;
 }
 
 // The significant digits without leading zeros, and how many of them stand
@@ -110,43 +60,38 @@ struct Mantissa {
 
 // Reads digits with at most one decimal point from pos on, leaving pos after
 // them.
-[[nodiscard]] Mantissa readMantissa(const std::string& text, std::size_t& pos)
+[[nodiscard]] Mantissa readMantissa(std::string_view text, std::size_t& pos)
 {
     Mantissa mantissa;
     bool sawPoint = false;
-    for (; pos < text.size(); ++pos) {
+    for (; pos < text.size() && (isDigit(text[pos]) || (text[pos] == '.' && !sawPoint)); ++pos) {
         const char c = text[pos];
-        if (isDigit(c)) {
-            mantissa.sawDigit = true;
-            if (mantissa.digits.empty() && c == '0') {
-                if (sawPoint)
-                    --mantissa.integerDigits;
-                continue;
-            }
-            mantissa.digits.push_back(c);
-            if (!sawPoint)
-                ++mantissa.integerDigits;
-        } else if (c == '.' && !sawPoint) {
-            sawPoint = true;
-        } else {
-            break;
+        sawPoint = sawPoint || c == '.';
+        if (c == '.')
+            continue;
+        mantissa.sawDigit = true;
+        if (mantissa.digits.empty() && c == '0') {
+            if (sawPoint)
+                --mantissa.integerDigits;
+            continue;
         }
+        mantissa.digits.push_back(c);
+        if (!sawPoint)
+            ++mantissa.integerDigits;
     }
     return mantissa;
 }
 
 // An exponent ("E", "D", either case, a sign and digits) from pos on, 0 when
-// there is none; leaves pos after it.
-[[nodiscard]] std::int64_t readExponent(const std::string& text, std::size_t& pos)
+// there is none.
+[[nodiscard]] std::int64_t exponentAt(std::string_view text, std::size_t pos)
 {
-    if (pos >= text.size() || (text[pos] != 'E' && text[pos] != 'e' && text[pos] != 'D' && text[pos] != 'd'))
+    if (pos >= text.size() || std::string_view("EeDd").find(text[pos]) == std::string_view::npos)
         return 0;
     ++pos;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        negative = text[pos] == '-';
+    const bool negative = pos < text.size() && text[pos] == '-';
+    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
         ++pos;
-    }
     std::int64_t exponent = 0;
     for (; pos < text.size() && isDigit(text[pos]); ++pos) {
         if (exponent < exponentCap)
@@ -159,19 +104,9 @@ struct Mantissa {
 // from_chars; empty when it is too large for a double.
 [[nodiscard]] std::optional<double> nearestDouble(bool negative, const std::string& digits, std::int64_t order)
 {
-    std::string decimal;
-    decimal.reserve(digits.size() + 24);
-    if (negative)
-        decimal.push_back('-');
-    decimal.append("0.");
-    decimal.append(digits);
-    decimal.push_back('e');
-    char exponentText[24];
-    const auto exponentEnd = std::to_chars(exponentText, exponentText + sizeof exponentText, order).ptr;
-    decimal.append(exponentText, exponentEnd);
-
+    const std::string decimal = (negative ? "-0." : "0.") + digits + "e" + std::to_string(order);
     double value = 0.0;
-    const auto [end, error] = std::from_chars(decimal.data(), decimal.data() + decimal.size(), value);
+    const auto error = std::from_chars(decimal.data(), decimal.data() + decimal.size(), value).ec;
     if (error == std::errc::result_out_of_range)
         return order > 0 ? std::nullopt : std::optional<double>{negative ? -0.0 : 0.0};
     if (error != std::errc{} || std::isinf(value))
@@ -183,30 +118,25 @@ struct Mantissa {
 
 std::optional<double> NumericValue(std::string_view original)
 {
-    const std::string text = withoutBlanks(original);
-    if (!text.empty() && text[0] == '&')
-        return radixValue(text);
-
-    std::size_t pos = 0;
-    bool negative = false;
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-')) {
-        negative = text[pos] == '-';
-        ++pos;
+    // The text without the blanks, tabs and line ends that the reading skips.
+    std::string text;
+    for (const char c : original) {
+        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
+            text += c;
     }
+    if (text.starts_with('&'))
+        return radixValue(text);
+    const bool negative = text.starts_with('-');
+    std::size_t pos = negative || text.starts_with('+') ? 1 : 0;
     const Mantissa mantissa = readMantissa(text, pos);
     if (!mantissa.sawDigit)
         return 0.0;
-    const std::int64_t exponent = readExponent(text, pos);
-
-    const double zero = negative ? -0.0 : 0.0;
-    if (mantissa.digits.empty())
-        return zero;
     // The value is 0.<digits> times ten to this power.
-    const std::int64_t order = mantissa.integerDigits + exponent;
-    if (order > beyondAnyDouble)
+    const std::int64_t order = mantissa.integerDigits + exponentAt(text, pos);
+    if (order > beyondAnyDouble && !mantissa.digits.empty())
         return std::nullopt;
-    if (order < -beyondAnyDouble)
-        return zero;
+    if (mantissa.digits.empty() || order < -beyondAnyDouble)
+        return negative ? -0.0 : 0.0;
     return nearestDouble(negative, mantissa.digits, order);
 }
 

@@ -1,3 +1,5 @@
+#include "settings/AtomicFile.h"
+#include "settings/SettingsFile.h"
 #include "settings/SettingsStore.h"
 #include "tests/RowName.h"
 
@@ -8,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,6 +21,8 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -64,6 +70,42 @@ private:
 };
 constexpr std::string_view section = "Settings";
 
+// For root, file access checks as an ordinary user (the kernel drops root's
+// file capabilities with the file system uid), for this thread while it lives.
+class AsOrdinaryFileUser {
+public:
+    static constexpr uid_t Nobody = 65534;
+    AsOrdinaryFileUser() : m_root(geteuid() == 0)
+    {
+        if (m_root)
+            setfsuid(Nobody);
+    }
+    ~AsOrdinaryFileUser()
+    {
+        if (m_root)
+            setfsuid(0);
+    }
+    AsOrdinaryFileUser(const AsOrdinaryFileUser&) = delete;
+    AsOrdinaryFileUser& operator=(const AsOrdinaryFileUser&) = delete;
+
+private:
+    bool m_root;
+};
+
+constexpr const char* noHomeForOrdinaryUser =
+    "no temporary folder on this system that the ordinary user (uid 65534) may enter and write";
+
+// For root, hands the test's files to the user AsOrdinaryFileUser checks as.
+void giveToOrdinaryUser(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        if (geteuid() == 0) {
+            ASSERT_EQ(
+                chown(QFile::encodeName(path).constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody), 0);
+        }
+    }
+}
+
 // Each test gets its own configuration directory; QStandardPaths reads
 // XDG_CONFIG_HOME afresh whenever a store is created.
 class SettingsStoreTest : public testing::Test {
@@ -71,8 +113,17 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_home.isValid());
-        qputenv("XDG_CONFIG_HOME", m_home.path().toLocal8Bit());
+        qputenv("XDG_CONFIG_HOME", home().toLocal8Bit());
     }
+
+    // The test's home directory, which holds the configuration directory.
+    [[nodiscard]] QString home() const { return m_reachableHome ? m_reachableHome->path() : m_home.path(); }
+
+    // For root: moves the test's home to where the user AsOrdinaryFileUser checks
+    // as can enter and write, and hands it to that user. The usual temporary
+    // folder may lie below one only root may enter (a TMPDIR made 0700, a home
+    // under /root). False when no temporary folder of this system will do.
+    bool homeForOrdinaryUser();
 
     void TearDown() override
     {
@@ -80,7 +131,7 @@ protected:
             umount2(QFile::encodeName(m_mountPoint).constData(), MNT_DETACH);
     }
 
-    [[nodiscard]] QString appDir() const { return m_home.path() + QStringLiteral("/Quillmar"); }
+    [[nodiscard]] QString appDir() const { return home() + QStringLiteral("/Quillmar"); }
     [[nodiscard]] QString configFile() const { return appDir() + QStringLiteral("/Quillmar.conf"); }
 
     void writeConfig(const QByteArray& bytes) const
@@ -127,9 +178,38 @@ protected:
     }
 
     QTemporaryDir m_home;
+    std::optional<QTemporaryDir> m_reachableHome;
     // What a test mounted, to be unmounted after it.
     QString m_mountPoint;
 };
+
+bool SettingsStoreTest::homeForOrdinaryUser()
+{
+    if (geteuid() != 0)
+        return true;
+    const QString parents[] = {QDir::tempPath(), QStringLiteral("/tmp"), QStringLiteral("/var/tmp"),
+                               QStringLiteral("/dev/shm")};
+    for (const QString& parent : parents) {
+        QTemporaryDir candidate(parent + QStringLiteral("/quillmar-test-XXXXXX"));
+        const QByteArray path = QFile::encodeName(candidate.path());
+        if (!candidate.isValid() ||
+            chown(path.constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody) != 0)
+            continue;
+        const QByteArray probe = path + "/probe";
+        bool usable = false;
+        {
+            const AsOrdinaryFileUser user;
+            usable = mkdir(probe.constData(), 0700) == 0;
+        }
+        rmdir(probe.constData());
+        if (usable) {
+            m_reachableHome.emplace(std::move(candidate));
+            qputenv("XDG_CONFIG_HOME", path);
+            return true;
+        }
+    }
+    return false;
+}
 
 TEST_F(SettingsStoreTest, FiveKeysRoundTripThroughAHandEditableFile)
 {
@@ -174,12 +254,12 @@ struct TextCase {
 const TextCase textCases[] = {
     {"Root", "/", "Drive=/"},
     {"MountPoint", "/media/usb", "Drive=/media/usb"},
-    {"WindowsRoot", "C:\\", "Drive=C:\\\\"},
+    {"WindowsRoot", "C:\\", "Drive=C:\\"},
     {"BlankInside", "/media/my disk", "Drive=/media/my disk"},
     {"Empty", "", "Drive="},
-    {"Comma", "/media/a,b", "Drive=\"/media/a,b\""},
+    {"Comma", "/media/a,b", "Drive=/media/a,b"},
     {"TrailingBlank", "/media/x ", "Drive=\"/media/x \""},
-    {"LeadingAt", "@home", "Drive=@@home"},
+    {"LineEndInside", "/media/a\nb", "Drive=\"/media/a\\nb\""},
     {"NonAscii", "/media/Zürich", "Drive=/media/Zürich"},
 };
 
@@ -222,7 +302,6 @@ const HandEditCase handEditCases[] = {
     {"OtherSection", "[Other]\nX=1\n", "X", "default"},
     {"MissingKey", "[Settings]\nY=1\n", "X", "default"},
     {"NoFileContent", "", "X", "default"},
-    {"UnparsableVariant", "[Settings]\nX=@Invalid()\n", "X", "default"},
 };
 
 class HandEditedFileTest : public SettingsStoreTest, public testing::WithParamInterface<HandEditCase> {};
@@ -327,47 +406,16 @@ TEST_F(SettingsStoreTest, UnreadableFileGivesDefaults)
     EXPECT_EQ(store.GetSetting(section, "X", "720"), "720");
 }
 
-// For root, file access checks as an ordinary user (the kernel drops root's
-// file capabilities with the file system uid), for this thread while it lives.
-class AsOrdinaryFileUser {
-public:
-    static constexpr uid_t Nobody = 65534;
-    AsOrdinaryFileUser() : m_root(geteuid() == 0)
-    {
-        if (m_root)
-            setfsuid(Nobody);
-    }
-    ~AsOrdinaryFileUser()
-    {
-        if (m_root)
-            setfsuid(0);
-    }
-    AsOrdinaryFileUser(const AsOrdinaryFileUser&) = delete;
-    AsOrdinaryFileUser& operator=(const AsOrdinaryFileUser&) = delete;
-
-private:
-    bool m_root;
-};
-
-// For root, hands the test's files to the user AsOrdinaryFileUser checks as.
-void giveToOrdinaryUser(const QStringList& paths)
-{
-    for (const QString& path : paths) {
-        if (geteuid() == 0) {
-            ASSERT_EQ(
-                chown(QFile::encodeName(path).constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody), 0);
-        }
-    }
-}
-
 // A file the user may write but not read is never written: its values are not
 // known, and writing would lose them.
 TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsLeftUntouched)
 {
+    if (!homeForOrdinaryUser())
+        GTEST_SKIP() << noHomeForOrdinaryUser;
     const QByteArray earlier = "[Settings]\nDrive=/media/usb\nX=1440\n";
     writeConfig(earlier);
     ASSERT_EQ(chmod(QFile::encodeName(configFile()).constData(), 0200), 0);
-    giveToOrdinaryUser({m_home.path(), appDir(), configFile()});
+    giveToOrdinaryUser({home(), appDir(), configFile()});
     bool committed = true;
     std::string errors;
     {
@@ -385,6 +433,8 @@ TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsLeftUntouched)
     struct stat status {};
     ASSERT_EQ(stat(QFile::encodeName(configFile()).constData(), &status), 0);
     EXPECT_EQ(status.st_mode & 07777, 0200u);
+    // Readable again, for a test run by an ordinary user.
+    ASSERT_EQ(chmod(QFile::encodeName(configFile()).constData(), 0600), 0);
     EXPECT_EQ(readConfig(), earlier);
 }
 
@@ -392,8 +442,8 @@ TEST_F(SettingsStoreTest, AFileThatCannotBeReadIsLeftUntouched)
 // link; the file it points to gets the new text and keeps its mode.
 TEST_F(SettingsStoreTest, ASymlinkedFileIsWrittenThroughTheLink)
 {
-    const QString target = m_home.path() + QStringLiteral("/dotfiles/Quillmar.conf");
-    ASSERT_TRUE(QDir().mkpath(m_home.path() + QStringLiteral("/dotfiles")));
+    const QString target = home() + QStringLiteral("/dotfiles/Quillmar.conf");
+    ASSERT_TRUE(QDir().mkpath(home() + QStringLiteral("/dotfiles")));
     {
         QFile file(target);
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
@@ -435,20 +485,20 @@ TEST_P(StoreLocationTest, FollowsTheXdgRules)
 {
     const auto& c = GetParam();
     QByteArray configHome(c.configHome);
-    configHome.replace("HOME", QFile::encodeName(m_home.path()));
+    configHome.replace("HOME", QFile::encodeName(home()));
     qputenv("XDG_CONFIG_HOME", configHome);
-    const QByteArray home = qgetenv("HOME");
-    qputenv("HOME", QFile::encodeName(m_home.path()));
+    const QByteArray realHome = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(home()));
     const SettingsStore store(app);
-    qputenv("HOME", home);
-    EXPECT_EQ(store.location(), m_home.path().toStdString() + c.file);
+    qputenv("HOME", realHome);
+    EXPECT_EQ(store.location(), home().toStdString() + c.file);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StoreLocationTest, testing::ValuesIn(locationCases), RowName{});
 
 TEST_F(SettingsStoreTest, PathThroughARegularFileFailsToCommit)
 {
-    QFile blocker(m_home.path() + QStringLiteral("/not-a-directory"));
+    QFile blocker(home() + QStringLiteral("/not-a-directory"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(blocker.fileName()));
@@ -491,6 +541,9 @@ TEST_P(WriteFailureTest, ReportsOneLineAndKeepsTheEarlierFile)
             GTEST_SKIP() << "this process may not mount a tmpfs (needs root with CAP_SYS_ADMIN)";
         break;
     case Obstacle::ReadOnlyDirectoryAndSizeLimit:
+        if (!homeForOrdinaryUser())
+            GTEST_SKIP() << noHomeForOrdinaryUser;
+        break;
     case Obstacle::FileSizeLimit:
         break;
     }
@@ -499,7 +552,7 @@ TEST_P(WriteFailureTest, ReportsOneLineAndKeepsTheEarlierFile)
         remountReadOnly();
     std::optional<AsOrdinaryFileUser> user;
     if (c.obstacle == Obstacle::ReadOnlyDirectoryAndSizeLimit) {
-        giveToOrdinaryUser({m_home.path(), appDir(), configFile()});
+        giveToOrdinaryUser({home(), appDir(), configFile()});
         ASSERT_TRUE(QFile::setPermissions(appDir(), QFileDevice::ReadOwner | QFileDevice::ExeOwner));
         user.emplace();
     }
@@ -556,7 +609,7 @@ protected:
     bool hinder(Hindrance hindrance)
     {
         const QByteArray file = QFile::encodeName(configFile());
-        const QByteArray elsewhere = QFile::encodeName(m_home.path() + QStringLiteral("/elsewhere.conf"));
+        const QByteArray elsewhere = QFile::encodeName(home() + QStringLiteral("/elsewhere.conf"));
         switch (hindrance) {
         case Hindrance::None:
             return true;
@@ -580,9 +633,11 @@ protected:
 // its other names, the file itself gets the new text; it stays the same file.
 TEST_P(InPlaceWriteTest, TheSameFileGetsTheNewText)
 {
+    if (!homeForOrdinaryUser())
+        GTEST_SKIP() << noHomeForOrdinaryUser;
     const auto& c = GetParam();
     writeConfig(c.hindrance == Hindrance::None ? fiveAfterX1 : "[Settings]\nX=1\n");
-    giveToOrdinaryUser({m_home.path(), appDir(), configFile()});
+    giveToOrdinaryUser({home(), appDir(), configFile()});
     if (!hinder(c.hindrance))
         GTEST_SKIP() << "this process may not set up " << c.name << " (a bind mount needs CAP_SYS_ADMIN)";
     struct stat before {};
@@ -607,5 +662,252 @@ TEST_P(InPlaceWriteTest, TheSameFileGetsTheNewText)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, InPlaceWriteTest, testing::ValuesIn(inPlaceCases), RowName{});
+
+// A user other than root and the ordinary one, for files of someone else.
+constexpr uid_t AnotherUser = 12345;
+
+[[nodiscard]] QByteArray fileText(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+}
+
+enum class Foreign { LinkToRootsFile, LinkToAnotherUsersFile, LinkOfAnotherUser, HardLinkToRootsFile };
+
+struct ForeignCase {
+    const char* name;
+    Foreign foreign;
+    const char* reason;
+};
+
+const ForeignCase foreignCases[] = {
+    {"LinkToRootsFile", Foreign::LinkToRootsFile, "it belongs to another user than its folder"},
+    {"LinkToAnotherUsersFile", Foreign::LinkToAnotherUsersFile, "it belongs to another user than its folder"},
+    {"LinkOfAnotherUser", Foreign::LinkOfAnotherUser, "it is a link of another user"},
+    {"HardLinkToRootsFile", Foreign::HardLinkToRootsFile, "it belongs to another user than its folder"},
+};
+
+class ForeignFileTest : public SettingsStoreTest, public testing::WithParamInterface<ForeignCase> {};
+
+// Root's program, started with the user's HOME, finds in the user's settings
+// folder a link or a hard link to a file that is not the user's: it writes
+// nothing there and says so in one line.
+TEST_P(ForeignFileTest, IsLeftAloneWithOneLine)
+{
+    const auto& c = GetParam();
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to make files of other users";
+    if (!homeForOrdinaryUser())
+        GTEST_SKIP() << noHomeForOrdinaryUser;
+    const QByteArray foreign = QFile::encodeName(home() + QStringLiteral("/foreign.conf"));
+    const QByteArray theirs = "[Settings]\nX=1\n";
+    {
+        QFile file(QString::fromLocal8Bit(foreign));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(theirs);
+    }
+    const uid_t owner =
+        c.foreign == Foreign::LinkToRootsFile || c.foreign == Foreign::HardLinkToRootsFile ? 0 : AnotherUser;
+    ASSERT_EQ(chown(foreign.constData(), owner, owner), 0);
+    ASSERT_TRUE(QDir().mkpath(appDir()));
+    const QByteArray file = QFile::encodeName(configFile());
+    ASSERT_EQ(chown(QFile::encodeName(appDir()).constData(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody),
+              0);
+    if (c.foreign == Foreign::HardLinkToRootsFile) {
+        ASSERT_EQ(link(foreign.constData(), file.constData()), 0);
+    } else {
+        ASSERT_EQ(symlink(foreign.constData(), file.constData()), 0);
+        const uid_t linkOwner = c.foreign == Foreign::LinkOfAnotherUser ? AnotherUser : AsOrdinaryFileUser::Nobody;
+        ASSERT_EQ(lchown(file.constData(), linkOwner, linkOwner), 0);
+    }
+    SettingsStore store(app);
+    saveFive(store);
+    StderrCapture capture;
+    EXPECT_FALSE(store.commit());
+    EXPECT_EQ(capture.text(), "quillmar: could not save settings to " + configFile().toStdString() + ": " + c.reason +
+                                  ", so it is left as it is\n");
+    EXPECT_EQ(fileText(QString::fromLocal8Bit(foreign)), theirs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ForeignFileTest, testing::ValuesIn(foreignCases), RowName{});
+
+// Root's close in a user's settings folder hands the file it makes to the
+// folder's owner, whose own program could not write it again otherwise.
+TEST_F(SettingsStoreTest, ANewFileBelongsToTheFoldersOwner)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to write into a folder of another user";
+    if (!homeForOrdinaryUser())
+        GTEST_SKIP() << noHomeForOrdinaryUser;
+    ASSERT_TRUE(QDir().mkpath(appDir()));
+    giveToOrdinaryUser({appDir()});
+    SettingsStore store(app);
+    saveFive(store);
+    ASSERT_TRUE(store.commit());
+    struct stat status {};
+    ASSERT_EQ(stat(QFile::encodeName(configFile()).constData(), &status), 0);
+    EXPECT_EQ(status.st_uid, AsOrdinaryFileUser::Nobody);
+    EXPECT_EQ(status.st_gid, AsOrdinaryFileUser::Nobody);
+    EXPECT_EQ(readConfig(), fiveInTheFile);
+}
+
+struct SwapCase {
+    const char* name;
+    // The settings file has a second name, so that it is rewritten in place.
+    bool hardLinked;
+};
+
+const SwapCase swapCases[] = {{"Replaced", false}, {"RewrittenInPlace", true}};
+
+class SwapRaceTest : public SettingsStoreTest, public testing::WithParamInterface<SwapCase> {};
+
+// While root's program closes again and again, the user swaps the settings
+// file for a link to root's file and back: root's file is never written.
+TEST_P(SwapRaceTest, NeverWritesTheLinksTarget)
+{
+    if (geteuid() != 0)
+        GTEST_SKIP() << "needs root, to write as root into a folder of another user";
+    if (!homeForOrdinaryUser())
+        GTEST_SKIP() << noHomeForOrdinaryUser;
+    const QByteArray foreign = QFile::encodeName(home() + QStringLiteral("/foreign.conf"));
+    const QByteArray theirs = "# root's\n[Settings]\nX=1\n";
+    {
+        QFile file(QString::fromLocal8Bit(foreign));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(theirs);
+    }
+    writeConfig("[Settings]\nX=2\n");
+    const std::string folder = QFile::encodeName(appDir()).toStdString();
+    const std::string file = QFile::encodeName(configFile()).toStdString();
+    const std::string keeper = folder + "/keeper";
+    ASSERT_EQ(link(file.c_str(), keeper.c_str()), 0);
+    giveToOrdinaryUser({appDir(), configFile()});
+
+    std::atomic<bool> done = false;
+    std::thread user([&] {
+        const std::string swap = folder + "/swap";
+        for (bool toLink = true; !done; toLink = !toLink) {
+            if (toLink) {
+                symlink(foreign.constData(), swap.c_str());
+                lchown(swap.c_str(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody);
+            } else if (GetParam().hardLinked) {
+                link(keeper.c_str(), swap.c_str());
+            } else {
+                close(open(swap.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0600));
+                chown(swap.c_str(), AsOrdinaryFileUser::Nobody, AsOrdinaryFileUser::Nobody);
+            }
+            rename(swap.c_str(), file.c_str());
+        }
+    });
+    for (int close = 0; close < 300; ++close) {
+        SettingsStore store(app);
+        store.SaveSetting(section, "X", std::to_string(close));
+        StderrCapture capture;
+        static_cast<void>(store.commit());
+    }
+    done = true;
+    user.join();
+    EXPECT_EQ(fileText(QString::fromLocal8Bit(foreign)), theirs);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, SwapRaceTest, testing::ValuesIn(swapCases), RowName{});
+
+// Whether text is before or after whole: after may be followed by the comment
+// line that pads it to an earlier, longer length.
+[[nodiscard]] bool isWhole(const QByteArray& text, const std::string& before, const std::string& after)
+{
+    if (text.toStdString() == before)
+        return true;
+    if (!text.startsWith(QByteArray::fromStdString(after)))
+        return false;
+    QByteArray pad = text.mid(static_cast<qsizetype>(after.size()));
+    if (pad.startsWith('\n') && !after.ends_with('\n'))
+        pad.remove(0, 1);
+    return pad.isEmpty() || (pad.startsWith('#') && pad.count(' ') == pad.size() - 1);
+}
+
+struct KillCase {
+    const char* name;
+    const char* before;
+    SettingsFile::Values values;
+};
+
+const KillCase killCases[] = {
+    {"Shorter", "# mine\n[Settings]\nDrive=/media/usb\nX=1440\n\n[Other]\nK=v\n", {{"Drive", "/"}, {"X", "1"}}},
+    {"Longer",
+     "# mine\n[Settings]\nDrive=/media/usb\nX=1440\n\n[Other]\nK=v\n",
+     {{"Drive", "/media/backup"}, {"X", "-14400"}, {"Y", "720"}}},
+    {"ShorterWithoutLastLineEnd", "[Settings]\nDrive=/media/usb\n; mine", {{"Drive", "/"}}},
+    {"OneByteShorter", "[Settings]\r\nX=10\r\n", {{"X", "9"}}},
+};
+
+class InPlaceInterruptionTest : public SettingsStoreTest, public testing::WithParamInterface<KillCase> {
+protected:
+    // The file as before, with a second name so that it is rewritten in place.
+    void setUpFile(const char* before)
+    {
+        writeConfig(before);
+        const QByteArray other = QFile::encodeName(home() + QStringLiteral("/other-name.conf"));
+        unlink(other.constData());
+        ASSERT_EQ(link(QFile::encodeName(configFile()).constData(), other.constData()), 0);
+    }
+};
+
+// A kill before any of the rewrite's system calls leaves the old text or the
+// new one, each whole: no NUL, no old tail, every other line kept.
+TEST_P(InPlaceInterruptionTest, AKillAtAnyCallLeavesOneWholeText)
+{
+    const auto& c = GetParam();
+    const std::string after = SettingsFile::WithValues(c.before, section, c.values);
+    const std::string path = QFile::encodeName(configFile()).toStdString();
+    for (int killedAt = 0;; ++killedAt) {
+        setUpFile(c.before);
+        const pid_t child = fork();
+        if (child == 0) {
+            int call = 0;
+            const std::string problem = AtomicFile::Replace(path, after, [&](std::string_view) {
+                if (call++ == killedAt)
+                    raise(SIGKILL);
+                return 0;
+            });
+            _exit(problem.empty() ? 0 : 1);
+        }
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        const QByteArray text = readConfig();
+        EXPECT_TRUE(isWhole(text, c.before, after)) << "killed at call " << killedAt << ": " << text.toStdString();
+        if (WIFEXITED(status)) {
+            EXPECT_EQ(WEXITSTATUS(status), 0);
+            EXPECT_EQ(text.toStdString(), after);
+            EXPECT_GT(killedAt, 2);
+            break;
+        }
+    }
+}
+
+// A failure of any of its system calls leaves the old text or the new one,
+// each whole, and is reported.
+TEST_P(InPlaceInterruptionTest, AFailureAtAnyCallLeavesOneWholeText)
+{
+    const auto& c = GetParam();
+    const std::string after = SettingsFile::WithValues(c.before, section, c.values);
+    const std::string path = QFile::encodeName(configFile()).toStdString();
+    for (int failedAt = 0;; ++failedAt) {
+        setUpFile(c.before);
+        int call = 0;
+        const std::string problem =
+            AtomicFile::Replace(path, after, [&](std::string_view) { return call++ == failedAt ? EIO : 0; });
+        const QByteArray text = readConfig();
+        EXPECT_TRUE(isWhole(text, c.before, after)) << "failed at call " << failedAt << ": " << text.toStdString();
+        if (call <= failedAt) {
+            EXPECT_EQ(problem, "");
+            EXPECT_EQ(text.toStdString(), after);
+            break;
+        }
+        EXPECT_EQ(problem, "Input/output error");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, InPlaceInterruptionTest, testing::ValuesIn(killCases), RowName{});
 
 } // namespace
