@@ -56,8 +56,8 @@ void DriveListBox::paintEvent(QPaintEvent*)
 
 // Drives mounted under one folder ("/media/alice/...") differ only at the end:
 // the folder part is shortened in the middle, the last component with its
-// label kept whole; where even that does not fit, the whole text is shortened
-// in the middle.
+// label kept whole. Where they alone are too wide, the folder goes and the
+// last component is shown from its start, as far as it fits.
 QString DriveListBox::fieldText(const QString& text, const QFontMetrics& metrics, int width)
 {
     if (metrics.horizontalAdvance(text) <= width)
@@ -65,14 +65,15 @@ QString DriveListBox::fieldText(const QString& text, const QFontMetrics& metrics
     // Entries read "<mount point> [<label>]"; the label may hold slashes.
     const qsizetype labelStart = text.indexOf(QStringLiteral(" ["));
     const qsizetype lastSlash = text.lastIndexOf(QLatin1Char('/'), labelStart < 0 ? -1 : labelStart);
-    if (lastSlash > 0) {
-        const QString kept = text.mid(lastSlash);
-        const QString folder =
-            metrics.elidedText(text.left(lastSlash), Qt::ElideMiddle, width - metrics.horizontalAdvance(kept));
-        if (folder.size() > 1)
-            return folder + kept;
-    }
-    return metrics.elidedText(text, Qt::ElideMiddle, width);
+    if (lastSlash <= 0)
+        return metrics.elidedText(text, Qt::ElideMiddle, width);
+    const QString kept = text.mid(lastSlash);
+    const QString folder =
+        metrics.elidedText(text.left(lastSlash), Qt::ElideMiddle, width - metrics.horizontalAdvance(kept));
+    if (folder.size() > 1)
+        return folder + kept;
+    const QString ellipsis(QChar(0x2026));
+    return ellipsis + metrics.elidedText(kept, Qt::ElideRight, width - metrics.horizontalAdvance(ellipsis));
 }
 
 void DriveListBox::showPopup()
