@@ -48,12 +48,12 @@ AskDriveSpace platformDriveSpaceAsker()
             fixed->note(rootPath, GetDriveTypeW(widePath.c_str()) == DRIVE_FIXED);
             GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
         });
-    return [fixed, workers](Currency& capacity, Currency& free, const std::string& rootPath,
-                            std::chrono::milliseconds wait, LateAnswer late) {
+    return [fixed, workers](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
+                            LateDriveAnswer late) {
         if (!fixed->contains(rootPath))
-            return workers->ask(capacity, free, rootPath, wait, std::move(late));
-        GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
-        if (capacity == FailureValue)
+            return workers->ask(answer, rootPath, wait, std::move(late));
+        GetDiskSpace::QueryDriveSpace(answer, rootPath);
+        if (answer.capacity == FailureValue)
             fixed->note(rootPath, false); // gone or changed: the next ask decides again
         return true;
     };

@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -101,31 +102,32 @@ struct FakeSettings : SettingsAccess {
 // come late: they wait in `pending` until the test delivers them.
 struct FakeDrives {
     std::map<std::string, std::pair<std::int64_t, std::int64_t>> sizes{{"C:\\", {1000, 999}}, {"D:\\", {4000, 1000}}};
+    // What a user may write where the system tells it.
+    std::map<std::string, std::int64_t> available;
     bool defer = false;
     std::vector<std::function<void()>> pending;
 
-    void query(Currency& capacity, Currency& free, const std::string& root) const
+    void query(DriveAnswer& answer, const std::string& root) const
     {
         const auto found = sizes.find(root);
         if (found == sizes.end())
-            return void(capacity = FailureValue);
-        capacity = Currency::fromStored(found->second.first);
-        free = Currency::fromStored(found->second.second);
+            return void(answer.capacity = FailureValue);
+        answer = {Currency::fromStored(found->second.first), Currency::fromStored(found->second.second)};
+        if (const auto told = available.find(root); told != available.end())
+            answer.available = Currency::fromStored(told->second);
     }
 
     AskDriveSpace ask()
     {
-        return [this](Currency& capacity, Currency& free, const std::string& root, std::chrono::milliseconds,
-                      LateAnswer late) {
+        return [this](DriveAnswer& answer, const std::string& root, std::chrono::milliseconds, LateDriveAnswer late) {
             if (!defer) {
-                query(capacity, free, root);
+                query(answer, root);
                 return true;
             }
             pending.push_back([this, root, late] {
-                Currency lateCapacity;
-                Currency lateFree = Currency::fromStored(0);
-                query(lateCapacity, lateFree, root);
-                late(lateCapacity, lateFree);
+                DriveAnswer lateAnswer{FailureValue, Currency::fromStored(0)};
+                query(lateAnswer, root);
+                late(lateAnswer);
             });
             return false;
         };
@@ -251,6 +253,32 @@ TEST_F(MainWindowBehaviourTest, ARefreshOfTheAwaitedDriveKeepsItsFirstDeadline)
     EXPECT_EQ(window.texts[Text::Total], "1,000");
     EXPECT_FALSE(window.deadline.has_value());
 }
+
+struct FreeTipRow {
+    const char* name;
+    std::optional<std::int64_t> available;
+    const char* tip;
+};
+
+class FreeTipTest : public MainWindowBehaviourTest, public testing::WithParamInterface<FreeTipRow> {};
+
+// Free is the volume's whole free space; its tooltip adds what this user may
+// write where the system tells it and it is less (a reserve for the superuser).
+TEST_P(FreeTipTest, AddsWhatTheUserMayWriteWhereItDiffers)
+{
+    drives.sizes["C:\\"] = {240'000'000, 17'720'000};
+    if (GetParam().available)
+        drives.available["C:\\"] = *GetParam().available;
+    behaviour.Form_Load();
+    EXPECT_EQ(window.texts[Text::FreeDescription], GetParam().tip);
+    EXPECT_EQ(window.texts[Text::Free], "17,720,000");
+}
+
+INSTANTIATE_TEST_SUITE_P(Tips, FreeTipTest,
+                         testing::Values(FreeTipRow{"Reserved", 5'242'880, "16.9 MiB, 7.4 %; 5.0 MiB available to you"},
+                                         FreeTipRow{"NoneReserved", 17'720'000, "16.9 MiB, 7.4 %"},
+                                         FreeTipRow{"NotTold", std::nullopt, "16.9 MiB, 7.4 %"}),
+                         RowName{});
 
 struct ColorRow {
     const char* name;

@@ -335,25 +335,25 @@ protected:
     void SetUp() override
     {
         MainFormFixture::SetUp();
-        window = loadWindow([this](Currency& capacity, Currency&, const std::string& rootPath,
-                                   std::chrono::milliseconds, LateAnswer late) {
-            // One query out per path, as with a real drive.
-            if (!markOut(rootPath, true)) {
-                capacity = FailureValue;
-                return true;
-            }
-            const auto delay = delays.empty() ? std::chrono::milliseconds(200) : delays.front();
-            if (!delays.empty())
-                delays.erase(delays.begin());
-            const FakeDrive drive = drives[rootPath];
-            m_answers.emplace_back([this, rootPath, drive, delay, late = std::move(late)] {
-                std::this_thread::sleep_for(delay);
-                markOut(rootPath, false);
-                late(drive.available ? Currency::fromStored(drive.capacity) : FailureValue,
-                     Currency::fromStored(drive.free));
+        window = loadWindow(
+            [this](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds, LateDriveAnswer late) {
+                // One query out per path, as with a real drive.
+                if (!markOut(rootPath, true)) {
+                    answer.capacity = FailureValue;
+                    return true;
+                }
+                const auto delay = delays.empty() ? std::chrono::milliseconds(200) : delays.front();
+                if (!delays.empty())
+                    delays.erase(delays.begin());
+                const FakeDrive drive = drives[rootPath];
+                m_answers.emplace_back([this, rootPath, drive, delay, late = std::move(late)] {
+                    std::this_thread::sleep_for(delay);
+                    markOut(rootPath, false);
+                    late({drive.available ? Currency::fromStored(drive.capacity) : FailureValue,
+                          Currency::fromStored(drive.free)});
+                });
+                return false;
             });
-            return false;
-        });
     }
     void TearDown() override
     {

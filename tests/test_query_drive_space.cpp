@@ -55,6 +55,7 @@ namespace fs = std::filesystem;
 struct AgreedFigures {
     Currency capacity;
     Currency free;
+    std::optional<Currency> available;
     std::uint64_t totalBytes = 0;
     std::uint64_t freeBytes = 0;
     std::uint64_t availableBytes = 0;
@@ -68,10 +69,15 @@ struct AgreedFigures {
         AgreedFigures figures;
         if (statvfs(path.c_str(), &before) != 0)
             return std::nullopt;
-        GetDiskSpace::QueryDriveSpace(figures.capacity, figures.free, path);
+        DriveAnswer answer;
+        GetDiskSpace::QueryDriveSpace(answer, path);
+        figures.capacity = answer.capacity;
+        figures.free = answer.free;
+        figures.available = answer.available;
         if (statvfs(path.c_str(), &after) != 0)
             return std::nullopt;
-        if (before.f_blocks != after.f_blocks || before.f_bfree != after.f_bfree || before.f_frsize != after.f_frsize)
+        if (before.f_blocks != after.f_blocks || before.f_bfree != after.f_bfree || before.f_bavail != after.f_bavail ||
+            before.f_frsize != after.f_frsize)
             continue;
         figures.totalBytes = std::uint64_t{after.f_blocks} * after.f_frsize;
         figures.freeBytes = std::uint64_t{after.f_bfree} * after.f_frsize;
@@ -433,7 +439,7 @@ TEST_F(MountedVolumeTest, NonUtf8MountPointIsListedAndAnswers)
 }
 
 // ext4 keeps blocks in reserve for the superuser. Free counts them: it is the
-// volume's total free space, not what an ordinary user may still write.
+// volume's total free space; available is what an ordinary user may still write.
 TEST_F(MountedVolumeTest, FreeIncludesTheSuperusersReserve)
 {
     const TempDir dir;
@@ -465,6 +471,8 @@ TEST_F(MountedVolumeTest, FreeIncludesTheSuperusersReserve)
     EXPECT_EQ(figures->capacity.stored(), static_cast<std::int64_t>(figures->totalBytes));
     EXPECT_EQ(figures->free.stored(), static_cast<std::int64_t>(figures->freeBytes));
     EXPECT_NE(figures->free.stored(), static_cast<std::int64_t>(figures->availableBytes));
+    ASSERT_TRUE(figures->available.has_value());
+    EXPECT_EQ(figures->available->stored(), static_cast<std::int64_t>(figures->availableBytes));
 }
 
 #else
@@ -549,9 +557,9 @@ TEST(QueryDriveSpaceTest, ThePlatformAskerAnswersTheSystemDrive)
     GetDiskSpace::QueryDriveSpace(capacity, free, system);
     const AskDriveSpace ask = platformDriveSpaceAsker();
     for (int i = 0; i < 2; ++i) {
-        Currency asked = FailureValue;
-        EXPECT_TRUE(ask(asked, free, system, std::chrono::seconds(10), nullptr));
-        EXPECT_EQ(asked, capacity) << "ask " << i;
+        DriveAnswer asked;
+        EXPECT_TRUE(ask(asked, system, std::chrono::seconds(10), nullptr));
+        EXPECT_EQ(asked.capacity, capacity) << "ask " << i;
     }
 }
 

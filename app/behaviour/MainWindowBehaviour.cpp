@@ -229,13 +229,12 @@ void MainWindowBehaviour::RefreshDisplay()
     if (!takesOver)
         stopAwaiting();
     const auto asked = m_services.clock();
-    LateAnswer late = [this, post = m_loop.poster(), request](Currency capacity, Currency free) {
-        post([this, request, capacity, free] { DriveAnswered(request, capacity, free); });
+    LateDriveAnswer late = [this, post = m_loop.poster(), request](const DriveAnswer& answer) {
+        post([this, request, answer] { DriveAnswered(request, answer); });
     };
-    Currency capacity;
-    Currency free = Currency::fromStored(0);
-    if (m_services.askDriveSpace(capacity, free, DrivePath, QuickAnswerWait, std::move(late))) {
-        DriveAnswered(request, capacity, free);
+    DriveAnswer answer{FailureValue, Currency::fromStored(0)};
+    if (m_services.askDriveSpace(answer, DrivePath, QuickAnswerWait, std::move(late))) {
+        DriveAnswered(request, answer);
         return;
     }
     if (takesOver)
@@ -260,16 +259,16 @@ void MainWindowBehaviour::stopAwaiting()
 void MainWindowBehaviour::answerDeadline_Timer()
 {
     const std::uint64_t request = ++m_lastRequest;
-    DriveAnswered(request, FailureValue, Currency::fromStored(0));
+    DriveAnswered(request, DriveAnswer{});
 }
 
-void MainWindowBehaviour::DriveAnswered(std::uint64_t request, Currency capacity, Currency free)
+void MainWindowBehaviour::DriveAnswered(std::uint64_t request, const DriveAnswer& answer)
 {
     if (request != m_lastRequest)
         return;
     stopAwaiting();
-    if (capacity != FailureValue)
-        showAvailable(capacity, free);
+    if (answer.capacity != FailureValue)
+        showAvailable(answer);
     else
         showNotAvailable();
 }
@@ -277,11 +276,13 @@ void MainWindowBehaviour::DriveAnswered(std::uint64_t request, Currency capacity
 // The chart is drawn before the figures change. The same answer drawn the same
 // way as last time changes nothing on the screen: it is not worked out again,
 // only the timer is kept on.
-void MainWindowBehaviour::showAvailable(Currency capacity, Currency free)
+void MainWindowBehaviour::showAvailable(const DriveAnswer& answer)
 {
+    const Currency capacity = answer.capacity;
+    const Currency free = answer.free;
     const UsageChart::ChartStyle style{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi};
-    const ShownAnswer answer{capacity, free, style};
-    if (m_shownAnswer == answer) {
+    const ShownAnswer shown{capacity, free, answer.available, style};
+    if (m_shownAnswer == shown) {
         setTimerEnabled(true);
         return;
     }
@@ -292,8 +293,8 @@ void MainWindowBehaviour::showAvailable(Currency capacity, Currency free)
     setText(Text::Used, figures.used);
     setText(Text::Total, figures.total);
     setTimerEnabled(true);
-    describeFigures(capacity, free, figures);
-    m_shownAnswer = answer;
+    describeFigures(answer, figures);
+    m_shownAnswer = shown;
 }
 
 // The figures change and the timer stops before the chart is cleared.
@@ -313,20 +314,26 @@ void MainWindowBehaviour::showNotAvailable()
     setText(Text::ChartDescription, "Not available");
 }
 
-// Tooltips with the figures in binary units and their share of the capacity;
-// accessible names with each caption and its exact figure as shown; the
-// chart's description for screen readers.
-void MainWindowBehaviour::describeFigures(Currency capacity, Currency free, const Figures& figures)
+// Tooltips with the figures in binary units and their share of the capacity,
+// the free one also with the part of it this user may write where that is
+// less (the rest is kept for the superuser); accessible names with each
+// caption and its exact figure as shown; the chart's description for screen
+// readers.
+void MainWindowBehaviour::describeFigures(const DriveAnswer& answer, const Figures& figures)
 {
+    const Currency capacity = answer.capacity;
+    const Currency free = answer.free;
     const auto describe = [capacity](Currency count) {
         const std::string share = ByteUnits::ShareOf(count, capacity);
         return ByteUnits::BinaryUnits(count) + (share.empty() ? "" : ", " + share);
     };
+    const bool reserved = answer.available && *answer.available != free;
     const auto name = [](const char* caption, const std::string& figure) {
         return std::string(caption) + " " + figure + " bytes";
     };
     const Currency used = capacity - free;
-    setText(Text::FreeDescription, describe(free));
+    setText(Text::FreeDescription,
+            describe(free) + (reserved ? "; " + ByteUnits::BinaryUnits(*answer.available) + " available to you" : ""));
     setText(Text::UsedDescription, describe(used));
     setText(Text::TotalDescription, describe(capacity));
     setText(Text::FreeAccessibleName, name("Free:", figures.free));
