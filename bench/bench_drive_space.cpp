@@ -92,7 +92,10 @@ void BM_HelperQuery_Root(benchmark::State& state)
 {
     HelperDriveQuery query;
     askRoot(state, [&query](Currency& capacity, Currency& free, const std::string& root) {
-        query.ask(capacity, free, root, std::chrono::seconds(1), nullptr);
+        DriveAnswer answer;
+        query.ask(answer, root, std::chrono::seconds(1), nullptr);
+        capacity = answer.capacity;
+        free = answer.free;
     });
 }
 BENCHMARK(BM_HelperQuery_Root);

@@ -18,9 +18,8 @@ std::unique_ptr<mainform> windowOnRoot(bool direct, SettingsStore& settings)
 {
     AskDriveSpace ask = platformDriveSpaceAsker();
     if (direct)
-        ask = [](Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds,
-                 const LateAnswer&) {
-            GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
+        ask = [](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds, const LateDriveAnswer&) {
+            GetDiskSpace::QueryDriveSpace(answer, rootPath);
             return true;
         };
     const auto root = [](const DriveList::LateDriveText&) {

@@ -33,9 +33,9 @@ int main(int argc, char* argv[])
         capacity = Currency::fromStored(1'000'000'000);
         free = Currency::fromStored(400'000'000);
     });
-    const auto ask = [slowDrive](Currency& capacity, Currency& free, const std::string& rootPath,
-                                 std::chrono::milliseconds wait, LateAnswer late) {
-        return slowDrive->ask(capacity, free, rootPath, wait, std::move(late));
+    const auto ask = [slowDrive](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
+                                 LateDriveAnswer late) {
+        return slowDrive->ask(answer, rootPath, wait, std::move(late));
     };
     const auto slow = [](const DriveList::LateDriveText&) {
         return std::vector<DriveList::DriveEntry>{{"/ [slow]", "/"}};

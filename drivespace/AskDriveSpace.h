@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drivespace/Currency.h"
+#include "drivespace/DriveAnswer.h"
 
 #include <chrono>
 #include <functional>
@@ -10,14 +11,17 @@
 // slow drive never holds the window, and hands a later answer over when it
 // comes.
 
-// Receives an answer that came after the caller stopped waiting: the capacity
-// (FailureValue when the query failed) and free. Called once, on another thread.
+// Receives an answer that came after the caller stopped waiting (its capacity
+// FailureValue when the query failed). Called once, on another thread.
+using LateDriveAnswer = std::function<void(const DriveAnswer& answer)>;
+// The same for an asker that knows the two counts alone (the worker threads'
+// query): the capacity and free.
 using LateAnswer = std::function<void(Currency capacity, Currency free)>;
 
-// Asks for the capacity and free bytes of rootPath and waits at most `wait`.
-// True: the answer is in capacity and free, with the contract of
-// GetDiskSpace::QueryDriveSpace (on failure capacity is FailureValue and free is
-// untouched). False: the query is still out, and its answer goes to `late`.
+// Asks for the counts of rootPath and waits at most `wait`. True: the answer is
+// in `answer`, with the contract of GetDiskSpace::QueryDriveSpace (on failure
+// only the capacity changes, to FailureValue). False: the query is still out,
+// and its answer goes to `late`.
 // While a path's query is out, the path is not asked again. Within the
 // deadline, a further query of it takes over the answer of the one that is out,
 // whose own `late` is then never called (its refresh has been superseded).
@@ -26,8 +30,8 @@ using LateAnswer = std::function<void(Currency capacity, Currency free)>;
 // How long a drive may take to answer before it counts as not available.
 inline constexpr std::chrono::milliseconds DriveAnswerDeadline{1000};
 
-using AskDriveSpace = std::function<bool(Currency& capacity, Currency& free, const std::string& rootPath,
-                                         std::chrono::milliseconds wait, LateAnswer late)>;
+using AskDriveSpace = std::function<bool(DriveAnswer& answer, const std::string& rootPath,
+                                         std::chrono::milliseconds wait, LateDriveAnswer late)>;
 
 // The platform's asker: on POSIX systems the query runs in a helper process per
 // path, so that a drive stuck in the kernel never holds this process; on

@@ -21,12 +21,12 @@ AskDriveSpace platformDriveSpaceAsker()
     auto mounts = std::make_shared<MountTableWatch>();
     auto helpers = std::make_shared<HelperDriveQuery>(
         helper.path, std::chrono::seconds(HelperProtocol::ProgramIdleLimitSeconds), mounts);
-    return [mounts, helpers](Currency& capacity, Currency& free, const std::string& rootPath,
-                             std::chrono::milliseconds wait, LateAnswer late) {
+    return [mounts, helpers](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
+                             LateDriveAnswer late) {
         if (mounts->mountAt(rootPath).local) {
-            GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
+            GetDiskSpace::QueryDriveSpace(answer, rootPath);
             return true;
         }
-        return helpers->ask(capacity, free, rootPath, wait, std::move(late));
+        return helpers->ask(answer, rootPath, wait, std::move(late));
     };
 }

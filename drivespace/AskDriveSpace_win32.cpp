@@ -37,23 +37,27 @@ struct FixedDrives {
 
 } // namespace
 
-AskDriveSpace driveSpaceAskerOver(ThreadTransport::Query query)
+AskDriveSpace driveSpaceAskerOver(AnswerQuery query)
 {
     auto fixed = std::make_shared<FixedDrives>();
+    // The worker threads carry the two counts alone.
     auto workers = std::make_shared<TimedDriveQuery>(
         [fixed, query](Currency& capacity, Currency& free, const std::string& rootPath) {
             const NoCriticalErrorBox quiet;
             const std::wstring widePath(rootPath.begin(), rootPath.end());
             fixed->note(rootPath, GetDriveTypeW(widePath.c_str()) == DRIVE_FIXED);
-            query(capacity, free, rootPath);
+            DriveAnswer answer{capacity, free};
+            query(answer, rootPath);
+            capacity = answer.capacity;
+            free = answer.free;
         });
-    return [fixed, workers, query](Currency& capacity, Currency& free, const std::string& rootPath,
-                                   std::chrono::milliseconds wait, LateAnswer late) {
+    return [fixed, workers, query](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
+                                   LateDriveAnswer late) {
         if (!fixed->contains(rootPath))
-            return workers->ask(capacity, free, rootPath, wait, std::move(late));
+            return workers->ask(answer, rootPath, wait, std::move(late));
         const NoCriticalErrorBox quiet;
-        query(capacity, free, rootPath);
-        if (capacity == FailureValue)
+        query(answer, rootPath);
+        if (answer.capacity == FailureValue)
             fixed->note(rootPath, false); // gone or changed: the next ask decides again
         return true;
     };
@@ -62,5 +66,7 @@ AskDriveSpace driveSpaceAskerOver(ThreadTransport::Query query)
 // A Windows process can always be ended, whatever its threads wait for.
 AskDriveSpace platformDriveSpaceAsker()
 {
-    return driveSpaceAskerOver(GetDiskSpace::QueryDriveSpace);
+    return driveSpaceAskerOver([](DriveAnswer& answer, const std::string& rootPath) {
+        GetDiskSpace::QueryDriveSpace(answer, rootPath);
+    });
 }

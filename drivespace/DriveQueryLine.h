@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drivespace/Currency.h"
+#include "drivespace/DriveAnswer.h"
 
 #include <functional>
 #include <memory>
@@ -10,13 +10,6 @@
 // What carries drive space questions to whatever answers them: a thread of this
 // program, a helper process, a child forked from this program. One line answers
 // one question at a time; the rule for what is asked when is OneQueryPerPath.
-
-// One answer: the capacity (FailureValue when the drive could not be asked) and
-// the free bytes, which mean nothing then.
-struct DriveAnswer {
-    Currency capacity;
-    Currency free;
-};
 
 // What a line hears, reported on a thread of the transport: an answer, or none
 // once the line has ended (idle for long, let go, or died; a question it held

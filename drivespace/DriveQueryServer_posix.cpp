@@ -52,11 +52,11 @@ HelperProtocol::Answer answerTo(char* request, std::size_t length, std::size_t r
 {
     VolumeCounts counts;
     if (length >= room)
-        return {FailureValue.stored(), 0}; // too long for a path: the failure value
+        return {FailureValue.stored(), 0, 0}; // too long for a path: the failure value
     request[length] = '\0';
     if (std::strlen(request) != length || !QueryVolume(request, counts))
-        return {FailureValue.stored(), 0};
-    return {counts.capacity.stored(), counts.free.stored()};
+        return {FailureValue.stored(), 0, 0};
+    return {counts.capacity.stored(), counts.free.stored(), counts.available.stored()};
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "drivespace/Currency.h"
+#include "drivespace/DriveAnswer.h"
 
 #include <string>
 
@@ -14,6 +15,9 @@ namespace GetDiskSpace {
 // left as the caller gave it. Free is the whole volume's free space, including
 // any part reserved for the superuser, not what the caller may write.
 void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& rootPath);
+// The same with the part of free this user may write, in one answer. On failure
+// only the capacity changes.
+void QueryDriveSpace(DriveAnswer& answer, const std::string& rootPath);
 
 // The stored integer in decimal digits, grouped by commas in threes from the
 // right, with a leading "-" when negative: 1234567 -> "1,234,567". The same in

@@ -29,8 +29,7 @@ public:
     HelperDriveQuery& operator=(const HelperDriveQuery&) = delete;
 
     // The contract of AskDriveSpace.
-    bool ask(Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds wait,
-             LateAnswer late);
+    bool ask(DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait, LateDriveAnswer late);
 
     // The process id of the helper serving rootPath, 0 when there is none; for tests.
     [[nodiscard]] int helperProcess(const std::string& rootPath) const;

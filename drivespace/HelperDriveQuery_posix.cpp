@@ -20,10 +20,10 @@ HelperDriveQuery::HelperDriveQuery(std::string helperProgram, std::chrono::milli
 
 HelperDriveQuery::~HelperDriveQuery() = default;
 
-bool HelperDriveQuery::ask(Currency& capacity, Currency& free, const std::string& rootPath,
-                           std::chrono::milliseconds wait, LateAnswer late)
+bool HelperDriveQuery::ask(DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
+                           LateDriveAnswer late)
 {
-    return m_rule->ask(capacity, free, rootPath, wait, std::move(late));
+    return m_rule->ask(answer, rootPath, wait, std::move(late));
 }
 
 int HelperDriveQuery::helperProcess(const std::string& rootPath) const

@@ -6,7 +6,7 @@
 // process (the helper program, or a child the program forked) say to each
 // other over their socket pair, one message per packet: the program sends a
 // root path's bytes, the other side answers with the stored integers of
-// capacity and free.
+// capacity, free and available.
 namespace HelperProtocol {
 
 // The helper's file name.
@@ -15,6 +15,7 @@ inline constexpr const char* ProgramName = "quillmar-drive-query";
 struct Answer {
     std::int64_t capacity;
     std::int64_t free;
+    std::int64_t available;
 };
 
 // The other side ends after this long without a question; the program stops

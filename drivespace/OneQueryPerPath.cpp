@@ -23,8 +23,8 @@ struct Question {
     Clock::time_point lastUsed;
     std::string mount;    // the mount at the path when it was asked
     int replacements = 0; // lines that died under this question
-    DriveAnswer answer{FailureValue, Currency::fromStored(0)};
-    LateAnswer late; // who gets the answer once its asker has stopped waiting
+    DriveAnswer answer;
+    LateDriveAnswer late; // who gets the answer once its asker has stopped waiting
 };
 
 struct PathLines {
@@ -58,7 +58,7 @@ struct OneQueryPerPath::State : std::enable_shared_from_this<State> {
     void retireIdle(Clock::time_point now);
     void heard(const std::weak_ptr<Question>& weak, std::uint64_t serial, std::optional<DriveAnswer> answer);
     // What a line's end means for its question; the late answer to give, if any.
-    LateAnswer ended(PathLines& lines, const std::shared_ptr<Question>& question);
+    LateDriveAnswer ended(PathLines& lines, const std::shared_ptr<Question>& question);
 };
 
 bool OneQueryPerPath::State::send(const std::shared_ptr<Question>& question)
@@ -128,7 +128,7 @@ void OneQueryPerPath::State::heard(const std::weak_ptr<Question>& weak, std::uin
     }
     if (lines.current != question)
         return;
-    LateAnswer late;
+    LateDriveAnswer late;
     if (answer) {
         question->busy = false;
         question->answer = *answer;
@@ -140,10 +140,10 @@ void OneQueryPerPath::State::heard(const std::weak_ptr<Question>& weak, std::uin
     answered.notify_all();
     lock.unlock();
     if (late)
-        late(given.capacity, given.free);
+        late(given);
 }
 
-LateAnswer OneQueryPerPath::State::ended(PathLines& lines, const std::shared_ptr<Question>& question)
+LateDriveAnswer OneQueryPerPath::State::ended(PathLines& lines, const std::shared_ptr<Question>& question)
 {
     question->line.reset();
     if (!question->busy) {
@@ -156,7 +156,7 @@ LateAnswer OneQueryPerPath::State::ended(PathLines& lines, const std::shared_ptr
             return nullptr;
     }
     question->busy = false;
-    question->answer = {FailureValue, Currency::fromStored(0)};
+    question->answer = DriveAnswer{};
     lines.current.reset();
     return std::exchange(question->late, nullptr);
 }
@@ -178,8 +178,8 @@ OneQueryPerPath::~OneQueryPerPath()
     m_state->paths.clear();
 }
 
-bool OneQueryPerPath::ask(Currency& capacity, Currency& free, const std::string& rootPath,
-                          std::chrono::milliseconds wait, LateAnswer late)
+bool OneQueryPerPath::ask(DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
+                          LateDriveAnswer late)
 {
     std::unique_lock lock(m_state->mutex);
     const auto now = Clock::now();
@@ -194,7 +194,7 @@ bool OneQueryPerPath::ask(Currency& capacity, Currency& free, const std::string&
             return false;
         }
         if (inTime || !m_state->letStuckGo(lines)) {
-            capacity = FailureValue;
+            answer.capacity = FailureValue;
             return true;
         }
     }
@@ -205,16 +205,17 @@ bool OneQueryPerPath::ask(Currency& capacity, Currency& free, const std::string&
     question->replacements = 0;
     if (!m_state->send(question)) {
         lines.current.reset();
-        capacity = FailureValue;
+        answer.capacity = FailureValue;
         return true;
     }
     if (!m_state->answered.wait_for(lock, wait, [&] { return !question->busy; })) {
         question->late = std::move(late);
         return false;
     }
-    capacity = question->answer.capacity;
-    if (capacity != FailureValue)
-        free = question->answer.free;
+    if (question->answer.capacity != FailureValue)
+        answer = question->answer;
+    else
+        answer.capacity = FailureValue;
     return true;
 }
 

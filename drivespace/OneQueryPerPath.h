@@ -37,8 +37,7 @@ public:
     OneQueryPerPath& operator=(const OneQueryPerPath&) = delete;
 
     // The contract of AskDriveSpace.
-    bool ask(Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds wait,
-             LateAnswer late);
+    bool ask(DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait, LateDriveAnswer late);
 
     // The line serving rootPath now; null when there is none. For tests.
     [[nodiscard]] std::shared_ptr<DriveQueryLine> lineOf(const std::string& rootPath) const;

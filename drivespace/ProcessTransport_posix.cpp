@@ -234,7 +234,8 @@ void ProcessTransport::Watch::readAnswer(ProcessLine& line)
         line.answered = true;
         failuresInARow = 0;
     }
-    line.report(DriveAnswer{Currency::fromStored(answer.capacity), Currency::fromStored(answer.free)});
+    line.report(DriveAnswer{Currency::fromStored(answer.capacity), Currency::fromStored(answer.free),
+                            Currency::fromStored(answer.available)});
 }
 
 // Reaps an ended process; one that never answered and was not let go counts

@@ -15,6 +15,10 @@ namespace {
 // figures belong to that other volume and must not be reported as this drive's.
 bool isMountRoot(const char* path)
 {
+    // The process's root is the root of all it can see, even where it is only a
+    // directory of a larger volume (a chroot): statfs answers for that volume.
+    if (std::strcmp(path, "/") == 0)
+        return true;
 #if defined(__linux__) && defined(STATX_ATTR_MOUNT_ROOT)
     struct statx self {};
     if (statx(AT_FDCWD, path, AT_NO_AUTOMOUNT, STATX_INO, &self) != 0)
@@ -46,23 +50,31 @@ bool QueryVolume(const char* rootPath, VolumeCounts& counts)
     if (!isMountRoot(rootPath) || statfs(rootPath, &volume) != 0)
         return false;
     // Counted in fragments where the file system has them, as statvfs does.
-    // f_bfree: the total free, including the blocks reserved for the superuser.
+    // f_bfree: the total free, including the blocks reserved for the superuser;
+    // f_bavail: those an ordinary user may write.
     const auto blockSize = static_cast<std::uint64_t>(volume.f_frsize != 0 ? volume.f_frsize : volume.f_bsize);
-    counts = VolumeCountsOf(volume.f_blocks, volume.f_bfree, blockSize);
+    counts = VolumeCountsOf(volume.f_blocks, volume.f_bfree, volume.f_bavail, blockSize);
     return true;
 }
 
 namespace GetDiskSpace {
 
-void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& rootPath)
+void QueryDriveSpace(DriveAnswer& answer, const std::string& rootPath)
 {
     VolumeCounts counts;
     if (!QueryVolume(rootPath.c_str(), counts)) {
-        capacity = FailureValue;
+        answer.capacity = FailureValue;
         return;
     }
-    capacity = counts.capacity;
-    free = counts.free;
+    answer = {counts.capacity, counts.free, counts.available};
+}
+
+void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& rootPath)
+{
+    DriveAnswer answer{capacity, free};
+    QueryDriveSpace(answer, rootPath);
+    capacity = answer.capacity;
+    free = answer.free;
 }
 
 } // namespace GetDiskSpace

@@ -7,7 +7,7 @@
 
 namespace GetDiskSpace {
 
-void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& rootPath)
+void QueryDriveSpace(DriveAnswer& answer, const std::string& rootPath)
 {
     // Root paths are ASCII ("C:\"); the wide form of the call takes them without
     // a detour through the 8-bit code page.
@@ -16,13 +16,22 @@ void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& root
     ULARGE_INTEGER totalBytes{};
     ULARGE_INTEGER totalFreeBytes{};
     if (!GetDiskFreeSpaceExW(widePath.c_str(), &availableToCaller, &totalBytes, &totalFreeBytes)) {
-        capacity = FailureValue;
+        answer.capacity = FailureValue;
         return;
     }
-    // The total free bytes of the volume, not the part available to this user.
-    const VolumeCounts counts = VolumeCountsOf(totalBytes.QuadPart, totalFreeBytes.QuadPart, 1);
-    capacity = counts.capacity;
-    free = counts.free;
+    // Free: the total free bytes of the volume; available: the part of them
+    // this user may write (less under a disk quota).
+    const VolumeCounts counts =
+        VolumeCountsOf(totalBytes.QuadPart, totalFreeBytes.QuadPart, availableToCaller.QuadPart, 1);
+    answer = {counts.capacity, counts.free, counts.available};
+}
+
+void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& rootPath)
+{
+    DriveAnswer answer{capacity, free};
+    QueryDriveSpace(answer, rootPath);
+    capacity = answer.capacity;
+    free = answer.free;
 }
 
 } // namespace GetDiskSpace

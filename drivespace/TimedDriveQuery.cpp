@@ -22,7 +22,11 @@ TimedDriveQuery::TimedDriveQuery(Query query, std::chrono::milliseconds deadline
       m_rule(m_threads, optionsWith(deadline))
 {}
 
-TimedDriveQuery::TimedDriveQuery() : TimedDriveQuery(&GetDiskSpace::QueryDriveSpace) {}
+TimedDriveQuery::TimedDriveQuery()
+    : TimedDriveQuery([](Currency& capacity, Currency& free, const std::string& rootPath) {
+          GetDiskSpace::QueryDriveSpace(capacity, free, rootPath);
+      })
+{}
 
 void TimedDriveQuery::operator()(Currency& capacity, Currency& free, const std::string& rootPath)
 {
@@ -30,8 +34,22 @@ void TimedDriveQuery::operator()(Currency& capacity, Currency& free, const std::
         capacity = FailureValue; // abandoned: the worker stays busy until the call returns
 }
 
+bool TimedDriveQuery::ask(DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
+                          LateDriveAnswer late)
+{
+    return m_rule.ask(answer, rootPath, wait, std::move(late));
+}
+
 bool TimedDriveQuery::ask(Currency& capacity, Currency& free, const std::string& rootPath,
                           std::chrono::milliseconds wait, LateAnswer late)
 {
-    return m_rule.ask(capacity, free, rootPath, wait, std::move(late));
+    DriveAnswer answer{capacity, free};
+    LateDriveAnswer lateAnswer;
+    if (late)
+        lateAnswer = [late = std::move(late)](const DriveAnswer& given) { late(given.capacity, given.free); };
+    if (!ask(answer, rootPath, wait, std::move(lateAnswer)))
+        return false;
+    capacity = answer.capacity;
+    free = answer.free;
+    return true;
 }

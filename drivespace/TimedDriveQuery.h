@@ -24,7 +24,10 @@ public:
     // path still blocked, capacity becomes FailureValue and free is untouched.
     void operator()(Currency& capacity, Currency& free, const std::string& rootPath);
 
-    // The contract of AskDriveSpace.
+    // The contract of AskDriveSpace. The threads' query knows two counts: the
+    // answer has no available part.
+    bool ask(DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait, LateDriveAnswer late);
+    // The same with the two counts.
     bool ask(Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds wait,
              LateAnswer late);
 

@@ -61,15 +61,14 @@ protected:
     // A window loaded as at program start, against the fakes above.
     std::unique_ptr<mainform> loadWindow()
     {
-        return loadWindow([this](Currency& capacity, Currency& free, const std::string& rootPath,
-                                 std::chrono::milliseconds, const LateAnswer&) {
+        return loadWindow([this](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds,
+                                 const LateDriveAnswer&) {
             queriedPaths.push_back(rootPath);
             const auto drive = drives.find(rootPath);
             if (drive == drives.end() || !drive->second.available)
-                capacity = FailureValue;
+                answer.capacity = FailureValue;
             else
-                capacity = Currency::fromStored(drive->second.capacity),
-                free = Currency::fromStored(drive->second.free);
+                answer = {Currency::fromStored(drive->second.capacity), Currency::fromStored(drive->second.free)};
             return true;
         });
     }

@@ -209,9 +209,8 @@ TEST_F(DeadDriveTest, ARemountedPathAnswersAgain)
 {
     const AskDriveSpace ask = platformDriveSpaceAsker();
     const std::string path = m_mountPoint.toStdString();
-    Currency capacity;
-    Currency free;
-    ASSERT_FALSE(ask(capacity, free, path, std::chrono::milliseconds(50), [](Currency, Currency) {}));
+    DriveAnswer answer;
+    ASSERT_FALSE(ask(answer, path, std::chrono::milliseconds(50), [](const DriveAnswer&) {}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return heldQueries() == 1; }, MountWaitMs));
     QTest::qWait(static_cast<int>(DriveAnswerDeadline.count()) + 100);
 
@@ -220,8 +219,8 @@ TEST_F(DeadDriveTest, ARemountedPathAnswersAgain)
     ASSERT_TRUE(QFile(healthyState.filePath(QStringLiteral("release"))).open(QIODevice::WriteOnly));
     QProcess healthy;
     ASSERT_TRUE(mount(healthy, healthyState.path()));
-    EXPECT_TRUE(ask(capacity, free, path, std::chrono::milliseconds(DeadlineWaitMs), [](Currency, Currency) {}));
-    EXPECT_EQ(capacity.stored(), 4'096'000) << "the remounted path still reads as the dead one";
+    EXPECT_TRUE(ask(answer, path, std::chrono::milliseconds(DeadlineWaitMs), [](const DriveAnswer&) {}));
+    EXPECT_EQ(answer.capacity.stored(), 4'096'000) << "the remounted path still reads as the dead one";
     EXPECT_EQ(heldQueries(), 1);
 
     QProcess::execute(m_fusermount, {QStringLiteral("-u"), QStringLiteral("-z"), m_mountPoint});

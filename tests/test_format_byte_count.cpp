@@ -120,6 +120,35 @@ TEST_P(VolumeCountTest, FitsTheCountsTogether)
 
 INSTANTIATE_TEST_SUITE_P(Table, VolumeCountTest, testing::ValuesIn(volumeCountCases), RowName{});
 
+// What the user may write, fitted as free is: never above it, scaled with it.
+struct AvailableCase {
+    const char* name;
+    std::uint64_t totalBlocks;
+    std::uint64_t freeBlocks;
+    std::uint64_t availableBlocks;
+    std::uint64_t blockSize;
+    std::int64_t available;
+};
+
+constexpr AvailableCase availableCases[] = {
+    {"ReserveKeptApart", 1'000, 250, 200, 4'096, 819'200},
+    {"AboveFreeIsFree", 1'000, 250, 300, 4'096, 1'024'000},
+    {"AboveCapacityIsCapacity", 1'000, 2'000, 3'000, 4'096, 4'096'000},
+    // 2^64 bytes scaled by 4, as the capacity and free are.
+    {"ScaledWithTheCapacity", 1ULL << 62, 1ULL << 58, 1ULL << 57, 4, 1LL << 57},
+};
+
+class AvailableCountTest : public testing::TestWithParam<AvailableCase> {};
+
+TEST_P(AvailableCountTest, FitsLikeFree)
+{
+    const auto& c = GetParam();
+    EXPECT_EQ(VolumeCountsOf(c.totalBlocks, c.freeBlocks, c.availableBlocks, c.blockSize).available.stored(),
+              c.available);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, AvailableCountTest, testing::ValuesIn(availableCases), RowName{});
+
 TEST(CurrencyTest, NominalValueIsBytesOverTenThousand)
 {
     EXPECT_DOUBLE_EQ(Currency::fromStored(1'234'567).nominal(), 123.4567);

@@ -28,20 +28,19 @@ using namespace std::chrono_literals;
 constexpr auto Generous = 10'000ms;
 constexpr auto Short = 50ms;
 
-struct Answer {
+struct Answer : DriveAnswer {
+    Answer() : DriveAnswer{Currency::fromStored(-1), Currency::fromStored(77)} {}
     bool atOnce = false;
-    Currency capacity = Currency::fromStored(-1);
-    Currency free = Currency::fromStored(77);
 };
 
-// Asks for rootPath; a late answer lands in `late`.
+// Asks for rootPath; a late answer's capacity lands in `late`.
 Answer ask(HelperDriveQuery& query, const std::string& rootPath, std::chrono::milliseconds wait,
            std::atomic<std::int64_t>* late = nullptr)
 {
     Answer answer;
-    answer.atOnce = query.ask(answer.capacity, answer.free, rootPath, wait, [late](Currency capacity, Currency) {
+    answer.atOnce = query.ask(answer, rootPath, wait, [late](const DriveAnswer& given) {
         if (late)
-            *late = capacity.stored();
+            *late = given.capacity.stored();
     });
     return answer;
 }
@@ -55,6 +54,8 @@ TEST(HelperDriveQuery, AnswersAsTheDirectQueryDoes)
     const Answer answer = ask(query, "/", Generous);
     EXPECT_TRUE(answer.atOnce);
     EXPECT_EQ(answer.capacity, capacity);
+    ASSERT_TRUE(answer.available.has_value()) << "the helper's answer lacks what the user may write";
+    EXPECT_LE(*answer.available, answer.free);
     EXPECT_NE(query.helperProcess("/"), 0);
 
     const Answer missing = ask(query, "/no/such/mount", Generous);

@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -26,8 +28,9 @@ struct FakeWindow : MainWindowView, EventLoop {
     std::vector<std::string> driveTexts;
     std::optional<std::size_t> currentDrive;
     std::vector<bool> timer;
-    // In pixels, 15 twips each.
+    // In pixels, 15 twips each (96 dots per inch) unless told otherwise.
     WindowPlacement::Rect outer{151, 316, 325, 400};
+    double twips = 15;
     std::vector<WindowPlacement::Rect> screenRects{{0, 0, 1920, 1080}};
     std::optional<std::int32_t> dialogAnswer;
     std::vector<std::int32_t> dialogStarts;
@@ -44,7 +47,7 @@ struct FakeWindow : MainWindowView, EventLoop {
     }
     WindowPlacement::Rect frame() const override { return outer; }
     std::vector<WindowPlacement::Rect> availableAreas() const override { return screenRects; }
-    double twipsPerPixel() const override { return 15; }
+    double twipsPerPixel() const override { return twips; }
     void moveTo(int left, int top) override { outer.left = left, outer.top = top; }
     UsageChart::ChartRect chartBox() const override { return {0, 0, 257, 257}; }
     std::optional<std::int32_t> askColor(std::int32_t start) override
@@ -99,31 +102,32 @@ struct FakeSettings : SettingsAccess {
 // come late: they wait in `pending` until the test delivers them.
 struct FakeDrives {
     std::map<std::string, std::pair<std::int64_t, std::int64_t>> sizes{{"C:\\", {1000, 999}}, {"D:\\", {4000, 1000}}};
+    // What a user may write where the system tells it.
+    std::map<std::string, std::int64_t> available;
     bool defer = false;
     std::vector<std::function<void()>> pending;
 
-    void query(Currency& capacity, Currency& free, const std::string& root) const
+    void query(DriveAnswer& answer, const std::string& root) const
     {
         const auto found = sizes.find(root);
         if (found == sizes.end())
-            return void(capacity = FailureValue);
-        capacity = Currency::fromStored(found->second.first);
-        free = Currency::fromStored(found->second.second);
+            return void(answer.capacity = FailureValue);
+        answer = {Currency::fromStored(found->second.first), Currency::fromStored(found->second.second)};
+        if (const auto told = available.find(root); told != available.end())
+            answer.available = Currency::fromStored(told->second);
     }
 
     AskDriveSpace ask()
     {
-        return [this](Currency& capacity, Currency& free, const std::string& root, std::chrono::milliseconds,
-                      LateAnswer late) {
+        return [this](DriveAnswer& answer, const std::string& root, std::chrono::milliseconds, LateDriveAnswer late) {
             if (!defer) {
-                query(capacity, free, root);
+                query(answer, root);
                 return true;
             }
             pending.push_back([this, root, late] {
-                Currency lateCapacity;
-                Currency lateFree = Currency::fromStored(0);
-                query(lateCapacity, lateFree, root);
-                late(lateCapacity, lateFree);
+                DriveAnswer lateAnswer{FailureValue, Currency::fromStored(0)};
+                query(lateAnswer, root);
+                late(lateAnswer);
             });
             return false;
         };
@@ -250,6 +254,32 @@ TEST_F(MainWindowBehaviourTest, ARefreshOfTheAwaitedDriveKeepsItsFirstDeadline)
     EXPECT_FALSE(window.deadline.has_value());
 }
 
+struct FreeTipRow {
+    const char* name;
+    std::optional<std::int64_t> available;
+    const char* tip;
+};
+
+class FreeTipTest : public MainWindowBehaviourTest, public testing::WithParamInterface<FreeTipRow> {};
+
+// Free is the volume's whole free space; its tooltip adds what this user may
+// write where the system tells it and it is less (a reserve for the superuser).
+TEST_P(FreeTipTest, AddsWhatTheUserMayWriteWhereItDiffers)
+{
+    drives.sizes["C:\\"] = {240'000'000, 17'720'000};
+    if (GetParam().available)
+        drives.available["C:\\"] = *GetParam().available;
+    behaviour.Form_Load();
+    EXPECT_EQ(window.texts[Text::FreeDescription], GetParam().tip);
+    EXPECT_EQ(window.texts[Text::Free], "17,720,000");
+}
+
+INSTANTIATE_TEST_SUITE_P(Tips, FreeTipTest,
+                         testing::Values(FreeTipRow{"Reserved", 5'242'880, "16.9 MiB, 7.4 %; 5.0 MiB available to you"},
+                                         FreeTipRow{"NoneReserved", 17'720'000, "16.9 MiB, 7.4 %"},
+                                         FreeTipRow{"NotTold", std::nullopt, "16.9 MiB, 7.4 %"}),
+                         RowName{});
+
 struct ColorRow {
     const char* name;
     const char* stored;
@@ -285,7 +315,7 @@ class StoredPositionTest : public MainWindowBehaviourTest, public testing::WithP
 
 // One screen of 1920 x 1080 pixels at the origin, a second one to its lower
 // right; the window stands at (151, 316), 15 twips to a pixel.
-TEST_P(StoredPositionTest, MovesOnlyWhereTheTitleBarCanBeReached)
+TEST_P(StoredPositionTest, LandsWhollyOnAScreen)
 {
     window.screenRects.push_back({1920, 1080, 800, 600});
     settings.values["X"] = GetParam().x;
@@ -296,13 +326,57 @@ TEST_P(StoredPositionTest, MovesOnlyWhereTheTitleBarCanBeReached)
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, StoredPositionTest,
-                         testing::Values(PositionRow{"PartlyOffTheScreen", "-300", "1200", -20, 80},
+                         testing::Values(PositionRow{"PartlyOffTheLeftEdgeMovesIn", "-300", "1200", 0, 80},
                                          PositionRow{"DiagonalScreen", "30000", "17000", 2000, 1133},
-                                         PositionRow{"LeftOffEveryScreen", "-90000", "1200", 151, 80},
-                                         PositionRow{"TitleBarBelowTheScreen", "1500", "16500", 100, 316},
+                                         PositionRow{"LeftOffEveryScreenComesToTheNearest", "-90000", "1200", 0, 80},
+                                         PositionRow{"BelowTheScreenMovesUp", "1500", "16500", 100, 680},
                                          PositionRow{"NotANumberIsZero", "abc", "abc", 0, 0},
                                          PositionRow{"BeyondSinglePrecisionKeepsPlace", "1E300", "1E300", 151, 316}),
                          RowName{});
+
+struct ScaleRow {
+    const char* name;
+    double twipsPerPixel; // when read: 15 at 96 dots per inch, 12 at 120, 10 at 144
+    const char* x;        // as stored, twips
+    const char* y;
+    std::vector<WindowPlacement::Rect> screens;
+    int left; // pixels
+    int top;
+};
+
+class StoredPositionAtAnotherScaleTest : public MainWindowBehaviourTest,
+                                         public testing::WithParamInterface<ScaleRow> {};
+
+// A position stored at one resolution and read at another: the window, 325 x 400
+// pixels at 96 dots per inch and larger in proportion, stays where it fits and
+// is otherwise moved just enough to lie wholly on the screen holding most of it.
+TEST_P(StoredPositionAtAnotherScaleTest, KeepsTheWholeWindowOnTheScreen)
+{
+    const ScaleRow& row = GetParam();
+    window.twips = row.twipsPerPixel;
+    window.outer.width = static_cast<int>(std::lround(325 * 15 / row.twipsPerPixel));
+    window.outer.height = static_cast<int>(std::lround(400 * 15 / row.twipsPerPixel));
+    window.screenRects = row.screens;
+    settings.values["X"] = row.x;
+    settings.values["Y"] = row.y;
+    behaviour.Form_Load();
+    EXPECT_EQ(window.outer.left, row.left);
+    EXPECT_EQ(window.outer.top, row.top);
+}
+
+// Stored at 96 dots per inch, the window at (900, 380) or (600, 380) on a screen
+// of 1280 x 800, or at (1500, 600) on a second screen of 1920 x 1080 to its right.
+const WindowPlacement::Rect Laptop{0, 0, 1280, 800};
+const WindowPlacement::Rect RightScreen{1280, 0, 1920, 1080};
+INSTANTIATE_TEST_SUITE_P(
+    Scales, StoredPositionAtAnotherScaleTest,
+    testing::Values(ScaleRow{"Stored96Read120", 12, "13500", "5700", {Laptop}, 874, 300},
+                    ScaleRow{"Stored96Read144", 10, "9000", "5700", {Laptop}, 792, 200},
+                    ScaleRow{"Stored144Read96StaysWhereItFits", 15, "7920", "2000", {Laptop}, 528, 133},
+                    ScaleRow{"Stored96Read144StaysOnItsScreen", 10, "22500", "9000", {Laptop, RightScreen}, 2250, 480},
+                    ScaleRow{
+                        "MostlyOnTheSecondScreenMovesOntoIt", 15, "18000", "1500", {Laptop, RightScreen}, 1280, 100}),
+    RowName{});
 
 struct DesignedPlaceRow {
     const char* name;
@@ -391,6 +465,7 @@ INSTANTIATE_TEST_SUITE_P(Swatches, SwatchTest,
                                          SwatchRow{"FailedDialogChangesNothing", 0, std::nullopt, 42, true, false}),
                          RowName{});
 
+// The window stood partly off the left edge and was brought onto the screen.
 TEST_F(MainWindowBehaviourTest, CloseWritesTheFiveSettingsAndAnEmptyListKeepsTheStoredDrive)
 {
     settings.values = {{"Drive", "Q:\\"}, {"X", "-300"}, {"Y", "1200"}, {"UsedColor", "255"}};
@@ -398,7 +473,7 @@ TEST_F(MainWindowBehaviourTest, CloseWritesTheFiveSettingsAndAnEmptyListKeepsThe
     behaviour.Form_Load();
     ASSERT_TRUE(behaviour.Form_QueryUnload());
     const std::map<std::string, std::string, std::less<>> expected{
-        {"Drive", "Q:\\"}, {"X", "-300"}, {"Y", "1200"}, {"UsedColor", "255"}, {"FreeColor", "12428157"}};
+        {"Drive", "Q:\\"}, {"X", "0"}, {"Y", "1200"}, {"UsedColor", "255"}, {"FreeColor", "12428157"}};
     EXPECT_EQ(settings.values, expected);
 }
 

@@ -14,6 +14,7 @@
 #else
 #include <fcntl.h>
 #include <linux/loop.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
@@ -54,6 +55,7 @@ namespace fs = std::filesystem;
 struct AgreedFigures {
     Currency capacity;
     Currency free;
+    std::optional<Currency> available;
     std::uint64_t totalBytes = 0;
     std::uint64_t freeBytes = 0;
     std::uint64_t availableBytes = 0;
@@ -67,10 +69,15 @@ struct AgreedFigures {
         AgreedFigures figures;
         if (statvfs(path.c_str(), &before) != 0)
             return std::nullopt;
-        GetDiskSpace::QueryDriveSpace(figures.capacity, figures.free, path);
+        DriveAnswer answer;
+        GetDiskSpace::QueryDriveSpace(answer, path);
+        figures.capacity = answer.capacity;
+        figures.free = answer.free;
+        figures.available = answer.available;
         if (statvfs(path.c_str(), &after) != 0)
             return std::nullopt;
-        if (before.f_blocks != after.f_blocks || before.f_bfree != after.f_bfree || before.f_frsize != after.f_frsize)
+        if (before.f_blocks != after.f_blocks || before.f_bfree != after.f_bfree || before.f_bavail != after.f_bavail ||
+            before.f_frsize != after.f_frsize)
             continue;
         figures.totalBytes = std::uint64_t{after.f_blocks} * after.f_frsize;
         figures.freeBytes = std::uint64_t{after.f_bfree} * after.f_frsize;
@@ -235,6 +242,57 @@ TEST(QueryDriveSpaceTest, RootAgreesWithStatvfs)
     EXPECT_EQ(figures->free.stored(), static_cast<std::int64_t>(figures->freeBytes));
 }
 
+// The counts of "/" as a process shut in a directory by chroot sees them, or
+// nullopt with the reason it could not be shut in. There "/" is no mount root,
+// yet it is the root of all that process can see.
+[[nodiscard]] std::optional<Currency> capacityOfRootInChroot(const fs::path& directory, std::string& whyNot)
+{
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
+        return whyNot = "pipe: " + errnoText(errno), std::nullopt;
+    const pid_t child = fork();
+    if (child == 0) {
+        // As root, or as root of a user namespace of one's own.
+        std::int64_t answer[2] = {0, 0};
+        if (geteuid() != 0 && unshare(CLONE_NEWUSER) != 0)
+            answer[0] = 1;
+        else if (chroot(directory.c_str()) != 0 || chdir("/") != 0)
+            answer[0] = 2;
+        else {
+            Currency capacity;
+            Currency free;
+            GetDiskSpace::QueryDriveSpace(capacity, free, "/");
+            answer[1] = capacity.stored();
+        }
+        _exit(write(pipeEnds[1], answer, sizeof answer) == sizeof answer ? 0 : 1);
+    }
+    close(pipeEnds[1]);
+    std::int64_t answer[2] = {-1, 0};
+    const bool heard = child > 0 && read(pipeEnds[0], answer, sizeof answer) == sizeof answer;
+    close(pipeEnds[0]);
+    if (child > 0)
+        waitpid(child, nullptr, 0);
+    if (!heard || answer[0] != 0) {
+        whyNot = !heard           ? "the child said nothing"
+                 : answer[0] == 1 ? "no user namespace to chroot in"
+                                  : "chroot or chdir failed";
+        return std::nullopt;
+    }
+    return Currency::fromStored(answer[1]);
+}
+
+TEST(QueryDriveSpaceTest, RootOfAChrootThatIsNoMountPointAnswers)
+{
+    const TempDir jail;
+    std::string whyNot;
+    const std::optional<Currency> capacity = capacityOfRootInChroot(jail.path(), whyNot);
+    if (!capacity)
+        GTEST_SKIP() << "cannot chroot: " << whyNot;
+    struct statvfs volume {};
+    ASSERT_EQ(statvfs(jail.path().c_str(), &volume), 0) << errnoText(errno);
+    EXPECT_EQ(capacity->stored(), static_cast<std::int64_t>(std::uint64_t{volume.f_blocks} * volume.f_frsize));
+}
+
 // Paths that are not the root of a mounted volume, made inside a scratch
 // directory that is itself only a directory of the volume below it.
 struct NotARootCase {
@@ -381,7 +439,7 @@ TEST_F(MountedVolumeTest, NonUtf8MountPointIsListedAndAnswers)
 }
 
 // ext4 keeps blocks in reserve for the superuser. Free counts them: it is the
-// volume's total free space, not what an ordinary user may still write.
+// volume's total free space; available is what an ordinary user may still write.
 TEST_F(MountedVolumeTest, FreeIncludesTheSuperusersReserve)
 {
     const TempDir dir;
@@ -413,6 +471,8 @@ TEST_F(MountedVolumeTest, FreeIncludesTheSuperusersReserve)
     EXPECT_EQ(figures->capacity.stored(), static_cast<std::int64_t>(figures->totalBytes));
     EXPECT_EQ(figures->free.stored(), static_cast<std::int64_t>(figures->freeBytes));
     EXPECT_NE(figures->free.stored(), static_cast<std::int64_t>(figures->availableBytes));
+    ASSERT_TRUE(figures->available.has_value());
+    EXPECT_EQ(figures->available->stored(), static_cast<std::int64_t>(figures->availableBytes));
 }
 
 #else
@@ -497,9 +557,9 @@ TEST(QueryDriveSpaceTest, ThePlatformAskerAnswersTheSystemDrive)
     GetDiskSpace::QueryDriveSpace(capacity, free, system);
     const AskDriveSpace ask = platformDriveSpaceAsker();
     for (int i = 0; i < 2; ++i) {
-        Currency asked = FailureValue;
-        EXPECT_TRUE(ask(asked, free, system, std::chrono::seconds(10), nullptr));
-        EXPECT_EQ(asked, capacity) << "ask " << i;
+        DriveAnswer asked;
+        EXPECT_TRUE(ask(asked, system, std::chrono::seconds(10), nullptr));
+        EXPECT_EQ(asked.capacity, capacity) << "ask " << i;
     }
 }
 

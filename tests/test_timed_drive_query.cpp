@@ -334,15 +334,14 @@ TEST_P(WindowsAskerErrorMode, AsksWithTheCriticalErrorBoxOff)
     constexpr UINT NoBoxes = SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX;
     UINT mode = 0;
     std::thread::id askedOn;
-    const AskDriveSpace ask = driveSpaceAskerOver([&](Currency& capacity, Currency&, const std::string&) {
+    const AskDriveSpace ask = driveSpaceAskerOver([&](DriveAnswer& answer, const std::string&) {
         mode = GetThreadErrorMode();
         askedOn = std::this_thread::get_id();
-        capacity = Currency::fromStored(Capacity);
+        answer.capacity = Currency::fromStored(Capacity);
     });
     for (int i = 0; i <= GetParam().asksBefore; ++i) {
-        Currency capacity;
-        Currency free;
-        ASSERT_TRUE(ask(capacity, free, "C:\\", Generous, {}));
+        DriveAnswer answer;
+        ASSERT_TRUE(ask(answer, "C:\\", Generous, {}));
     }
     EXPECT_EQ(askedOn == std::this_thread::get_id(), GetParam().onTheCallersThread);
     EXPECT_EQ(mode & NoBoxes, NoBoxes);

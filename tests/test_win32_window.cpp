@@ -45,13 +45,12 @@ protected:
 
     void open()
     {
-        const auto askAtOnce = [this](Currency& capacity, Currency& free, const std::string& root,
-                                      std::chrono::milliseconds, const LateAnswer&) {
+        const auto askAtOnce = [this](DriveAnswer& answer, const std::string& root, std::chrono::milliseconds,
+                                      const LateDriveAnswer&) {
             const auto found = sizes.find(root);
             if (found == sizes.end())
-                return capacity = FailureValue, true;
-            capacity = Currency::fromStored(found->second.first);
-            free = Currency::fromStored(found->second.second);
+                return answer.capacity = FailureValue, true;
+            answer = {Currency::fromStored(found->second.first), Currency::fromStored(found->second.second)};
             return true;
         };
         const auto listDrives = [](const DriveList::LateDriveText&) {

@@ -141,40 +141,36 @@ void MainWindowBehaviour::Drive1_Picked(std::size_t index)
 }
 
 // The designed place, moved inward as little as needed to bring the whole
-// window onto the available area of the screen it falls on (else the main
-// screen's): a small or scaled screen would otherwise open it partly below the
-// bottom edge.
+// window onto a screen: a small or scaled screen would otherwise open it partly
+// below the bottom edge.
 void MainWindowBehaviour::moveToDesignedPosition()
 {
     WindowPlacement::Rect designed = m_window.frame();
     designed.left = static_cast<int>(std::lround(FormTable::DesignedLeft / m_window.twipsPerPixel()));
     designed.top = static_cast<int>(std::lround(FormTable::DesignedTop / m_window.twipsPerPixel()));
-    const std::vector<WindowPlacement::Rect> areas = m_window.availableAreas();
-    const auto holdsCorner = [&designed](const WindowPlacement::Rect& area) {
-        return designed.left >= area.left && designed.left < area.left + area.width && designed.top >= area.top &&
-               designed.top < area.top + area.height;
-    };
-    const auto screen = std::find_if(areas.begin(), areas.end(), holdsCorner);
-    if (screen != areas.end())
-        designed = keepOnScreen(designed, *screen);
-    else if (!areas.empty())
-        designed = keepOnScreen(designed, areas.front());
-    m_window.moveTo(designed.left, designed.top);
+    const WindowPlacement::Rect placed = WindowPlacement::fitOnScreen(designed, m_window.availableAreas());
+    m_window.moveTo(placed.left, placed.top);
 }
 
-// The top is read before the left. A position the window system cannot take,
-// or one that would leave too little of the title bar on any screen to grab (a
-// monitor unplugged since), keeps the window where it is. The whole position is
-// tried first: on a screen diagonal to the designed place, neither the stored
-// top nor the stored left alone would put the window on any screen.
+// The top is read before the left; a text that cannot be read keeps that edge
+// where it is. The stored place stands where the whole window fits; elsewhere
+// (stored at another resolution or scale, on a screen since made smaller or
+// unplugged) the window is moved just enough to lie wholly on a screen.
 void MainWindowBehaviour::restorePosition()
 {
     const double top = storedPosition(SettingKeys::Y, Top()).value_or(Top());
     const double left = storedPosition(SettingKeys::X, Left()).value_or(Left());
-    if (!moveIfReachable(left, top)) {
-        (void)moveIfReachable(Left(), top);
-        (void)moveIfReachable(left, Top());
-    }
+    // The window takes whole pixels.
+    const double leftPixels = std::nearbyint(left / m_window.twipsPerPixel());
+    const double topPixels = std::nearbyint(top / m_window.twipsPerPixel());
+    constexpr double limit = 1 << 24; // far beyond any desktop, and safe for int
+    if (std::abs(leftPixels) > limit || std::abs(topPixels) > limit)
+        return;
+    WindowPlacement::Rect wanted = m_window.frame();
+    wanted.left = static_cast<int>(leftPixels);
+    wanted.top = static_cast<int>(topPixels);
+    const WindowPlacement::Rect placed = WindowPlacement::fitOnScreen(wanted, m_window.availableAreas());
+    m_window.moveTo(placed.left, placed.top);
 }
 
 double MainWindowBehaviour::Left() const
@@ -196,23 +192,6 @@ std::optional<double> MainWindowBehaviour::storedPosition(std::string_view key, 
     const auto value = StoredText::NumericValue(text);
     const auto single = value ? StoredText::ToSingle(*value) : std::nullopt;
     return single ? std::optional<double>(*single) : std::nullopt;
-}
-
-bool MainWindowBehaviour::moveIfReachable(double leftTwips, double topTwips)
-{
-    // The window takes whole pixels.
-    const double left = std::nearbyint(leftTwips / m_window.twipsPerPixel());
-    const double top = std::nearbyint(topTwips / m_window.twipsPerPixel());
-    constexpr double limit = 1 << 24; // far beyond any desktop, and safe for int
-    if (std::abs(left) > limit || std::abs(top) > limit)
-        return false;
-    WindowPlacement::Rect wanted = m_window.frame();
-    wanted.left = static_cast<int>(left);
-    wanted.top = static_cast<int>(top);
-    if (!WindowPlacement::TitleBarReachable(wanted, m_window.availableAreas()))
-        return false;
-    m_window.moveTo(wanted.left, wanted.top);
-    return true;
 }
 
 std::int32_t MainWindowBehaviour::storedColor(std::string_view key, std::int32_t defaultColor) const
@@ -250,13 +229,12 @@ void MainWindowBehaviour::RefreshDisplay()
     if (!takesOver)
         stopAwaiting();
     const auto asked = m_services.clock();
-    LateAnswer late = [this, post = m_loop.poster(), request](Currency capacity, Currency free) {
-        post([this, request, capacity, free] { DriveAnswered(request, capacity, free); });
+    LateDriveAnswer late = [this, post = m_loop.poster(), request](const DriveAnswer& answer) {
+        post([this, request, answer] { DriveAnswered(request, answer); });
     };
-    Currency capacity;
-    Currency free = Currency::fromStored(0);
-    if (m_services.askDriveSpace(capacity, free, DrivePath, QuickAnswerWait, std::move(late))) {
-        DriveAnswered(request, capacity, free);
+    DriveAnswer answer{FailureValue, Currency::fromStored(0)};
+    if (m_services.askDriveSpace(answer, DrivePath, QuickAnswerWait, std::move(late))) {
+        DriveAnswered(request, answer);
         return;
     }
     if (takesOver)
@@ -281,16 +259,16 @@ void MainWindowBehaviour::stopAwaiting()
 void MainWindowBehaviour::answerDeadline_Timer()
 {
     const std::uint64_t request = ++m_lastRequest;
-    DriveAnswered(request, FailureValue, Currency::fromStored(0));
+    DriveAnswered(request, DriveAnswer{});
 }
 
-void MainWindowBehaviour::DriveAnswered(std::uint64_t request, Currency capacity, Currency free)
+void MainWindowBehaviour::DriveAnswered(std::uint64_t request, const DriveAnswer& answer)
 {
     if (request != m_lastRequest)
         return;
     stopAwaiting();
-    if (capacity != FailureValue)
-        showAvailable(capacity, free);
+    if (answer.capacity != FailureValue)
+        showAvailable(answer);
     else
         showNotAvailable();
 }
@@ -298,11 +276,13 @@ void MainWindowBehaviour::DriveAnswered(std::uint64_t request, Currency capacity
 // The chart is drawn before the figures change. The same answer drawn the same
 // way as last time changes nothing on the screen: it is not worked out again,
 // only the timer is kept on.
-void MainWindowBehaviour::showAvailable(Currency capacity, Currency free)
+void MainWindowBehaviour::showAvailable(const DriveAnswer& answer)
 {
+    const Currency capacity = answer.capacity;
+    const Currency free = answer.free;
     const UsageChart::ChartStyle style{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi};
-    const ShownAnswer answer{capacity, free, style};
-    if (m_shownAnswer == answer) {
+    const ShownAnswer shown{capacity, free, answer.available, style};
+    if (m_shownAnswer == shown) {
         setTimerEnabled(true);
         return;
     }
@@ -313,8 +293,8 @@ void MainWindowBehaviour::showAvailable(Currency capacity, Currency free)
     setText(Text::Used, figures.used);
     setText(Text::Total, figures.total);
     setTimerEnabled(true);
-    describeFigures(capacity, free, figures);
-    m_shownAnswer = answer;
+    describeFigures(answer, figures);
+    m_shownAnswer = shown;
 }
 
 // The figures change and the timer stops before the chart is cleared.
@@ -334,20 +314,26 @@ void MainWindowBehaviour::showNotAvailable()
     setText(Text::ChartDescription, "Not available");
 }
 
-// Tooltips with the figures in binary units and their share of the capacity;
-// accessible names with each caption and its exact figure as shown; the
-// chart's description for screen readers.
-void MainWindowBehaviour::describeFigures(Currency capacity, Currency free, const Figures& figures)
+// Tooltips with the figures in binary units and their share of the capacity,
+// the free one also with the part of it this user may write where that is
+// less (the rest is kept for the superuser); accessible names with each
+// caption and its exact figure as shown; the chart's description for screen
+// readers.
+void MainWindowBehaviour::describeFigures(const DriveAnswer& answer, const Figures& figures)
 {
+    const Currency capacity = answer.capacity;
+    const Currency free = answer.free;
     const auto describe = [capacity](Currency count) {
         const std::string share = ByteUnits::ShareOf(count, capacity);
         return ByteUnits::BinaryUnits(count) + (share.empty() ? "" : ", " + share);
     };
+    const bool reserved = answer.available && *answer.available != free;
     const auto name = [](const char* caption, const std::string& figure) {
         return std::string(caption) + " " + figure + " bytes";
     };
     const Currency used = capacity - free;
-    setText(Text::FreeDescription, describe(free));
+    setText(Text::FreeDescription,
+            describe(free) + (reserved ? "; " + ByteUnits::BinaryUnits(*answer.available) + " available to you" : ""));
     setText(Text::UsedDescription, describe(used));
     setText(Text::TotalDescription, describe(capacity));
     setText(Text::FreeAccessibleName, name("Free:", figures.free));

@@ -100,11 +100,10 @@ private:
     void moveToDesignedPosition();
     void restorePosition();
     [[nodiscard]] std::optional<double> storedPosition(std::string_view key, double current) const;
-    [[nodiscard]] bool moveIfReachable(double leftTwips, double topTwips);
     [[nodiscard]] std::int32_t storedColor(std::string_view key, std::int32_t defaultColor) const;
     void chooseLegendColor(MainWindowView::Swatch swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
-    void DriveAnswered(std::uint64_t request, Currency capacity, Currency free);
-    void showAvailable(Currency capacity, Currency free);
+    void DriveAnswered(std::uint64_t request, const DriveAnswer& answer);
+    void showAvailable(const DriveAnswer& answer);
     void showNotAvailable();
     // The three figures as shown: free, used and capacity.
     struct Figures {
@@ -112,7 +111,7 @@ private:
         std::string used;
         std::string total;
     };
-    void describeFigures(Currency capacity, Currency free, const Figures& figures);
+    void describeFigures(const DriveAnswer& answer, const Figures& figures);
     void setText(MainWindowView::Text which, const std::string& text);
     void showChart(const std::optional<ChartPicture>& picture);
     void setTimerEnabled(bool enabled);
@@ -150,6 +149,7 @@ private:
     struct ShownAnswer {
         Currency capacity;
         Currency free;
+        std::optional<Currency> available;
         UsageChart::ChartStyle style;
         friend bool operator==(const ShownAnswer&, const ShownAnswer&) = default;
     };
