@@ -30,5 +30,5 @@ WINDOWS_PACKAGE_PACKAGES := cmake ninja-build g++ g++-mingw-w64-x86-64-posix dpk
 # Proving the packages: lintian, the MSI installed under wine, the window
 # looked at on Xvfb, a newer MSI made to upgrade it, the .deb installed into a
 # fresh Debian root.
-PACKAGE_CHECK_PACKAGES := lintian wine64 wixl xvfb xauth xdotool imagemagick \
-                          debootstrap erofs-utils
+PACKAGE_CHECK_PACKAGES := lintian wine64 wixl msitools xvfb xauth xdotool imagemagick \
+                          debootstrap erofs-utils openssl osslsigncode unzip
