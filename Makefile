@@ -11,8 +11,11 @@
 #                   dpkg-buildpackage from a copy of the tree (build-package/)
 #   make windows-package  the MSI and the portable zip (build-package/)
 #   make check-package  installs and removes what `make package` made: lintian
-#                   and the file list of the .deb, the MSI under wine, the .deb
-#                   in a fresh Debian root where debootstrap may run
+#                   and the file list of the .deb, the MSI under wine, the
+#                   Windows files signed with a throwaway certificate, the .deb
+#                   in fresh Debian 12 and 13 roots where debootstrap may run
+#   make check-reproducible  `make package` in two clones, the same bytes
+#                   from both
 # `make run` builds the program alone, without the tests and benchmarks, unless
 # `make test` has configured them already. Extra configure flags go in
 # CMAKE_FLAGS. Every target installs the Debian packages it is missing.
@@ -90,7 +93,12 @@ check-package: check-package-deps
 	packaging/check-deb.sh $(PACKAGE_DIR)
 	packaging/with-wine-prefix.sh xvfb-run -a -s "-screen 0 1024x768x24" \
 		packaging/check-msi-wine.sh $(PACKAGE_DIR)
-	packaging/check-deb-install.sh $(PACKAGE_DIR)
+	packaging/check-signing.sh $(PACKAGE_DIR)
+	packaging/check-deb-install.sh $(PACKAGE_DIR) bookworm
+	packaging/check-deb-install.sh $(PACKAGE_DIR) trixie
+
+check-reproducible:
+	packaging/check-reproducible.sh
 
 run-deps:
 	$(call install_missing,$(RUN_PACKAGES))
