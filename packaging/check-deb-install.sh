@@ -1,12 +1,15 @@
 #!/bin/sh
-# Installs the .deb into a fresh minimal Debian 12 root with apt, as a new user
+# Installs the .deb into a fresh minimal Debian root (12 "bookworm" unless
+# another suite is named, such as 13 "trixie") with apt, as a new user
 # would, then: `quillmar --version`; the window on a virtual display, showing
 # the figures of "/" (its pie chart's shares match the drive's); closing it
 # writes the settings; a drive that is not a local disk answered by the helper
 # from /usr/libexec/quillmar; removing the package leaves ~/.config/Quillmar.
 #
-#   packaging/check-deb-install.sh [PACKAGE_DIR (build-package)]
+#   packaging/check-deb-install.sh [PACKAGE_DIR (build-package)] [SUITE (bookworm)]
 #
+# DEBIAN_ROOT_TEMPLATE may name a minimal root of that suite made before
+# (debootstrap --variant=minbase), copied instead of running debootstrap.
 # Needs root, debootstrap, Xvfb, xdotool, ImageMagick, erofs-utils, a Debian mirror
 # (DEBIAN_MIRROR, deb.debian.org by default) and a machine that allows mounts;
 # where one is missing it says so and skips, successfully.
@@ -14,9 +17,10 @@ set -eu
 
 package_dir=$(cd "${1:-build-package}" && pwd)
 deb=$(ls "$package_dir"/quillmar_*_amd64.deb)
+suite=${2:-bookworm}
 mirror=${DEBIAN_MIRROR:-http://deb.debian.org/debian}
 
-say() { echo "check-deb-install: $*"; }
+say() { echo "check-deb-install ($suite): $*"; }
 skip() { say "SKIPPED: $*"; exit 0; }
 fail() { say "FAILED: $*" >&2; exit 1; }
 
@@ -51,10 +55,17 @@ trap 'exit 130' INT TERM
 mount --bind "$root" "$root" 2>/dev/null || skip "this machine does not allow mounts"
 mount --make-private "$root"
 
-say "debootstrap --variant=minbase bookworm ($mirror)"
-debootstrap --variant=minbase bookworm "$root" "$mirror" >"$root.log" 2>&1 ||
-    { tail -20 "$root.log" >&2; rm -f "$root.log"; fail "debootstrap"; }
-rm -f "$root.log"
+if [ -n "${DEBIAN_ROOT_TEMPLATE:-}" ]; then
+    say "a copy of $DEBIAN_ROOT_TEMPLATE"
+    # Only the root's own files: not /proc, /sys or /dev if it is in use.
+    cp -a --one-file-system "$DEBIAN_ROOT_TEMPLATE/." "$root/"
+    grep -q "VERSION_CODENAME=$suite\$" "$root/etc/os-release" || fail "$DEBIAN_ROOT_TEMPLATE is no $suite root"
+else
+    say "debootstrap --variant=minbase $suite ($mirror)"
+    debootstrap --variant=minbase "$suite" "$root" "$mirror" >"$root.log" 2>&1 ||
+        { tail -20 "$root.log" >&2; rm -f "$root.log"; fail "debootstrap"; }
+    rm -f "$root.log"
+fi
 for dir in proc sys dev dev/pts; do mkdir -p "$root/$dir"; done
 mount -t proc proc "$root/proc"
 mount --bind /sys "$root/sys"
@@ -68,8 +79,8 @@ say "apt install ./$(basename "$deb")"
 in_root apt-get -o DPkg::Lock::Timeout=300 update -qq ||
     fail "apt-get update in the fresh root"
 in_root env DEBIAN_FRONTEND=noninteractive apt-get -o DPkg::Lock::Timeout=300 install -y -qq \
-    "/tmp/$(basename "$deb")" >"$package_dir/deb-install.log" 2>&1 ||
-    { tail -20 "$package_dir/deb-install.log" >&2; fail "apt install of the package"; }
+    "/tmp/$(basename "$deb")" >"$package_dir/deb-install-$suite.log" 2>&1 ||
+    { tail -20 "$package_dir/deb-install-$suite.log" >&2; fail "apt install of the package"; }
 
 version=$(in_root quillmar --version) || fail "quillmar --version"
 expected="Quillmar $(dpkg-deb --field "$deb" Version | sed 's/-[^-]*$//')"
@@ -94,13 +105,13 @@ mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
 # is the program itself, and waits for its window; sets window and title.
 open_window() {
     chroot "$root" env -i PATH=/usr/bin:/bin HOME=/root LANG=C.UTF-8 DISPLAY="$display" quillmar \
-        >"$package_dir/deb-window.log" 2>&1 &
+        >"$package_dir/deb-window-$suite.log" 2>&1 &
     quillmar=$!
     window=
     for _ in $(seq 300); do
         window=$(DISPLAY=$display xdotool search --onlyvisible --name '^Disk Usage' 2>/dev/null | head -1) &&
             [ -n "$window" ] && break
-        kill -0 "$quillmar" 2>/dev/null || { cat "$package_dir/deb-window.log" >&2; fail "quillmar ended without a window"; }
+        kill -0 "$quillmar" 2>/dev/null || { cat "$package_dir/deb-window-$suite.log" >&2; fail "quillmar ended without a window"; }
         sleep 0.1
     done
     [ -n "$window" ] || fail "no window within 30 s"
@@ -122,8 +133,8 @@ say "ok: the window is up: $title"
 # Two refreshes later, the chart: its red and blue pixels against the drive's
 # used and free bytes, as statvfs gives them.
 sleep 2.5
-DISPLAY=$display import -window "$window" "$package_dir/deb-window.png"
-pixels=$(convert "$package_dir/deb-window.png" -format %c histogram:info:- |
+DISPLAY=$display import -window "$window" "$package_dir/deb-window-$suite.png"
+pixels=$(convert "$package_dir/deb-window-$suite.png" -format %c histogram:info:- |
     awk '/#FF0000/ { used += $1 } /#0000FF/ { free += $1 } END { printf "%d %d", used, free }')
 used_pixels=${pixels% *} free_pixels=${pixels#* }
 blocks_and_free=$(in_root stat -f -c '%b %f' /)
@@ -132,7 +143,7 @@ verdict=$(awk -v up="$used_pixels" -v fp="$free_pixels" -v b="$blocks" -v f="$fr
     if (up + fp < 5000) { print "no chart"; exit }
     shown = up / (up + fp); real = (b - f) / b
     printf "%s used share %.3f, drive %.3f", (shown - real < 0.03 && real - shown < 0.03) ? "ok" : "wrong", shown, real }')
-case $verdict in ok*) ;; *) fail "chart of /: $verdict (screenshot: $package_dir/deb-window.png)" ;; esac
+case $verdict in ok*) ;; *) fail "chart of /: $verdict (screenshot: $package_dir/deb-window-$suite.png)" ;; esac
 say "ok: the figures of / are shown: chart $verdict"
 
 # Closed as the session closes it, the window writes its settings.
@@ -155,8 +166,8 @@ case $title in "Disk Usage: /mnt/archive"*) ;; *) fail "the window shows another
 sleep 2.5
 helper=$(ps -o args= --ppid "$quillmar" | grep -m1 '^/usr/libexec/quillmar/quillmar-drive-query ') ||
     fail "no helper from /usr/libexec/quillmar asks /mnt/archive: $(ps -o args= --ppid "$quillmar" | tr '\n' ' ')"
-DISPLAY=$display import -window "$window" "$package_dir/deb-window-archive.png"
-pixels=$(convert "$package_dir/deb-window-archive.png" -format %c histogram:info:- |
+DISPLAY=$display import -window "$window" "$package_dir/deb-window-archive-$suite.png"
+pixels=$(convert "$package_dir/deb-window-archive-$suite.png" -format %c histogram:info:- |
     awk '/#FF0000/ { used += $1 } /#0000FF/ { free += $1 } END { printf "%d %d", used, free }')
 # The free colour shows only in its legend swatch.
 [ "${pixels% *}" -gt 5000 ] && [ "$((${pixels#* } * 50))" -lt "${pixels% *}" ] ||
@@ -166,11 +177,11 @@ close_window
 umount "$root/mnt/archive"
 rm -f "$root.image"
 sed -i 's|^Drive=.*|Drive=/|' "$settings"
-cp "$settings" "$package_dir/deb-settings.conf"
+cp "$settings" "$package_dir/deb-settings-$suite.conf"
 
-in_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq quillmar >>"$package_dir/deb-install.log" 2>&1 ||
+in_root env DEBIAN_FRONTEND=noninteractive apt-get remove -y -qq quillmar >>"$package_dir/deb-install-$suite.log" 2>&1 ||
     fail "apt remove quillmar"
 [ ! -e "$root/usr/bin/quillmar" ] || fail "/usr/bin/quillmar is still there after removal"
-cmp -s "$settings" "$package_dir/deb-settings.conf" || fail "removal changed or removed ~/.config/Quillmar"
+cmp -s "$settings" "$package_dir/deb-settings-$suite.conf" || fail "removal changed or removed ~/.config/Quillmar"
 say "ok: removed; ~/.config/Quillmar/Quillmar.conf kept"
 say "all checks passed"

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Checks the Debian package as built: lintian finds nothing to report (errors,
-# warnings or anything else it shows by default) and the files are where Debian
-# and desktops look for them.
+# warnings or anything else it shows by default) in the upload `make deb` made
+# (the source package and the .deb, through the .changes) or in the .deb
+# alone, and the files are where Debian and desktops look for them.
 #
 #   packaging/check-deb.sh [PACKAGE_DIR (build-package)]
 set -eu
@@ -10,8 +11,9 @@ package_dir=${1:-build-package}
 deb=$(ls "$package_dir"/quillmar_*_amd64.deb)
 fail() { echo "check-deb: FAILED: $*" >&2; exit 1; }
 
-echo "check-deb: lintian $deb"
-lintian --fail-on error,warning "$deb" >"$package_dir/lintian.txt" || {
+changes=$(ls "$package_dir"/source/quillmar_*_amd64.changes 2>/dev/null || echo "$deb")
+echo "check-deb: lintian $changes"
+lintian --fail-on error,warning "$changes" >"$package_dir/lintian.txt" || {
     cat "$package_dir/lintian.txt" >&2
     fail "lintian"
 }

@@ -18,11 +18,17 @@ SANITIZE_PACKAGES := $(TEST_PACKAGES)
 WINDOWS_PACKAGES := cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix \
                     wine64 xvfb xauth
 
-# The .deb (CPack, dpkg-shlibdeps), the MSI (wixl) and the portable zip.
-PACKAGE_PACKAGES := $(RUN_PACKAGES) g++-mingw-w64-x86-64-posix dpkg-dev file wixl
+# The Debian packages, built by dpkg-buildpackage from a copy of the tree
+# (debian/control's Build-Depends with the tools that make the copy).
+DEB_PACKAGES := $(RUN_PACKAGES) dpkg-dev debhelper git xz-utils
+
+# The MSI (wixl) and the portable zip of the cross-built program; osslsigncode
+# signs them when a certificate is given.
+WINDOWS_PACKAGE_PACKAGES := cmake ninja-build g++ g++-mingw-w64-x86-64-posix dpkg-dev wixl zip perl \
+                            osslsigncode
 
 # Proving the packages: lintian, the MSI installed under wine, the window
 # looked at on Xvfb, a newer MSI made to upgrade it, the .deb installed into a
 # fresh Debian root.
-PACKAGE_CHECK_PACKAGES := lintian wine64 wixl xvfb xauth xdotool imagemagick \
-                          debootstrap erofs-utils
+PACKAGE_CHECK_PACKAGES := lintian wine64 wixl msitools xvfb xauth xdotool imagemagick \
+                          debootstrap erofs-utils openssl osslsigncode unzip

@@ -8,6 +8,9 @@ set(QUILLMAR_REVISION 9)
 set(QUILLMAR_VERSION_MOD "b")
 set(QUILLMAR_APP_DATE "3/14/2012")
 set(QUILLMAR_COMMENTS "Quillmar Utility Program")
+# Who makes and publishes it: the version resource's CompanyName, the
+# installer's Manufacturer and the publisher Apps & features shows.
+set(QUILLMAR_COMPANY "The Quillmar developers")
 set(QUILLMAR_LEGAL_COPYRIGHT "Copyright (C) 2012 The Quillmar developers.")
 
 function(quillmar_zero_pad value width out)
@@ -23,9 +26,9 @@ endfunction()
 # The version as people read it: "4.6.9b".
 set(QUILLMAR_VERSION_NUMBER "${QUILLMAR_MAJOR}.${QUILLMAR_MINOR}.${QUILLMAR_REVISION}${QUILLMAR_VERSION_MOD}")
 
-# File and product version: major.minor.0.revision; its text form pads the minor
-# to two digits and the revision to four ("4.06.0009").
-set(QUILLMAR_FILE_VERSION "${QUILLMAR_MAJOR}.${QUILLMAR_MINOR}.0.${QUILLMAR_REVISION}")
-quillmar_zero_pad(${QUILLMAR_MINOR} 2 _minor_text)
-quillmar_zero_pad(${QUILLMAR_REVISION} 4 _revision_text)
-set(QUILLMAR_FILE_VERSION_TEXT "${QUILLMAR_MAJOR}.${_minor_text}.${_revision_text}")
+# File and product version as Windows wants the numbers: four 16-bit fields,
+# major.minor.revision.0 ("4.6.9.0"), so that they read in the same order as
+# the name; the suffix has no number. Wherever a text is allowed (the version
+# resource's strings, the installer's names) it is the name itself, "4.6.9b".
+set(QUILLMAR_FILE_VERSION "${QUILLMAR_MAJOR}.${QUILLMAR_MINOR}.${QUILLMAR_REVISION}.0")
+set(QUILLMAR_FILE_VERSION_TEXT "${QUILLMAR_VERSION_NUMBER}")
