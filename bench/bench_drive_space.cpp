@@ -1,7 +1,7 @@
-#include "drivespace/DriveList.h"
+#include "drivespace/drives/DriveList.h"
 #include "drivespace/GetDiskSpace.h"
-#include "drivespace/HelperDriveQuery.h"
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/asker/HelperDriveQuery.h"
+#include "drivespace/asker/TimedDriveQuery.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,7 @@
 //
 //   slow_drive_lateness [answer-delay-ms]
 #include "app/qt/MainForm.h"
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/asker/TimedDriveQuery.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>

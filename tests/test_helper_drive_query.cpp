@@ -1,7 +1,7 @@
 // The drive query through helper processes: the real helper program built
 // beside this test, and stand-ins for helpers that hang or die.
 #include "drivespace/GetDiskSpace.h"
-#include "drivespace/HelperDriveQuery.h"
+#include "drivespace/asker/HelperDriveQuery.h"
 #include "tests/RowName.h"
 
 #include <gtest/gtest.h>

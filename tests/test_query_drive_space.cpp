@@ -1,5 +1,5 @@
-#include "drivespace/AskDriveSpace.h"
-#include "drivespace/DriveList.h"
+#include "drivespace/asker/AskDriveSpace.h"
+#include "drivespace/drives/DriveList.h"
 #include "drivespace/GetDiskSpace.h"
 #include "tests/RowName.h"
 

@@ -1,4 +1,4 @@
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/asker/TimedDriveQuery.h"
 #include "tests/RowName.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +15,7 @@
 #include <thread>
 
 #ifdef _WIN32
-#include "drivespace/AskDriveSpace_win32.h"
+#include "drivespace/asker/AskDriveSpace_win32.h"
 
 #include <windows.h>
 #endif

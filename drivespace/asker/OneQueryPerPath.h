@@ -1,7 +1,7 @@
 #pragma once
 
-#include "drivespace/AskDriveSpace.h"
-#include "drivespace/DriveQueryLine.h"
+#include "drivespace/asker/AskDriveSpace.h"
+#include "drivespace/asker/DriveQueryLine.h"
 
 #include <chrono>
 #include <functional>

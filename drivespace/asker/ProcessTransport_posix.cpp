@@ -1,7 +1,7 @@
-#include "drivespace/ProcessTransport.h"
+#include "drivespace/asker/ProcessTransport.h"
 
-#include "drivespace/DriveQueryServer.h"
-#include "drivespace/HelperProtocol.h"
+#include "drivespace/asker/DriveQueryServer.h"
+#include "drivespace/asker/HelperProtocol.h"
 
 #include <fcntl.h>
 #include <poll.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drivespace/DriveQueryLine.h"
+#include "drivespace/asker/DriveQueryLine.h"
 
 #include <memory>
 #include <string>

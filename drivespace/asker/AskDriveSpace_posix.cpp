@@ -1,8 +1,8 @@
-#include "drivespace/AskDriveSpace.h"
+#include "drivespace/asker/AskDriveSpace.h"
 
 #include "drivespace/GetDiskSpace.h"
-#include "drivespace/HelperDriveQuery.h"
-#include "drivespace/MountTableWatch.h"
+#include "drivespace/asker/HelperDriveQuery.h"
+#include "drivespace/mounts/MountTableWatch.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,8 +1,8 @@
-#include "drivespace/DriveList.h"
+#include "drivespace/drives/DriveList.h"
 
 #include "common/WideText_win32.h"
-#include "drivespace/NoCriticalErrorBox_win32.h"
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/asker/NoCriticalErrorBox_win32.h"
+#include "drivespace/asker/TimedDriveQuery.h"
 
 #include <windows.h>
 #include <winnetwk.h>

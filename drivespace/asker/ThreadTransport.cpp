@@ -1,4 +1,4 @@
-#include "drivespace/ThreadTransport.h"
+#include "drivespace/asker/ThreadTransport.h"
 
 #include <condition_variable>
 #include <mutex>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "drivespace/AskDriveSpace.h"
-#include "drivespace/OneQueryPerPath.h"
-#include "drivespace/ThreadTransport.h"
+#include "drivespace/asker/AskDriveSpace.h"
+#include "drivespace/asker/OneQueryPerPath.h"
+#include "drivespace/asker/ThreadTransport.h"
 
 #include <chrono>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "drivespace/OneQueryPerPath.h"
+#include "drivespace/asker/OneQueryPerPath.h"
 
 #include <condition_variable>
 #include <cstdint>

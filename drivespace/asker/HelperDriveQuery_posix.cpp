@@ -1,8 +1,8 @@
-#include "drivespace/HelperDriveQuery.h"
+#include "drivespace/asker/HelperDriveQuery.h"
 
-#include "drivespace/MountTableWatch.h"
-#include "drivespace/OneQueryPerPath.h"
-#include "drivespace/ProcessTransport.h"
+#include "drivespace/mounts/MountTableWatch.h"
+#include "drivespace/asker/OneQueryPerPath.h"
+#include "drivespace/asker/ProcessTransport.h"
 
 #include <utility>
 

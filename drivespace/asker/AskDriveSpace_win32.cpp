@@ -1,8 +1,8 @@
-#include "drivespace/AskDriveSpace_win32.h"
+#include "drivespace/asker/AskDriveSpace_win32.h"
 
 #include "drivespace/GetDiskSpace.h"
-#include "drivespace/NoCriticalErrorBox_win32.h"
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/asker/NoCriticalErrorBox_win32.h"
+#include "drivespace/asker/TimedDriveQuery.h"
 
 #include <windows.h>
 

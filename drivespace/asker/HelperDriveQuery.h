@@ -1,8 +1,8 @@
 #pragma once
 
-#include "drivespace/AskDriveSpace.h"
-#include "drivespace/HelperProgram.h"
-#include "drivespace/HelperProtocol.h"
+#include "drivespace/asker/AskDriveSpace.h"
+#include "drivespace/asker/HelperProgram.h"
+#include "drivespace/asker/HelperProtocol.h"
 
 #include <chrono>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/asker/TimedDriveQuery.h"
 
 #include "drivespace/GetDiskSpace.h"
 

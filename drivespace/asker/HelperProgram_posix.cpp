@@ -1,6 +1,6 @@
-#include "drivespace/HelperProgram.h"
+#include "drivespace/asker/HelperProgram.h"
 
-#include "drivespace/HelperProtocol.h"
+#include "drivespace/asker/HelperProtocol.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
