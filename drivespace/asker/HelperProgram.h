@@ -2,28 +2,15 @@
 
 #include <string>
 
-// Where the drive query helper may be run from. The program runs it as whoever
-// runs the program (root, too), so it is trusted only where nobody else could
-// have put it or could change it.
+// Where the drive query helper is run from: one path, fixed when the program
+// is built, never searched for. The installed program runs the helper
+// installed among the programs' private helpers (<prefix>/libexec/quillmar/).
+// Only a program that is itself in the build tree's folder of programs (the
+// program run from its build, and the tests) runs the helper built there: an
+// installed program never runs a file from a build tree, where another user
+// could have put one.
 namespace HelperProgram {
 
-struct Found {
-    std::string path;   // absolute; empty when there is no helper to run
-    std::string whyNot; // one line saying why, when path is empty
-};
-
-// The helper of the running program, found from /proc/self/exe.
-[[nodiscard]] Found Find();
-
-// The helper for the program at ownExe (an absolute path): the installed
-// layout's <dir>/../libexec/quillmar/quillmar-drive-query, or the build tree's
-// <dir>/quillmar-drive-query, whichever exists first; and only when it is
-// trusted.
-[[nodiscard]] Found FindFor(const std::string& ownExe);
-
-// Why the file at path may not be run: "" when it is a regular file owned by
-// root or by the running user, which neither it nor its folder lets anyone
-// else change.
-[[nodiscard]] std::string Untrusted(const std::string& path);
+[[nodiscard]] std::string Path();
 
 } // namespace HelperProgram

@@ -13,10 +13,11 @@
 //
 // One watcher thread reads the answers and reaps each process as soon as it
 // ends. A helper program that cannot be started or dies before answering twice
-// in a row is given up for forked children, with a line on standard error.
+// in a row (missing, damaged, deleted) is given up for forked children, with a
+// line on standard error.
 class ProcessTransport : public DriveQueryTransport {
 public:
-    // helperProgram: an absolute path; empty for forked children from the start.
+    // helperProgram: the helper's absolute path.
     explicit ProcessTransport(std::string helperProgram);
     // Stops watching once the processes let go have all been reaped; waits for
     // none of them.

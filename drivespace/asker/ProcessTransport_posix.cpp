@@ -124,7 +124,8 @@ pid_t spawnHelper(const std::string& program, int end)
     return failed == 0 ? pid : -1;
 }
 
-// A child of this program running the helper's loop; it needs no file at all.
+// A child of this program running the helper's loop; it needs no file at all,
+// but keeps every page this program writes after the fork.
 pid_t forkServer(int end)
 {
     const pid_t program = getpid();
@@ -165,21 +166,23 @@ struct ProcessTransport::Watch : std::enable_shared_from_this<Watch> {
     void poke() const { (void)eventfd_write(wake, 1); }
 };
 
+// The one place where children forked from this program stand in for the
+// helper program: once it has failed too often in a row, for good.
 pid_t ProcessTransport::Watch::startProcess(int end)
 {
-    for (;;) {
-        if (!program.empty() && failuresInARow >= FailuresBeforeGivingUp) {
+    while (!program.empty()) {
+        if (failuresInARow >= FailuresBeforeGivingUp) {
             std::fprintf(stderr, "quillmar: %s failed %d times in a row; drives are now asked from child processes\n",
                          program.c_str(), failuresInARow);
             program.clear();
+            break;
         }
-        if (program.empty())
-            return forkServer(end);
         const pid_t pid = spawnHelper(program, end);
         if (pid > 0)
             return pid;
         ++failuresInARow;
     }
+    return forkServer(end);
 }
 
 std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport& report)
