@@ -9,6 +9,7 @@
 #include <string>
 
 class MountTableWatch;
+template <class Answer>
 class OneQueryPerPath;
 class ProcessTransport;
 
@@ -38,5 +39,5 @@ public:
 
 private:
     std::shared_ptr<ProcessTransport> m_processes;
-    std::unique_ptr<OneQueryPerPath> m_rule;
+    std::unique_ptr<OneQueryPerPath<DriveAnswer>> m_rule;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "drivespace/DriveAnswer.h"
 #include "drivespace/asker/DriveQueryLine.h"
 
 #include <memory>
@@ -15,7 +16,7 @@
 // ends. A helper program that cannot be started or dies before answering twice
 // in a row (missing, damaged, deleted) is given up for forked children, with a
 // line on standard error.
-class ProcessTransport : public DriveQueryTransport {
+class ProcessTransport : public DriveQueryTransport<DriveAnswer> {
 public:
     // helperProgram: the helper's absolute path.
     explicit ProcessTransport(std::string helperProgram);
@@ -25,7 +26,7 @@ public:
     ProcessTransport(const ProcessTransport&) = delete;
     ProcessTransport& operator=(const ProcessTransport&) = delete;
 
-    [[nodiscard]] std::shared_ptr<DriveQueryLine> open(LineReport report) override;
+    [[nodiscard]] std::shared_ptr<DriveQueryLine> open(LineReport<DriveAnswer> report) override;
 
     // The process id behind a line of this transport; 0 for another line. For tests.
     [[nodiscard]] static int processOf(const DriveQueryLine* line);

@@ -40,7 +40,7 @@ struct Tally {
 // long as anyone holds the line, so that a number is never reused under a send.
 class ProcessLine final : public DriveQueryLine {
 public:
-    ProcessLine(pid_t process, int end, LineReport lineReport, std::shared_ptr<Tally> shared)
+    ProcessLine(pid_t process, int end, LineReport<DriveAnswer> lineReport, std::shared_ptr<Tally> shared)
         : pid(process), socket(end), pidfd(static_cast<int>(syscall(SYS_pidfd_open, process, 0))),
           report(std::move(lineReport)), tally(std::move(shared))
     {}
@@ -65,7 +65,7 @@ public:
     // Linux 5.3): its end is then seen on the socket. Called through syscall():
     // glibc 2.36 declares pidfd_open without C linkage.
     const int pidfd;
-    const LineReport report;
+    const LineReport<DriveAnswer> report;
     const std::shared_ptr<Tally> tally; // its lock is held to reap: no signal goes to a reaped pid
     std::atomic<bool> reaped = false;
     bool answered = false;  // it has answered at least once
@@ -157,7 +157,7 @@ struct ProcessTransport::Watch : std::enable_shared_from_this<Watch> {
     ~Watch() { ::close(wake); }
 
     // A new process answering on a socket; null when none can be started.
-    std::shared_ptr<ProcessLine> start(LineReport& report);
+    std::shared_ptr<ProcessLine> start(LineReport<DriveAnswer>& report);
     pid_t startProcess(int end);
     bool ensureWatcher();
     void watcher();
@@ -185,7 +185,7 @@ pid_t ProcessTransport::Watch::startProcess(int end)
     return forkServer(end);
 }
 
-std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport& report)
+std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport<DriveAnswer>& report)
 {
     int ends[2];
     if (wake < 0 || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0)
@@ -307,7 +307,7 @@ ProcessTransport::~ProcessTransport()
     m_watch->poke();
 }
 
-std::shared_ptr<DriveQueryLine> ProcessTransport::open(LineReport report)
+std::shared_ptr<DriveQueryLine> ProcessTransport::open(LineReport<DriveAnswer> report)
 {
     const std::lock_guard guard(m_watch->mutex);
     return m_watch->start(report);
