@@ -49,12 +49,11 @@ Answer ask(HelperDriveQuery& query, const std::string& rootPath, std::chrono::mi
 TEST(HelperDriveQuery, AnswersAsTheDirectQueryDoes)
 {
     HelperDriveQuery query;
-    Currency capacity;
-    Currency free;
-    GetDiskSpace::QueryDriveSpace(capacity, free, "/");
+    DriveAnswer queried;
+    GetDiskSpace::QueryDriveSpace(queried, "/");
     const Answer answer = ask(query, "/", Generous);
     EXPECT_TRUE(answer.atOnce);
-    EXPECT_EQ(answer.capacity, capacity);
+    EXPECT_EQ(answer.capacity, queried.capacity);
     ASSERT_TRUE(answer.available.has_value()) << "the helper's answer lacks what the user may write";
     EXPECT_LE(*answer.available, answer.free);
     // The helper built beside this test, not a child of the test standing in for it.
@@ -216,10 +215,9 @@ TEST_P(DamagedHelper, IsGivenUpAndTheDrivesStillAnswer)
         EXPECT_NE(ask(query, "/", Generous).capacity, FailureValue);
         std::filesystem::remove(helper);
     }
-    Currency capacity;
-    Currency free;
-    GetDiskSpace::QueryDriveSpace(capacity, free, "/sys");
-    EXPECT_EQ(ask(query, "/sys", Generous).capacity, capacity);
+    DriveAnswer queried;
+    GetDiskSpace::QueryDriveSpace(queried, "/sys");
+    EXPECT_EQ(ask(query, "/sys", Generous).capacity, queried.capacity);
     EXPECT_FALSE(query.runsHelperProgram());
     std::filesystem::remove_all(pattern);
 }
