@@ -1,7 +1,7 @@
-#include "drivespace/DriveList.h"
+#include "drivespace/drives/DriveList.h"
 #include "drivespace/GetDiskSpace.h"
-#include "drivespace/HelperDriveQuery.h"
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/asker/HelperDriveQuery.h"
+#include "drivespace/asker/TimedDriveQuery.h"
 
 #include <benchmark/benchmark.h>
 
@@ -51,29 +51,27 @@ BENCHMARK(BM_BareStatvfs_Root);
 
 void BM_QueryDriveSpace_Root(benchmark::State& state)
 {
-    Currency capacity;
-    Currency free;
+    DriveAnswer answer;
     const std::string root = "/";
     for (auto _ : state) {
-        GetDiskSpace::QueryDriveSpace(capacity, free, root);
-        benchmark::DoNotOptimize(capacity);
-        benchmark::DoNotOptimize(free);
+        GetDiskSpace::QueryDriveSpace(answer, root);
+        benchmark::DoNotOptimize(answer);
     }
 }
 BENCHMARK(BM_QueryDriveSpace_Root);
 
-// Asks for "/" through `ask` (capacity, free, root path) at every iteration.
-template <class Ask> void askRoot(benchmark::State& state, Ask ask)
+// Asks for "/" through `ask` (an asker's contract, nobody to take a late
+// answer) at every iteration.
+template <class Asker> void askRoot(benchmark::State& state, Asker& asker)
 {
-    Currency capacity;
-    Currency free;
+    DriveAnswer answer;
     const std::string root = "/";
     for (auto _ : state) {
-        ask(capacity, free, root);
-        benchmark::DoNotOptimize(capacity);
-        benchmark::DoNotOptimize(free);
+        if (!asker.ask(answer, root, DriveAnswerDeadline, nullptr))
+            answer.capacity = FailureValue;
+        benchmark::DoNotOptimize(answer);
     }
-    if (capacity == FailureValue)
+    if (answer.capacity == FailureValue)
         state.SkipWithError("the query of / failed");
 }
 
@@ -81,9 +79,9 @@ template <class Ask> void askRoot(benchmark::State& state, Ask ask)
 // difference to the one above is what the deadline costs a healthy drive.
 void BM_TimedQuery_Root(benchmark::State& state)
 {
-    TimedDriveQuery query;
-    askRoot(state,
-            [&query](Currency& capacity, Currency& free, const std::string& root) { query(capacity, free, root); });
+    TimedDriveQuery query(
+        [](DriveAnswer& answer, const std::string& root) { GetDiskSpace::QueryDriveSpace(answer, root); });
+    askRoot(state, query);
 }
 BENCHMARK(BM_TimedQuery_Root);
 
@@ -91,27 +89,15 @@ BENCHMARK(BM_TimedQuery_Root);
 void BM_HelperQuery_Root(benchmark::State& state)
 {
     HelperDriveQuery query;
-    askRoot(state, [&query](Currency& capacity, Currency& free, const std::string& root) {
-        DriveAnswer answer;
-        query.ask(answer, root, std::chrono::seconds(1), nullptr);
-        capacity = answer.capacity;
-        free = answer.free;
-    });
+    askRoot(state, query);
 }
 BENCHMARK(BM_HelperQuery_Root);
 
 // The hand-off alone, with a query that does nothing.
 void BM_TimedQuery_EmptyQuery(benchmark::State& state)
 {
-    TimedDriveQuery query(
-        [](Currency& capacity, Currency&, const std::string&) { capacity = Currency::fromStored(1); });
-    Currency capacity;
-    Currency free;
-    const std::string root = "/";
-    for (auto _ : state) {
-        query(capacity, free, root);
-        benchmark::DoNotOptimize(capacity);
-    }
+    TimedDriveQuery query([](DriveAnswer& answer, const std::string&) { answer.capacity = Currency::fromStored(1); });
+    askRoot(state, query);
 }
 BENCHMARK(BM_TimedQuery_EmptyQuery);
 

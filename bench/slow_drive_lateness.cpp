@@ -5,7 +5,7 @@
 //
 //   slow_drive_lateness [answer-delay-ms]
 #include "app/qt/MainForm.h"
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/asker/TimedDriveQuery.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -28,10 +28,9 @@ int main(int argc, char* argv[])
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     const auto delay = std::chrono::milliseconds(argc > 1 ? std::atoi(argv[1]) : 900);
 
-    auto slowDrive = std::make_shared<TimedDriveQuery>([delay](Currency& capacity, Currency& free, const std::string&) {
+    auto slowDrive = std::make_shared<TimedDriveQuery>([delay](DriveAnswer& answer, const std::string&) {
         std::this_thread::sleep_for(delay);
-        capacity = Currency::fromStored(1'000'000'000);
-        free = Currency::fromStored(400'000'000);
+        answer = {Currency::fromStored(1'000'000'000), Currency::fromStored(400'000'000)};
     });
     const auto ask = [slowDrive](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
                                  LateDriveAnswer late) {

@@ -2,7 +2,6 @@
 
 #include <compare>
 #include <cstdint>
-#include <limits>
 
 // A byte count: a signed 64-bit integer read as a fixed-point number with four
 // decimal places. The operating system's byte counts are stored into the 64 bits
@@ -17,20 +16,8 @@ public:
     // The number of bytes as the stored integer.
     [[nodiscard]] static constexpr Currency fromStored(std::int64_t stored) { return Currency{stored}; }
 
-    // A count as the operating system reports it. Counts at or above 2^63 do not
-    // fit: they are clamped to 2^63 - 1 rather than wrapping to a negative
-    // number, which could even equal the failure value.
-    [[nodiscard]] static constexpr Currency fromOsCount(std::uint64_t count)
-    {
-        constexpr auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-        return Currency{static_cast<std::int64_t>(count > largest ? largest : count)};
-    }
-
     // The stored integer: the number of bytes.
     [[nodiscard]] constexpr std::int64_t stored() const { return m_stored; }
-
-    // The nominal value, bytes / 10,000, as the nearest double.
-    [[nodiscard]] constexpr double nominal() const { return static_cast<double>(m_stored) / Scale; }
 
     // Used space is capacity minus free. Callers subtract counts that the
     // operating system reported, both in [0, 2^63 - 1], so this cannot overflow.

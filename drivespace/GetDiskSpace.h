@@ -9,14 +9,12 @@
 // text of a byte count. Plain routines without state.
 namespace GetDiskSpace {
 
-// Asks the operating system for the capacity and the total free bytes of the
-// volume whose root is rootPath ("C:\" on Windows, a mount point such as "/" or
-// "/media/usb" elsewhere). On failure capacity becomes FailureValue and free is
-// left as the caller gave it. Free is the whole volume's free space, including
-// any part reserved for the superuser, not what the caller may write.
-void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& rootPath);
-// The same with the part of free this user may write, in one answer. On failure
-// only the capacity changes.
+// Asks the operating system for the capacity, the total free bytes and the part
+// of them this user may write of the volume whose root is rootPath ("C:\" on
+// Windows, a mount point such as "/" or "/media/usb" elsewhere). On failure
+// only the capacity changes, to FailureValue; free and available are left as
+// the caller gave them. Free is the whole volume's free space, including any
+// part reserved for the superuser.
 void QueryDriveSpace(DriveAnswer& answer, const std::string& rootPath);
 
 // The stored integer in decimal digits, grouped by commas in threes from the

@@ -26,12 +26,4 @@ void QueryDriveSpace(DriveAnswer& answer, const std::string& rootPath)
     answer = {counts.capacity, counts.free, counts.available};
 }
 
-void QueryDriveSpace(Currency& capacity, Currency& free, const std::string& rootPath)
-{
-    DriveAnswer answer{capacity, free};
-    QueryDriveSpace(answer, rootPath);
-    capacity = answer.capacity;
-    free = answer.free;
-}
-
 } // namespace GetDiskSpace

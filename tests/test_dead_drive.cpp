@@ -2,7 +2,7 @@
 // query, as a network share whose server went away does. Needs /dev/fuse and
 // fusermount3; skipped where either is missing or the mount is refused.
 #include "app/qt/MainForm.h"
-#include "drivespace/AskDriveSpace.h"
+#include "drivespace/asker/AskDriveSpace.h"
 #include "tests/MainFormFixture.h"
 
 #include <QCoreApplication>

@@ -1,5 +1,5 @@
-#include "drivespace/DriveList.h"
-#include "drivespace/MountInfo.h"
+#include "drivespace/drives/DriveList.h"
+#include "drivespace/mounts/MountInfo.h"
 #include "tests/RowName.h"
 
 #include <gtest/gtest.h>

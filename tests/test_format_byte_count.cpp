@@ -59,34 +59,6 @@ TEST_P(FormatByteCountTest, IsTheSameUnderACommaDecimalLocale)
 
 INSTANTIATE_TEST_SUITE_P(Table, FormatByteCountTest, testing::ValuesIn(formatCases), RowName{});
 
-struct OsCountCase {
-    const char* name;
-    std::uint64_t reported;
-    std::int64_t stored;
-};
-
-constexpr OsCountCase osCountCases[] = {
-    {"CopiedBitForBit", 1'234'567, 1'234'567},
-    {"Zero", 0, 0},
-    {"LargestThatFits", 0x7FFF'FFFF'FFFF'FFFF, 0x7FFF'FFFF'FFFF'FFFF},
-    {"TwoToThe63IsClamped", 0x8000'0000'0000'0000, 0x7FFF'FFFF'FFFF'FFFF},
-    // Wrapping would have given -10,000: the failure value.
-    {"WouldWrapToFailureValue", 0xFFFF'FFFF'FFFF'D8F0, 0x7FFF'FFFF'FFFF'FFFF},
-    {"AllOnesIsClamped", 0xFFFF'FFFF'FFFF'FFFF, 0x7FFF'FFFF'FFFF'FFFF},
-};
-
-class OsCountTest : public testing::TestWithParam<OsCountCase> {};
-
-TEST_P(OsCountTest, StoresTheByteCountOrClampsIt)
-{
-    const auto& c = GetParam();
-    const Currency count = Currency::fromOsCount(c.reported);
-    EXPECT_EQ(count.stored(), c.stored);
-    EXPECT_NE(count, FailureValue);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, OsCountTest, testing::ValuesIn(osCountCases), RowName{});
-
 // Counts where they enter: free never above capacity, and counts past 2^63 - 1
 // scaled down together so that the used share stays right.
 struct VolumeCountCase {
@@ -148,12 +120,5 @@ TEST_P(AvailableCountTest, FitsLikeFree)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, AvailableCountTest, testing::ValuesIn(availableCases), RowName{});
-
-TEST(CurrencyTest, NominalValueIsBytesOverTenThousand)
-{
-    EXPECT_DOUBLE_EQ(Currency::fromStored(1'234'567).nominal(), 123.4567);
-    EXPECT_DOUBLE_EQ(FailureValue.nominal(), -1.0);
-    EXPECT_EQ(FailureValue.stored(), -10'000);
-}
 
 } // namespace

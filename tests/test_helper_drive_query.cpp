@@ -1,7 +1,8 @@
 // The drive query through helper processes: the real helper program built
 // beside this test, and stand-ins for helpers that hang or die.
 #include "drivespace/GetDiskSpace.h"
-#include "drivespace/HelperDriveQuery.h"
+#include "drivespace/asker/HelperDriveQuery.h"
+#include "drivespace/asker/HelperProgram.h"
 #include "tests/RowName.h"
 
 #include <gtest/gtest.h>
@@ -48,15 +49,17 @@ Answer ask(HelperDriveQuery& query, const std::string& rootPath, std::chrono::mi
 TEST(HelperDriveQuery, AnswersAsTheDirectQueryDoes)
 {
     HelperDriveQuery query;
-    Currency capacity;
-    Currency free;
-    GetDiskSpace::QueryDriveSpace(capacity, free, "/");
+    DriveAnswer queried;
+    GetDiskSpace::QueryDriveSpace(queried, "/");
     const Answer answer = ask(query, "/", Generous);
     EXPECT_TRUE(answer.atOnce);
-    EXPECT_EQ(answer.capacity, capacity);
+    EXPECT_EQ(answer.capacity, queried.capacity);
     ASSERT_TRUE(answer.available.has_value()) << "the helper's answer lacks what the user may write";
     EXPECT_LE(*answer.available, answer.free);
-    EXPECT_NE(query.helperProcess("/"), 0);
+    // The helper built beside this test, not a child of the test standing in for it.
+    const int helper = query.helperProcess("/");
+    ASSERT_NE(helper, 0);
+    EXPECT_EQ(std::filesystem::read_symlink("/proc/" + std::to_string(helper) + "/exe"), HelperProgram::Path());
 
     const Answer missing = ask(query, "/no/such/mount", Generous);
     EXPECT_TRUE(missing.atOnce);
@@ -111,7 +114,7 @@ protected:
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         m_directory = pattern;
         m_script = m_directory / "helper.sh";
-        const auto real = HelperProgram::Find().path;
+        const auto real = HelperProgram::Path();
         std::ofstream(m_script) << "#!/bin/sh\n"
                                 << "[ -e '" << (m_directory / "started").string() << "' ] && exec '" << real << "'\n"
                                 << "touch '" << (m_directory / "started").string() << "'\n"
@@ -159,7 +162,7 @@ TEST_F(HangingHelper, AHungHelperHoldsOnlyItsOwnPathAndItsDeathFailsOnlyItsQuery
 
 TEST(HelperDriveQuery, AHelperNotAskedForItsIdleTimeIsLetGo)
 {
-    HelperDriveQuery query(HelperProgram::Find().path, 100ms);
+    HelperDriveQuery query(HelperProgram::Path(), 100ms);
     ASSERT_NE(ask(query, "/", Generous).capacity, FailureValue);
     const int first = query.helperProcess("/");
     std::this_thread::sleep_for(200ms);
@@ -191,10 +194,11 @@ void executable(const std::filesystem::path& helper, const char* text)
 }
 
 const DamageCase damageCases[] = {
+    {"Missing", [](const auto&) {}, false},
     {"ZeroByteFile", [](const auto& helper) { executable(helper, ""); }, false},
     {"FolderOfThatName", [](const auto& helper) { std::filesystem::create_directory(helper); }, false},
     {"ExitsAtOnce", [](const auto& helper) { executable(helper, "#!/bin/sh\nexit 0\n"); }, false},
-    {"DeletedWhileRunning", [](const auto& helper) { std::filesystem::copy_file(HelperProgram::Find().path, helper); },
+    {"DeletedWhileRunning", [](const auto& helper) { std::filesystem::copy_file(HelperProgram::Path(), helper); },
      true},
 };
 
@@ -211,10 +215,9 @@ TEST_P(DamagedHelper, IsGivenUpAndTheDrivesStillAnswer)
         EXPECT_NE(ask(query, "/", Generous).capacity, FailureValue);
         std::filesystem::remove(helper);
     }
-    Currency capacity;
-    Currency free;
-    GetDiskSpace::QueryDriveSpace(capacity, free, "/sys");
-    EXPECT_EQ(ask(query, "/sys", Generous).capacity, capacity);
+    DriveAnswer queried;
+    GetDiskSpace::QueryDriveSpace(queried, "/sys");
+    EXPECT_EQ(ask(query, "/sys", Generous).capacity, queried.capacity);
     EXPECT_FALSE(query.runsHelperProgram());
     std::filesystem::remove_all(pattern);
 }
@@ -252,60 +255,6 @@ TEST(HelperDriveQuery, EveryHelperDiesWithTheProgram)
     ASSERT_NE(helper, 0);
     EXPECT_TRUE(dead(processState(helper, dead))) << "a stopped helper outlived its program";
     ::kill(helper, SIGKILL);
-}
-
-// Where a helper is run from: only a file nobody else could have put there or
-// changed, beside the program or in its installed place.
-struct TrustCase {
-    const char* name;
-    std::filesystem::perms folderMode;
-    std::filesystem::perms fileMode;
-    uid_t fileOwner; // 0: the running user
-    bool trusted;
-};
-
-using std::filesystem::perms;
-constexpr auto rwxr_xr_x =
-    perms::owner_all | perms::group_read | perms::group_exec | perms::others_read | perms::others_exec;
-
-const TrustCase trustCases[] = {
-    {"OwnFileInOwnFolder", rwxr_xr_x, rwxr_xr_x, 0, true},
-    {"PlantedByAnotherUserInAStickyFolder", perms::all | perms::sticky_bit, rwxr_xr_x, 65534, false},
-    {"OwnFileInAStickyFolder", perms::all | perms::sticky_bit, rwxr_xr_x, 0, false},
-    {"FileWritableByOthers", rwxr_xr_x, perms::all, 0, false},
-    {"PlantedByAnotherUserInOwnFolder", rwxr_xr_x, rwxr_xr_x, 65534, false},
-};
-
-class HelperTrust : public testing::TestWithParam<TrustCase> {};
-
-TEST_P(HelperTrust, RunsOnlyAHelperNobodyElseControls)
-{
-    const TrustCase& c = GetParam();
-    if (c.fileOwner != 0 && ::geteuid() != 0)
-        GTEST_SKIP() << "planting a file as another user needs root";
-    char pattern[] = "/tmp/helper-trust-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    const std::filesystem::path folder = pattern;
-    const std::filesystem::path helper = folder / "quillmar-drive-query";
-    std::ofstream(helper) << "#!/bin/sh\n";
-    std::filesystem::permissions(helper, c.fileMode);
-    if (c.fileOwner != 0) {
-        ASSERT_EQ(::chown(helper.c_str(), c.fileOwner, c.fileOwner), 0);
-    }
-    std::filesystem::permissions(folder, c.folderMode);
-
-    const HelperProgram::Found found = HelperProgram::FindFor((folder / "quillmar").string());
-    EXPECT_EQ(found.path, c.trusted ? helper.string() : std::string());
-    EXPECT_EQ(found.whyNot.empty(), c.trusted) << found.whyNot;
-    std::filesystem::remove_all(folder);
-}
-
-INSTANTIATE_TEST_SUITE_P(Table, HelperTrust, testing::ValuesIn(trustCases), RowName{});
-
-TEST(HelperTrust, NeverARelativeName)
-{
-    EXPECT_EQ(HelperProgram::FindFor("quillmar").path, "");
-    EXPECT_EQ(HelperProgram::FindFor("").path, "");
 }
 
 } // namespace

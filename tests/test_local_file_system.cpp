@@ -1,6 +1,6 @@
 // Which drives are asked in place: local types, and only where nothing the
 // path goes through could hang.
-#include "drivespace/LocalFileSystem.h"
+#include "drivespace/mounts/LocalFileSystem.h"
 #include "tests/RowName.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "drivespace/AskDriveSpace.h"
-#include "drivespace/DriveList.h"
+#include "drivespace/asker/AskDriveSpace.h"
+#include "drivespace/drives/DriveList.h"
 #include "drivespace/GetDiskSpace.h"
 #include "tests/RowName.h"
 
@@ -259,10 +259,9 @@ TEST(QueryDriveSpaceTest, RootAgreesWithStatvfs)
         else if (chroot(directory.c_str()) != 0 || chdir("/") != 0)
             answer[0] = 2;
         else {
-            Currency capacity;
-            Currency free;
-            GetDiskSpace::QueryDriveSpace(capacity, free, "/");
-            answer[1] = capacity.stored();
+            DriveAnswer queried;
+            GetDiskSpace::QueryDriveSpace(queried, "/");
+            answer[1] = queried.capacity.stored();
         }
         _exit(write(pipeEnds[1], answer, sizeof answer) == sizeof answer ? 0 : 1);
     }
@@ -322,11 +321,10 @@ TEST_P(NotARootTest, FailsAndLeavesFreeAlone)
     ASSERT_GE(file, 0) << errnoText(errno);
     close(file);
 
-    Currency capacity = Currency::fromStored(1);
-    Currency free = untouchedFree;
-    GetDiskSpace::QueryDriveSpace(capacity, free, GetParam().path(scratch.path()));
-    EXPECT_EQ(capacity.stored(), FailureValue.stored());
-    EXPECT_EQ(free.stored(), untouchedFree.stored());
+    DriveAnswer queried{Currency::fromStored(1), untouchedFree};
+    GetDiskSpace::QueryDriveSpace(queried, GetParam().path(scratch.path()));
+    EXPECT_EQ(queried.capacity.stored(), FailureValue.stored());
+    EXPECT_EQ(queried.free.stored(), untouchedFree.stored());
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NotARootTest, testing::ValuesIn(notARootCases), RowName{});
@@ -388,11 +386,10 @@ TEST_P(TmpfsTest, ReportsItsSizeAndFreeBytes)
         ASSERT_NO_FATAL_FAILURE(fillVolume(dir.path()));
     }
 
-    Currency capacity;
-    Currency free = untouchedFree;
-    GetDiskSpace::QueryDriveSpace(capacity, free, dir.path().string());
-    EXPECT_EQ(capacity.stored(), c.size);
-    EXPECT_EQ(free.stored(), c.free);
+    DriveAnswer queried{Currency(), untouchedFree};
+    GetDiskSpace::QueryDriveSpace(queried, dir.path().string());
+    EXPECT_EQ(queried.capacity.stored(), c.size);
+    EXPECT_EQ(queried.free.stored(), c.free);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TmpfsTest, testing::ValuesIn(tmpfsCases), RowName{});
@@ -405,16 +402,15 @@ TEST_F(MountedVolumeTest, UnmountedMountPointFails)
     Mount tmpfs("tmpfs", dir.path(), "tmpfs", "size=4m");
     if (!tmpfs.mounted())
         GTEST_SKIP() << tmpfs.error();
-    Currency capacity;
-    Currency free = untouchedFree;
-    GetDiskSpace::QueryDriveSpace(capacity, free, dir.path().string());
-    ASSERT_EQ(capacity.stored(), 4 * 1024 * 1024);
+    DriveAnswer queried{Currency(), untouchedFree};
+    GetDiskSpace::QueryDriveSpace(queried, dir.path().string());
+    ASSERT_EQ(queried.capacity.stored(), 4 * 1024 * 1024);
 
     ASSERT_TRUE(tmpfs.unmount()) << "tmpfs on " << dir.path() << " stayed busy";
-    free = untouchedFree;
-    GetDiskSpace::QueryDriveSpace(capacity, free, dir.path().string());
-    EXPECT_EQ(capacity.stored(), FailureValue.stored());
-    EXPECT_EQ(free.stored(), untouchedFree.stored());
+    queried.free = untouchedFree;
+    GetDiskSpace::QueryDriveSpace(queried, dir.path().string());
+    EXPECT_EQ(queried.capacity.stored(), FailureValue.stored());
+    EXPECT_EQ(queried.free.stored(), untouchedFree.stored());
 }
 
 // A mount point that is not UTF-8 ("caf" and a Latin-1 e-acute) is listed with
@@ -432,10 +428,9 @@ TEST_F(MountedVolumeTest, NonUtf8MountPointIsListedAndAnswers)
     const std::size_t index = DriveList::IndexOfRoot(drives, mountPoint.string());
     ASSERT_LT(index, drives.size()) << mountPoint << " is not listed";
     EXPECT_EQ(drives[index].rootPath, mountPoint.string());
-    Currency capacity;
-    Currency free = untouchedFree;
-    GetDiskSpace::QueryDriveSpace(capacity, free, drives[index].rootPath);
-    EXPECT_EQ(capacity.stored(), 1024 * 1024);
+    DriveAnswer queried{Currency(), untouchedFree};
+    GetDiskSpace::QueryDriveSpace(queried, drives[index].rootPath);
+    EXPECT_EQ(queried.capacity.stored(), 1024 * 1024);
 }
 
 // ext4 keeps blocks in reserve for the superuser. Free counts them: it is the
@@ -487,15 +482,14 @@ TEST(QueryDriveSpaceTest, SystemDriveAgreesWithGetDiskFreeSpaceEx)
         ULARGE_INTEGER totalAfter{};
         ULARGE_INTEGER freeAfter{};
         ASSERT_TRUE(GetDiskFreeSpaceExW(L"C:\\", &available, &totalBefore, &freeBefore));
-        Currency capacity;
-        Currency free;
-        GetDiskSpace::QueryDriveSpace(capacity, free, "C:\\");
+        DriveAnswer queried;
+        GetDiskSpace::QueryDriveSpace(queried, "C:\\");
         ASSERT_TRUE(GetDiskFreeSpaceExW(L"C:\\", &available, &totalAfter, &freeAfter));
         if (totalBefore.QuadPart != totalAfter.QuadPart || freeBefore.QuadPart != freeAfter.QuadPart)
             continue;
         agreed = true;
-        EXPECT_EQ(capacity.stored(), static_cast<std::int64_t>(totalAfter.QuadPart));
-        EXPECT_EQ(free.stored(), static_cast<std::int64_t>(freeAfter.QuadPart));
+        EXPECT_EQ(queried.capacity.stored(), static_cast<std::int64_t>(totalAfter.QuadPart));
+        EXPECT_EQ(queried.free.stored(), static_cast<std::int64_t>(freeAfter.QuadPart));
     }
     EXPECT_TRUE(agreed) << "the free space of C:\\ kept changing";
 }
@@ -531,11 +525,10 @@ TEST_P(NoDriveTest, FailsAndLeavesFreeAlone)
     const std::string path = GetParam().path();
     if (path.empty())
         GTEST_SKIP() << "every drive letter is in use";
-    Currency capacity = Currency::fromStored(1);
-    Currency free = untouchedFree;
-    GetDiskSpace::QueryDriveSpace(capacity, free, path);
-    EXPECT_EQ(capacity.stored(), FailureValue.stored()) << path;
-    EXPECT_EQ(free.stored(), untouchedFree.stored()) << path;
+    DriveAnswer queried{Currency::fromStored(1), untouchedFree};
+    GetDiskSpace::QueryDriveSpace(queried, path);
+    EXPECT_EQ(queried.capacity.stored(), FailureValue.stored()) << path;
+    EXPECT_EQ(queried.free.stored(), untouchedFree.stored()) << path;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, NoDriveTest, testing::ValuesIn(noDriveCases), RowName{});
@@ -552,14 +545,13 @@ TEST(QueryDriveSpaceTest, ThePlatformAskerAnswersTheSystemDrive)
 #else
     const std::string system = "/";
 #endif
-    Currency capacity;
-    Currency free;
-    GetDiskSpace::QueryDriveSpace(capacity, free, system);
+    DriveAnswer queried;
+    GetDiskSpace::QueryDriveSpace(queried, system);
     const AskDriveSpace ask = platformDriveSpaceAsker();
     for (int i = 0; i < 2; ++i) {
         DriveAnswer asked;
         EXPECT_TRUE(ask(asked, system, std::chrono::seconds(10), nullptr));
-        EXPECT_EQ(asked.capacity, capacity) << "ask " << i;
+        EXPECT_EQ(asked.capacity, queried.capacity) << "ask " << i;
     }
 }
 

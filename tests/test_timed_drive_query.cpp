@@ -1,4 +1,4 @@
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/asker/TimedDriveQuery.h"
 #include "tests/RowName.h"
 
 #include <gtest/gtest.h>
@@ -10,12 +10,11 @@
 #include <limits>
 #include <memory>
 #include <mutex>
-#include <stdexcept>
 #include <string>
 #include <thread>
 
 #ifdef _WIN32
-#include "drivespace/AskDriveSpace_win32.h"
+#include "drivespace/asker/AskDriveSpace_win32.h"
 
 #include <windows.h>
 #endif
@@ -68,7 +67,7 @@ struct DeadDrive {
 
 TimedDriveQuery::Query queryOf(const std::shared_ptr<DeadDrive>& drive)
 {
-    return [drive](Currency& capacity, Currency& free, const std::string& rootPath) {
+    return [drive](DriveAnswer& answer, const std::string& rootPath) {
         std::unique_lock lock(drive->mutex);
         ++drive->calls;
         if (rootPath == Stuck) {
@@ -77,9 +76,19 @@ TimedDriveQuery::Query queryOf(const std::shared_ptr<DeadDrive>& drive)
             ++drive->stuckReturned;
             drive->changed.notify_all();
         }
-        capacity = Currency::fromStored(Capacity);
-        free = Currency::fromStored(Free);
+        answer.capacity = Currency::fromStored(Capacity);
+        answer.free = Currency::fromStored(Free);
     };
+}
+
+// Asks as the window does, waiting up to `wait` with nobody to take a late
+// answer: one that does not come in time is a failure.
+DriveAnswer askFor(TimedDriveQuery& query, const std::string& rootPath, std::chrono::milliseconds wait)
+{
+    DriveAnswer answer{Currency::fromStored(-1), Currency::fromStored(CallerFree)};
+    if (!query.ask(answer, rootPath, wait, nullptr))
+        answer.capacity = FailureValue;
+    return answer;
 }
 
 // True once nobody holds the fake any more: the test has dropped it and every
@@ -101,40 +110,27 @@ struct AnswerCase {
 
 const AnswerCase answerCases[] = {
     {"Ordinary",
-     [](Currency& c, Currency& f, const std::string&) {
-         c = Currency::fromStored(500'000'000'000);
-         f = Currency::fromStored(123'456'789);
+     [](DriveAnswer& a, const std::string&) {
+         a = {Currency::fromStored(500'000'000'000), Currency::fromStored(123'456'789)};
      },
      500'000'000'000, 123'456'789},
     {"NoFreeSpace",
-     [](Currency& c, Currency& f, const std::string&) {
-         c = Currency::fromStored(1'000);
-         f = Currency::fromStored(0);
-     },
-     1'000, 0},
+     [](DriveAnswer& a, const std::string&) { a = {Currency::fromStored(1'000), Currency::fromStored(0)}; }, 1'000, 0},
     {"Largest",
-     [](Currency& c, Currency& f, const std::string&) {
-         c = Currency::fromStored(std::numeric_limits<std::int64_t>::max());
-         f = Currency::fromStored(std::numeric_limits<std::int64_t>::max());
+     [](DriveAnswer& a, const std::string&) {
+         a = {Currency::fromStored(std::numeric_limits<std::int64_t>::max()),
+              Currency::fromStored(std::numeric_limits<std::int64_t>::max())};
      },
      std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max()},
     {"FreeAboveCapacity",
-     [](Currency& c, Currency& f, const std::string&) {
-         c = Currency::fromStored(4'096);
-         f = Currency::fromStored(8'192);
-     },
+     [](DriveAnswer& a, const std::string&) { a = {Currency::fromStored(4'096), Currency::fromStored(8'192)}; },
      4'096, 8'192},
-    {"NoMedium", [](Currency& c, Currency&, const std::string&) { c = FailureValue; }, FailureValue.stored(),
+    {"NoMedium", [](DriveAnswer& a, const std::string&) { a.capacity = FailureValue; }, FailureValue.stored(),
      CallerFree},
     // A failing query that scribbles on free anyway must not reach the caller.
     {"FailureWritesFree",
-     [](Currency& c, Currency& f, const std::string&) {
-         c = FailureValue;
-         f = Currency::fromStored(5);
-     },
-     FailureValue.stored(), CallerFree},
-    {"QueryThrows", [](Currency&, Currency&, const std::string&) { throw std::runtime_error("no drive"); },
-     FailureValue.stored(), CallerFree},
+     [](DriveAnswer& a, const std::string&) { a = {FailureValue, Currency::fromStored(5)}; }, FailureValue.stored(),
+     CallerFree},
 };
 
 class TimedDriveQueryAnswer : public testing::TestWithParam<AnswerCase> {};
@@ -143,11 +139,9 @@ TEST_P(TimedDriveQueryAnswer, PassesTheFiguresThrough)
 {
     const auto& c = GetParam();
     TimedDriveQuery query(c.query, Generous);
-    Currency capacity = Currency::fromStored(-1);
-    Currency free = Currency::fromStored(CallerFree);
-    query(capacity, free, "/a");
-    EXPECT_EQ(capacity.stored(), c.capacity);
-    EXPECT_EQ(free.stored(), c.free);
+    const DriveAnswer answer = askFor(query, "/a", Generous);
+    EXPECT_EQ(answer.capacity.stored(), c.capacity);
+    EXPECT_EQ(answer.free.stored(), c.free);
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, TimedDriveQueryAnswer, testing::ValuesIn(answerCases), RowName{});
@@ -156,14 +150,12 @@ TEST(TimedDriveQuery, PassesTheRootPathUnchanged)
 {
     std::string seen;
     TimedDriveQuery query(
-        [&](Currency& c, Currency&, const std::string& rootPath) {
+        [&](DriveAnswer& answer, const std::string& rootPath) {
             seen = rootPath;
-            c = Currency::fromStored(1);
+            answer.capacity = Currency::fromStored(1);
         },
         Generous);
-    Currency capacity;
-    Currency free;
-    query(capacity, free, "/media/usb stick");
+    (void)askFor(query, "/media/usb stick", Generous);
     EXPECT_EQ(seen, "/media/usb stick");
 }
 
@@ -172,11 +164,9 @@ TEST(TimedDriveQuery, HealthyDriveReusesOneThreadPerPath)
     const auto drive = std::make_shared<DeadDrive>();
     TimedDriveQuery query(queryOf(drive), Generous);
     for (int i = 0; i < 200; ++i) {
-        Currency capacity;
-        Currency free;
-        query(capacity, free, i % 2 == 0 ? "/a" : "/b");
-        ASSERT_EQ(capacity.stored(), Capacity) << "call " << i;
-        ASSERT_EQ(free.stored(), Free) << "call " << i;
+        const DriveAnswer answer = askFor(query, i % 2 == 0 ? "/a" : "/b", Generous);
+        ASSERT_EQ(answer.capacity.stored(), Capacity) << "call " << i;
+        ASSERT_EQ(answer.free.stored(), Free) << "call " << i;
     }
     EXPECT_EQ(query.threadsStarted(), 2);
     EXPECT_EQ(drive->callCount(), 200);
@@ -186,12 +176,9 @@ TEST(TimedDriveQuery, BlockedDriveFailsAndIsNotAskedAgainUntilItReturns)
 {
     const auto drive = std::make_shared<DeadDrive>();
     TimedDriveQuery query(queryOf(drive), Mixed);
-    Currency capacity;
-    Currency free = Currency::fromStored(CallerFree);
-
-    query(capacity, free, Stuck);
-    EXPECT_EQ(capacity, FailureValue);
-    EXPECT_EQ(free.stored(), CallerFree);
+    DriveAnswer answer = askFor(query, Stuck, Mixed);
+    EXPECT_EQ(answer.capacity, FailureValue);
+    EXPECT_EQ(answer.free.stored(), CallerFree);
     {
         const std::lock_guard lock(drive->mutex);
         EXPECT_EQ(drive->stuckCalls, 1);
@@ -200,17 +187,16 @@ TEST(TimedDriveQuery, BlockedDriveFailsAndIsNotAskedAgainUntilItReturns)
     EXPECT_EQ(query.threadsStarted(), 1);
 
     // The same path again: fails without a new thread and without asking.
-    capacity = Currency::fromStored(0);
-    query(capacity, free, Stuck);
-    EXPECT_EQ(capacity, FailureValue);
-    EXPECT_EQ(free.stored(), CallerFree);
+    answer = askFor(query, Stuck, Mixed);
+    EXPECT_EQ(answer.capacity, FailureValue);
+    EXPECT_EQ(answer.free.stored(), CallerFree);
     EXPECT_EQ(query.threadsStarted(), 1);
     EXPECT_EQ(drive->callCount(), 1);
 
     // Another path is not held up by the blocked one.
-    query(capacity, free, "/other");
-    EXPECT_EQ(capacity.stored(), Capacity);
-    EXPECT_EQ(free.stored(), Free);
+    answer = askFor(query, "/other", Mixed);
+    EXPECT_EQ(answer.capacity.stored(), Capacity);
+    EXPECT_EQ(answer.free.stored(), Free);
     EXPECT_EQ(query.threadsStarted(), 2);
 
     // Once the blocked call returns, the path answers again, served by the
@@ -218,15 +204,14 @@ TEST(TimedDriveQuery, BlockedDriveFailsAndIsNotAskedAgainUntilItReturns)
     // becoming idle a query still fails at once, hence the bounded retries.
     drive->release();
     ASSERT_TRUE(drive->waitStuckReturned());
-    free = Currency::fromStored(CallerFree);
-    capacity = FailureValue;
-    for (int attempt = 0; attempt < 1000 && capacity == FailureValue; ++attempt) {
+    answer.capacity = FailureValue;
+    for (int attempt = 0; attempt < 1000 && answer.capacity == FailureValue; ++attempt) {
         if (attempt > 0)
             std::this_thread::sleep_for(1ms);
-        query(capacity, free, Stuck);
+        answer = askFor(query, Stuck, Mixed);
     }
-    EXPECT_EQ(capacity.stored(), Capacity);
-    EXPECT_EQ(free.stored(), Free);
+    EXPECT_EQ(answer.capacity.stored(), Capacity);
+    EXPECT_EQ(answer.free.stored(), Free);
     EXPECT_EQ(query.threadsStarted(), 2);
 }
 
@@ -236,11 +221,9 @@ TEST(TimedDriveQuery, DestroyingWhileBlockedNeitherWaitsNorCrashes)
     const std::weak_ptr<DeadDrive> watch = drive;
     {
         TimedDriveQuery query(queryOf(drive), Short);
-        Currency capacity;
-        Currency free = Currency::fromStored(CallerFree);
-        query(capacity, free, Stuck);
-        EXPECT_EQ(capacity, FailureValue);
-        EXPECT_EQ(free.stored(), CallerFree);
+        const DriveAnswer answer = askFor(query, Stuck, Short);
+        EXPECT_EQ(answer.capacity, FailureValue);
+        EXPECT_EQ(answer.free.stored(), CallerFree);
     }
     // The object is gone while its worker still sits in the query.
     {
@@ -259,10 +242,8 @@ TEST(TimedDriveQuery, IdleWorkersEndWithTheObject)
     const std::weak_ptr<DeadDrive> watch = drive;
     {
         TimedDriveQuery query(queryOf(drive), Generous);
-        Currency capacity;
-        Currency free;
-        query(capacity, free, "/a");
-        query(capacity, free, "/b");
+        (void)askFor(query, "/a", Generous);
+        (void)askFor(query, "/b", Generous);
         EXPECT_EQ(query.threadsStarted(), 2);
     }
     drive.reset();
@@ -273,39 +254,34 @@ TEST(TimedDriveQuery, AnAnswerAfterTheWaitGoesToTheLateCallback)
 {
     const auto drive = std::make_shared<DeadDrive>();
     TimedDriveQuery query(queryOf(drive), Generous);
-    Currency capacity;
-    Currency free = Currency::fromStored(CallerFree);
-    EXPECT_FALSE(query.ask(capacity, free, Stuck, Short, [](Currency, Currency) { ADD_FAILURE() << "superseded"; }));
-    EXPECT_EQ(free.stored(), CallerFree);
+    DriveAnswer answer{Currency::fromStored(-1), Currency::fromStored(CallerFree)};
+    EXPECT_FALSE(query.ask(answer, Stuck, Short, [](const DriveAnswer&) { ADD_FAILURE() << "superseded"; }));
+    EXPECT_EQ(answer.free.stored(), CallerFree);
     // Asked again within the deadline, the path is not asked twice: the newer
     // asker takes over the answer.
-    std::promise<std::pair<Currency, Currency>> late;
-    EXPECT_FALSE(query.ask(capacity, free, Stuck, Short, [&late](Currency c, Currency f) { late.set_value({c, f}); }));
+    std::promise<DriveAnswer> late;
+    EXPECT_FALSE(query.ask(answer, Stuck, Short, [&late](const DriveAnswer& given) { late.set_value(given); }));
     EXPECT_EQ(drive->callCount(), 1);
 
     drive->release();
-    auto answer = late.get_future();
-    ASSERT_EQ(answer.wait_for(Generous), std::future_status::ready);
-    const auto [lateCapacity, lateFree] = answer.get();
-    EXPECT_EQ(lateCapacity.stored(), Capacity);
-    EXPECT_EQ(lateFree.stored(), Free);
+    auto given = late.get_future();
+    ASSERT_EQ(given.wait_for(Generous), std::future_status::ready);
+    const DriveAnswer lateAnswer = given.get();
+    EXPECT_EQ(lateAnswer.capacity.stored(), Capacity);
+    EXPECT_EQ(lateAnswer.free.stored(), Free);
 }
 
 TEST(TimedDriveQuery, AWorkerNotAskedForItsIdleTimeEnds)
 {
     const auto drive = std::make_shared<DeadDrive>();
     TimedDriveQuery query(queryOf(drive), Generous, Short);
-    Currency capacity;
-    Currency free;
-    query(capacity, free, "/a");
+    (void)askFor(query, "/a", Generous);
     for (int i = 0; i < 1000 && query.threadsRunning() > 0; ++i)
         std::this_thread::sleep_for(10ms);
     EXPECT_EQ(query.threadsRunning(), 0);
 
     // The path is served again, by a new worker.
-    capacity = FailureValue;
-    query(capacity, free, "/a");
-    EXPECT_EQ(capacity.stored(), Capacity);
+    EXPECT_EQ(askFor(query, "/a", Generous).capacity.stored(), Capacity);
     EXPECT_EQ(query.threadsStarted(), 2);
 }
 
@@ -337,14 +313,16 @@ TEST_P(WindowsAskerErrorMode, AsksWithTheCriticalErrorBoxOff)
     const AskDriveSpace ask = driveSpaceAskerOver([&](DriveAnswer& answer, const std::string&) {
         mode = GetThreadErrorMode();
         askedOn = std::this_thread::get_id();
-        answer.capacity = Currency::fromStored(Capacity);
+        answer = {Currency::fromStored(Capacity), Currency::fromStored(Free), Currency::fromStored(Free - 1)};
     });
-    for (int i = 0; i <= GetParam().asksBefore; ++i) {
-        DriveAnswer answer;
+    DriveAnswer answer;
+    for (int i = 0; i <= GetParam().asksBefore; ++i)
         ASSERT_TRUE(ask(answer, "C:\\", Generous, {}));
-    }
     EXPECT_EQ(askedOn == std::this_thread::get_id(), GetParam().onTheCallersThread);
     EXPECT_EQ(mode & NoBoxes, NoBoxes);
+    // Wherever it was asked, the whole answer comes through: the part this user
+    // may write too.
+    EXPECT_EQ(answer.available, Currency::fromStored(Free - 1));
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, WindowsAskerErrorMode, testing::ValuesIn(errorModeCases), RowName{});

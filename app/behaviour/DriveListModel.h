@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drivespace/DriveList.h"
+#include "drivespace/drives/DriveList.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "drivespace/AskDriveSpace.h"
+#include "drivespace/asker/AskDriveSpace.h"
 #include "drivespace/CurrentDirectory.h"
-#include "drivespace/DriveList.h"
+#include "drivespace/drives/DriveList.h"
 
 #include <chrono>
 #include <functional>

@@ -14,9 +14,6 @@
 // Receives an answer that came after the caller stopped waiting (its capacity
 // FailureValue when the query failed). Called once, on another thread.
 using LateDriveAnswer = std::function<void(const DriveAnswer& answer)>;
-// The same for an asker that knows the two counts alone (the worker threads'
-// query): the capacity and free.
-using LateAnswer = std::function<void(Currency capacity, Currency free)>;
 
 // Asks for the counts of rootPath and waits at most `wait`. True: the answer is
 // in `answer`, with the contract of GetDiskSpace::QueryDriveSpace (on failure

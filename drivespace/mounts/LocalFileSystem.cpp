@@ -1,4 +1,4 @@
-#include "drivespace/LocalFileSystem.h"
+#include "drivespace/mounts/LocalFileSystem.h"
 
 #include <algorithm>
 #include <array>

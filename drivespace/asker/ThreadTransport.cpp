@@ -1,4 +1,6 @@
-#include "drivespace/ThreadTransport.h"
+#include "drivespace/asker/ThreadTransport.h"
+
+#include "drivespace/DriveAnswer.h"
 
 #include <condition_variable>
 #include <mutex>
@@ -55,22 +57,19 @@ private:
 
 } // namespace
 
-ThreadTransport::ThreadTransport(Query query, std::chrono::milliseconds idleTimeout)
+template <class Answer>
+ThreadTransport<Answer>::ThreadTransport(Query query, std::chrono::milliseconds idleTimeout)
     : m_query(std::move(query)), m_idleTimeout(idleTimeout)
 {}
 
-std::shared_ptr<DriveQueryLine> ThreadTransport::open(LineReport report)
+template <class Answer>
+std::shared_ptr<DriveQueryLine> ThreadTransport<Answer>::open(LineReport<Answer> report)
 {
     auto line = std::make_shared<ThreadLine>();
     auto serve = [line, query = m_query, idle = m_idleTimeout, counts = m_counts, report = std::move(report)] {
         while (const auto rootPath = line->next(idle)) {
-            // Unanswered, the query failed.
-            DriveAnswer answer{FailureValue, Currency::fromStored(0)};
-            try {
-                query(answer.capacity, answer.free, *rootPath); // may block for minutes
-            } catch (...) {
-                answer.capacity = FailureValue;
-            }
+            Answer answer; // unanswered, the query failed
+            query(answer, *rootPath); // may block for minutes
             report(answer);
         }
         report(std::nullopt);
@@ -86,3 +85,7 @@ std::shared_ptr<DriveQueryLine> ThreadTransport::open(LineReport report)
     ++m_counts->started;
     return line;
 }
+
+// A drive's counts, and (on Windows) a drive's name.
+template class ThreadTransport<DriveAnswer>;
+template class ThreadTransport<std::string>;

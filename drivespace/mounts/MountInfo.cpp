@@ -1,4 +1,4 @@
-#include "drivespace/MountInfo.h"
+#include "drivespace/mounts/MountInfo.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,8 +1,8 @@
-#include "drivespace/HelperDriveQuery.h"
+#include "drivespace/asker/HelperDriveQuery.h"
 
-#include "drivespace/MountTableWatch.h"
-#include "drivespace/OneQueryPerPath.h"
-#include "drivespace/ProcessTransport.h"
+#include "drivespace/mounts/MountTableWatch.h"
+#include "drivespace/asker/OneQueryPerPath.h"
+#include "drivespace/asker/ProcessTransport.h"
 
 #include <utility>
 
@@ -12,10 +12,10 @@ HelperDriveQuery::HelperDriveQuery(std::string helperProgram, std::chrono::milli
 {
     if (!mounts)
         mounts = std::make_shared<MountTableWatch>();
-    OneQueryPerPath::Options options;
+    OneQueryPerPath<DriveAnswer>::Options options;
     options.idleLimit = idleLimit;
     options.mountIdentity = [mounts](const std::string& rootPath) { return mounts->mountAt(rootPath).id; };
-    m_rule = std::make_unique<OneQueryPerPath>(m_processes, std::move(options));
+    m_rule = std::make_unique<OneQueryPerPath<DriveAnswer>>(m_processes, std::move(options));
 }
 
 HelperDriveQuery::~HelperDriveQuery() = default;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drivespace/LocalFileSystem.h"
+#include "drivespace/mounts/LocalFileSystem.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
-#include "drivespace/DriveList.h"
+#include "drivespace/drives/DriveList.h"
 
-#include "drivespace/MountInfo.h"
+#include "drivespace/mounts/MountInfo.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drivespace/DriveQueryLine.h"
+#include "drivespace/asker/DriveQueryLine.h"
 
 #include <atomic>
 #include <chrono>
@@ -11,14 +11,16 @@
 // Lines that are worker threads of this program, each running the query it is
 // given. A thread inside the system call cannot be interrupted: let go, it ends
 // once the call returns. A thread not asked for its idle time ends by itself.
-class ThreadTransport : public DriveQueryTransport {
+template <class Answer>
+class ThreadTransport : public DriveQueryTransport<Answer> {
 public:
-    // The contract of GetDiskSpace::QueryDriveSpace.
-    using Query = std::function<void(Currency& capacity, Currency& free, const std::string& rootPath)>;
+    // Fills in the answer for a root path (a drive's counts with the contract
+    // of GetDiskSpace::QueryDriveSpace, a drive's name).
+    using Query = std::function<void(Answer& answer, const std::string& rootPath)>;
 
     ThreadTransport(Query query, std::chrono::milliseconds idleTimeout);
 
-    [[nodiscard]] std::shared_ptr<DriveQueryLine> open(LineReport report) override;
+    [[nodiscard]] std::shared_ptr<DriveQueryLine> open(LineReport<Answer> report) override;
 
     // Threads started, and those not ended yet; for tests.
     [[nodiscard]] int threadsStarted() const { return m_counts->started; }

@@ -1,7 +1,7 @@
-#include "drivespace/ProcessTransport.h"
+#include "drivespace/asker/ProcessTransport.h"
 
-#include "drivespace/DriveQueryServer.h"
-#include "drivespace/HelperProtocol.h"
+#include "drivespace/asker/DriveQueryServer.h"
+#include "drivespace/asker/HelperProtocol.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -40,7 +40,7 @@ struct Tally {
 // long as anyone holds the line, so that a number is never reused under a send.
 class ProcessLine final : public DriveQueryLine {
 public:
-    ProcessLine(pid_t process, int end, LineReport lineReport, std::shared_ptr<Tally> shared)
+    ProcessLine(pid_t process, int end, LineReport<DriveAnswer> lineReport, std::shared_ptr<Tally> shared)
         : pid(process), socket(end), pidfd(static_cast<int>(syscall(SYS_pidfd_open, process, 0))),
           report(std::move(lineReport)), tally(std::move(shared))
     {}
@@ -65,7 +65,7 @@ public:
     // Linux 5.3): its end is then seen on the socket. Called through syscall():
     // glibc 2.36 declares pidfd_open without C linkage.
     const int pidfd;
-    const LineReport report;
+    const LineReport<DriveAnswer> report;
     const std::shared_ptr<Tally> tally; // its lock is held to reap: no signal goes to a reaped pid
     std::atomic<bool> reaped = false;
     bool answered = false;  // it has answered at least once
@@ -124,7 +124,8 @@ pid_t spawnHelper(const std::string& program, int end)
     return failed == 0 ? pid : -1;
 }
 
-// A child of this program running the helper's loop; it needs no file at all.
+// A child of this program running the helper's loop; it needs no file at all,
+// but keeps every page this program writes after the fork.
 pid_t forkServer(int end)
 {
     const pid_t program = getpid();
@@ -156,7 +157,7 @@ struct ProcessTransport::Watch : std::enable_shared_from_this<Watch> {
     ~Watch() { ::close(wake); }
 
     // A new process answering on a socket; null when none can be started.
-    std::shared_ptr<ProcessLine> start(LineReport& report);
+    std::shared_ptr<ProcessLine> start(LineReport<DriveAnswer>& report);
     pid_t startProcess(int end);
     bool ensureWatcher();
     void watcher();
@@ -165,24 +166,26 @@ struct ProcessTransport::Watch : std::enable_shared_from_this<Watch> {
     void poke() const { (void)eventfd_write(wake, 1); }
 };
 
+// The one place where children forked from this program stand in for the
+// helper program: once it has failed too often in a row, for good.
 pid_t ProcessTransport::Watch::startProcess(int end)
 {
-    for (;;) {
-        if (!program.empty() && failuresInARow >= FailuresBeforeGivingUp) {
+    while (!program.empty()) {
+        if (failuresInARow >= FailuresBeforeGivingUp) {
             std::fprintf(stderr, "quillmar: %s failed %d times in a row; drives are now asked from child processes\n",
                          program.c_str(), failuresInARow);
             program.clear();
+            break;
         }
-        if (program.empty())
-            return forkServer(end);
         const pid_t pid = spawnHelper(program, end);
         if (pid > 0)
             return pid;
         ++failuresInARow;
     }
+    return forkServer(end);
 }
 
-std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport& report)
+std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport<DriveAnswer>& report)
 {
     int ends[2];
     if (wake < 0 || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0)
@@ -304,7 +307,7 @@ ProcessTransport::~ProcessTransport()
     m_watch->poke();
 }
 
-std::shared_ptr<DriveQueryLine> ProcessTransport::open(LineReport report)
+std::shared_ptr<DriveQueryLine> ProcessTransport::open(LineReport<DriveAnswer> report)
 {
     const std::lock_guard guard(m_watch->mutex);
     return m_watch->start(report);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drivespace/AskDriveSpace.h"
+#include "drivespace/asker/AskDriveSpace.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "drivespace/DriveQueryLine.h"
+#include "drivespace/DriveAnswer.h"
+#include "drivespace/asker/DriveQueryLine.h"
 
 #include <memory>
 #include <string>
@@ -13,10 +14,11 @@
 //
 // One watcher thread reads the answers and reaps each process as soon as it
 // ends. A helper program that cannot be started or dies before answering twice
-// in a row is given up for forked children, with a line on standard error.
-class ProcessTransport : public DriveQueryTransport {
+// in a row (missing, damaged, deleted) is given up for forked children, with a
+// line on standard error.
+class ProcessTransport : public DriveQueryTransport<DriveAnswer> {
 public:
-    // helperProgram: an absolute path; empty for forked children from the start.
+    // helperProgram: the helper's absolute path.
     explicit ProcessTransport(std::string helperProgram);
     // Stops watching once the processes let go have all been reaped; waits for
     // none of them.
@@ -24,7 +26,7 @@ public:
     ProcessTransport(const ProcessTransport&) = delete;
     ProcessTransport& operator=(const ProcessTransport&) = delete;
 
-    [[nodiscard]] std::shared_ptr<DriveQueryLine> open(LineReport report) override;
+    [[nodiscard]] std::shared_ptr<DriveQueryLine> open(LineReport<DriveAnswer> report) override;
 
     // The process id behind a line of this transport; 0 for another line. For tests.
     [[nodiscard]] static int processOf(const DriveQueryLine* line);

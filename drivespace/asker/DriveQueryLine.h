@@ -1,7 +1,5 @@
 #pragma once
 
-#include "drivespace/DriveAnswer.h"
-
 #include <functional>
 #include <memory>
 #include <optional>
@@ -11,10 +9,12 @@
 // program, a helper process, a child forked from this program. One line answers
 // one question at a time; the rule for what is asked when is OneQueryPerPath.
 
-// What a line hears, reported on a thread of the transport: an answer, or none
-// once the line has ended (idle for long, let go, or died; a question it held
-// then has no answer). Nothing is reported after the end.
-using LineReport = std::function<void(std::optional<DriveAnswer>)>;
+// What a line hears, reported on a thread of the transport: an answer (a
+// drive's counts, a drive's name), or none once the line has ended (idle for
+// long, let go, or died; a question it held then has no answer). Nothing is
+// reported after the end.
+template <class Answer>
+using LineReport = std::function<void(std::optional<Answer>)>;
 
 class DriveQueryLine {
 public:
@@ -26,9 +26,10 @@ public:
     virtual void letGo() = 0;
 };
 
+template <class Answer>
 class DriveQueryTransport {
 public:
     virtual ~DriveQueryTransport() = default;
     // A new line reporting to `report`; null when none can be had.
-    [[nodiscard]] virtual std::shared_ptr<DriveQueryLine> open(LineReport report) = 0;
+    [[nodiscard]] virtual std::shared_ptr<DriveQueryLine> open(LineReport<Answer> report) = 0;
 };

@@ -1,26 +1,21 @@
-#include "drivespace/AskDriveSpace.h"
+#include "drivespace/asker/AskDriveSpace.h"
 
 #include "drivespace/GetDiskSpace.h"
-#include "drivespace/HelperDriveQuery.h"
-#include "drivespace/MountTableWatch.h"
+#include "drivespace/asker/HelperDriveQuery.h"
+#include "drivespace/mounts/MountTableWatch.h"
 
-#include <cstdio>
 #include <memory>
 #include <utility>
 
 // Local disks are asked in place: they answer from memory and never hang. Every
 // other drive is asked in a process of its own, the helper program or, where
-// none can be trusted, a child of this program, so that a drive stuck in the
+// it cannot be run, a child of this program, so that a drive stuck in the
 // kernel never holds the program.
 AskDriveSpace platformDriveSpaceAsker()
 {
-    const HelperProgram::Found helper = HelperProgram::Find();
-    if (helper.path.empty())
-        std::fprintf(stderr, "quillmar: not running a drive query helper (%s); drives are asked from child processes\n",
-                     helper.whyNot.c_str());
     auto mounts = std::make_shared<MountTableWatch>();
     auto helpers = std::make_shared<HelperDriveQuery>(
-        helper.path, std::chrono::seconds(HelperProtocol::ProgramIdleLimitSeconds), mounts);
+        HelperProgram::Path(), std::chrono::seconds(HelperProtocol::ProgramIdleLimitSeconds), mounts);
     return [mounts, helpers](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
                              LateDriveAnswer late) {
         if (mounts->mountAt(rootPath).local) {

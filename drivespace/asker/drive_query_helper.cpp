@@ -6,7 +6,7 @@
 //
 // With the pid of the program that started it, it ends at once if that
 // program is gone already.
-#include "drivespace/DriveQueryServer.h"
+#include "drivespace/asker/DriveQueryServer.h"
 
 #include <cstdlib>
 

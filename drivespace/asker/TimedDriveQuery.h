@@ -1,8 +1,9 @@
 #pragma once
 
-#include "drivespace/AskDriveSpace.h"
-#include "drivespace/OneQueryPerPath.h"
-#include "drivespace/ThreadTransport.h"
+#include "drivespace/DriveAnswer.h"
+#include "drivespace/asker/AskDriveSpace.h"
+#include "drivespace/asker/OneQueryPerPath.h"
+#include "drivespace/asker/ThreadTransport.h"
 
 #include <chrono>
 #include <memory>
@@ -14,22 +15,13 @@
 // waits.
 class TimedDriveQuery {
 public:
-    using Query = ThreadTransport::Query;
+    using Query = ThreadTransport<DriveAnswer>::Query;
 
     explicit TimedDriveQuery(Query query, std::chrono::milliseconds deadline = DriveAnswerDeadline,
                              std::chrono::milliseconds idleTimeout = std::chrono::seconds(30));
-    TimedDriveQuery();
 
-    // The contract of GetDiskSpace::QueryDriveSpace: on failure, time-out or a
-    // path still blocked, capacity becomes FailureValue and free is untouched.
-    void operator()(Currency& capacity, Currency& free, const std::string& rootPath);
-
-    // The contract of AskDriveSpace. The threads' query knows two counts: the
-    // answer has no available part.
+    // The contract of AskDriveSpace.
     bool ask(DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait, LateDriveAnswer late);
-    // The same with the two counts.
-    bool ask(Currency& capacity, Currency& free, const std::string& rootPath, std::chrono::milliseconds wait,
-             LateAnswer late);
 
     // How many worker threads this object has started, and how many of them
     // have not ended yet, for tests.
@@ -37,7 +29,6 @@ public:
     [[nodiscard]] int threadsRunning() const { return m_threads->threadsRunning(); }
 
 private:
-    std::chrono::milliseconds m_deadline;
-    std::shared_ptr<ThreadTransport> m_threads;
-    OneQueryPerPath m_rule;
+    std::shared_ptr<ThreadTransport<DriveAnswer>> m_threads;
+    OneQueryPerPath<DriveAnswer> m_rule;
 };

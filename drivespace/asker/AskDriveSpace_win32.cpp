@@ -1,8 +1,8 @@
-#include "drivespace/AskDriveSpace_win32.h"
+#include "drivespace/asker/AskDriveSpace_win32.h"
 
 #include "drivespace/GetDiskSpace.h"
-#include "drivespace/NoCriticalErrorBox_win32.h"
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/asker/NoCriticalErrorBox_win32.h"
+#include "drivespace/asker/TimedDriveQuery.h"
 
 #include <windows.h>
 
@@ -40,16 +40,12 @@ struct FixedDrives {
 AskDriveSpace driveSpaceAskerOver(AnswerQuery query)
 {
     auto fixed = std::make_shared<FixedDrives>();
-    // The worker threads carry the two counts alone.
-    auto workers = std::make_shared<TimedDriveQuery>(
-        [fixed, query](Currency& capacity, Currency& free, const std::string& rootPath) {
+    auto workers =
+        std::make_shared<TimedDriveQuery>([fixed, query](DriveAnswer& answer, const std::string& rootPath) {
             const NoCriticalErrorBox quiet;
             const std::wstring widePath(rootPath.begin(), rootPath.end());
             fixed->note(rootPath, GetDriveTypeW(widePath.c_str()) == DRIVE_FIXED);
-            DriveAnswer answer{capacity, free};
             query(answer, rootPath);
-            capacity = answer.capacity;
-            free = answer.free;
         });
     return [fixed, workers, query](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
                                    LateDriveAnswer late) {

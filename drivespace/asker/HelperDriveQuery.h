@@ -1,27 +1,28 @@
 #pragma once
 
-#include "drivespace/AskDriveSpace.h"
-#include "drivespace/HelperProgram.h"
-#include "drivespace/HelperProtocol.h"
+#include "drivespace/asker/AskDriveSpace.h"
+#include "drivespace/asker/HelperProgram.h"
+#include "drivespace/asker/HelperProtocol.h"
 
 #include <chrono>
 #include <memory>
 #include <string>
 
 class MountTableWatch;
+template <class Answer>
 class OneQueryPerPath;
 class ProcessTransport;
 
 // The drive space query in processes, one per root path, under the rule of
 // OneQueryPerPath: the helper program, or children forked from this program
-// where there is none to trust. A drive stuck in the kernel holds only such a
+// where it cannot be run. A drive stuck in the kernel holds only such a
 // process; this program can always end.
 class HelperDriveQuery {
 public:
-    // helperProgram: an absolute path; empty for forked children. The mount
-    // table tells a remounted path from a dead one.
+    // helperProgram: an absolute path. The mount table tells a remounted path
+    // from a dead one.
     explicit HelperDriveQuery(
-        std::string helperProgram = HelperProgram::Find().path,
+        std::string helperProgram = HelperProgram::Path(),
         std::chrono::milliseconds idleLimit = std::chrono::seconds(HelperProtocol::ProgramIdleLimitSeconds),
         std::shared_ptr<MountTableWatch> mounts = nullptr);
     ~HelperDriveQuery();
@@ -38,5 +39,5 @@ public:
 
 private:
     std::shared_ptr<ProcessTransport> m_processes;
-    std::unique_ptr<OneQueryPerPath> m_rule;
+    std::unique_ptr<OneQueryPerPath<DriveAnswer>> m_rule;
 };

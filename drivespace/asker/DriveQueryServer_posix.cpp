@@ -1,6 +1,6 @@
-#include "drivespace/DriveQueryServer.h"
+#include "drivespace/asker/DriveQueryServer.h"
 
-#include "drivespace/HelperProtocol.h"
+#include "drivespace/asker/HelperProtocol.h"
 #include "drivespace/VolumeQuery.h"
 
 #include <fcntl.h>

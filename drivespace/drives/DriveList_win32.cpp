@@ -1,8 +1,9 @@
-#include "drivespace/DriveList.h"
+#include "drivespace/drives/DriveList.h"
 
 #include "common/WideText_win32.h"
-#include "drivespace/NoCriticalErrorBox_win32.h"
-#include "drivespace/TimedDriveQuery.h"
+#include "drivespace/asker/NoCriticalErrorBox_win32.h"
+#include "drivespace/asker/OneQueryPerPath.h"
+#include "drivespace/asker/ThreadTransport.h"
 
 #include <windows.h>
 #include <winnetwk.h>
@@ -79,27 +80,6 @@ std::string entryText(const std::string& rootPath, const std::string& name)
     return text;
 }
 
-// The names as their queries found them, by root path: the drive asker carries
-// only whether a query answered, the name is read from here then.
-class FoundNames {
-public:
-    void note(const std::string& rootPath, std::string name)
-    {
-        const std::lock_guard guard(m_mutex);
-        m_names[rootPath] = std::move(name);
-    }
-    [[nodiscard]] std::string of(const std::string& rootPath) const
-    {
-        const std::lock_guard guard(m_mutex);
-        const auto found = m_names.find(rootPath);
-        return found == m_names.end() ? std::string() : found->second;
-    }
-
-private:
-    mutable std::mutex m_mutex;
-    std::map<std::string, std::string> m_names;
-};
-
 // One building of the list: the names it still waits for. Once it has stopped
 // waiting, a name that comes goes to the list's late receiver.
 class NameBatch {
@@ -144,36 +124,29 @@ private:
 
 // The drives' names asked under the drive asker's rule: one question out per
 // drive, on a thread of its own, and a drive still not answering after the
-// deadline not asked again until it has answered.
+// deadline not asked again until it has answered. A drive that has no name or
+// cannot be asked answers "".
 class NameAsker {
 public:
-    NameAsker()
-        : m_found(std::make_shared<FoundNames>()),
-          m_asker([found = m_found](Currency& capacity, Currency&, const std::string& rootPath) {
-              found->note(rootPath, driveNameOf(rootPath));
-              capacity = Currency::fromStored(0); // answered
-          })
-    {}
-
     // Asks every drive at once; each is in the batch's names, pending in it, or
     // (not answering since before the deadline) without a name.
     void askAll(const std::vector<std::string>& roots, const std::shared_ptr<NameBatch>& batch)
     {
         for (const std::string& root : roots) {
             batch->expect(root);
-            const LateAnswer late = [batch, found = m_found, root](Currency capacity, Currency) {
-                batch->answered(root, capacity == FailureValue ? std::string() : found->of(root));
-            };
-            Currency capacity;
-            Currency free;
-            if (m_asker.ask(capacity, free, root, std::chrono::milliseconds(0), late))
-                late(capacity, free);
+            const auto late = [batch, root](const std::string& name) { batch->answered(root, name); };
+            std::string name;
+            if (m_rule.ask(name, root, std::chrono::milliseconds(0), late))
+                late(name);
         }
     }
 
 private:
-    std::shared_ptr<FoundNames> m_found;
-    TimedDriveQuery m_asker;
+    OneQueryPerPath<std::string> m_rule{
+        std::make_shared<ThreadTransport<std::string>>(
+            [](std::string& name, const std::string& rootPath) { name = driveNameOf(rootPath); },
+            std::chrono::seconds(30)),
+        {}};
 };
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "drivespace/MountTableWatch.h"
+#include "drivespace/mounts/MountTableWatch.h"
 
 #include <fcntl.h>
 #include <poll.h>

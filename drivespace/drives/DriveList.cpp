@@ -1,6 +1,6 @@
-#include "drivespace/DriveList.h"
+#include "drivespace/drives/DriveList.h"
 
-#include "drivespace/MountInfo.h"
+#include "drivespace/mounts/MountInfo.h"
 
 #include <algorithm>
 #include <array>
@@ -234,6 +234,40 @@ bool isShownBefore(const MountLine& a, const MountLine& b)
     return a.root.size() < b.root.size();
 }
 
+// The mounts the list shows, "/" first: the user's file systems reachable from
+// the root, only the last mount at each point, and each file system once.
+std::vector<const MountLine*> shownMounts(const std::vector<MountLine>& lines)
+{
+    const std::vector<bool> reachable = reachableMounts(lines);
+    std::vector<const MountLine*> candidates;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (reachable[i] && isUserFileSystem(lines[i]))
+            candidates.push_back(&lines[i]);
+    }
+    // One entry per root path, whatever the table says: the last mount there is
+    // the one a query reaches.
+    std::map<std::string_view, const MountLine*> lastAtPoint;
+    for (const MountLine* line : candidates)
+        lastAtPoint[line->mountPoint] = line;
+    std::erase_if(candidates,
+                  [&lastAtPoint](const MountLine* line) { return lastAtPoint.at(line->mountPoint) != line; });
+
+    // Each file system once: its best mount stands in for all of them.
+    std::map<std::string_view, const MountLine*> shownByDevice;
+    for (const MountLine* line : candidates) {
+        auto [it, inserted] = shownByDevice.try_emplace(line->device, line);
+        if (!inserted && isShownBefore(*line, *it->second))
+            it->second = line;
+    }
+    std::vector<const MountLine*> shown;
+    for (const MountLine* line : candidates) {
+        if (shownByDevice.at(line->device) == line)
+            shown.push_back(line);
+    }
+    std::stable_partition(shown.begin(), shown.end(), [](const MountLine* line) { return line->mountPoint == "/"; });
+    return shown;
+}
+
 } // namespace
 
 namespace DriveList {
@@ -276,35 +310,7 @@ std::vector<DriveEntry> DrivesFromMountInfo(std::string_view mountInfo,
                                             const std::map<std::string, std::string>& labelsByDevice)
 {
     const std::vector<MountLine> lines = MountInfo::ParseMountInfo(mountInfo);
-
-    const std::vector<bool> reachable = reachableMounts(lines);
-    std::vector<const MountLine*> candidates;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (reachable[i] && isUserFileSystem(lines[i]))
-            candidates.push_back(&lines[i]);
-    }
-    // One entry per root path, whatever the table says: the last mount there is
-    // the one a query reaches.
-    std::map<std::string_view, const MountLine*> lastAtPoint;
-    for (const MountLine* line : candidates)
-        lastAtPoint[line->mountPoint] = line;
-    std::erase_if(candidates,
-                  [&lastAtPoint](const MountLine* line) { return lastAtPoint.at(line->mountPoint) != line; });
-
-    // Each file system once: its best mount stands in for all of them.
-    std::map<std::string_view, const MountLine*> shownByDevice;
-    for (const MountLine* line : candidates) {
-        auto [it, inserted] = shownByDevice.try_emplace(line->device, line);
-        if (!inserted && isShownBefore(*line, *it->second))
-            it->second = line;
-    }
-    std::vector<const MountLine*> shown;
-    for (const MountLine* line : candidates) {
-        if (shownByDevice.at(line->device) == line)
-            shown.push_back(line);
-    }
-    std::stable_partition(shown.begin(), shown.end(), [](const MountLine* line) { return line->mountPoint == "/"; });
-
+    const std::vector<const MountLine*> shown = shownMounts(lines);
     std::vector<DriveEntry> entries;
     // In a chroot or container whose root is no mount point of its own, the
     // mount holding "/" lies outside and the table has no line for it (none at

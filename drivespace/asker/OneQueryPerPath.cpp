@@ -1,4 +1,4 @@
-#include "drivespace/OneQueryPerPath.h"
+#include "drivespace/asker/OneQueryPerPath.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -12,6 +12,7 @@ using Clock = std::chrono::steady_clock;
 
 // A question asked of a path, and the line carrying it. The line is replaced
 // when it dies; `serial` tells its reports from those of lines before it.
+template <class Answer>
 struct Question {
     explicit Question(std::string path) : rootPath(std::move(path)) {}
 
@@ -23,13 +24,14 @@ struct Question {
     Clock::time_point lastUsed;
     std::string mount;    // the mount at the path when it was asked
     int replacements = 0; // lines that died under this question
-    DriveAnswer answer;
-    LateDriveAnswer late; // who gets the answer once its asker has stopped waiting
+    Answer answer;
+    typename OneQueryPerPath<Answer>::Late late; // who gets the answer once its asker has stopped waiting
 };
 
+template <class Answer>
 struct PathLines {
-    std::shared_ptr<Question> current;
-    std::shared_ptr<Question> stuck; // let go after the deadline, kept until it ends
+    std::shared_ptr<Question<Answer>> current;
+    std::shared_ptr<Question<Answer>> stuck; // let go after the deadline, kept until it ends
 };
 
 // A line that died before answering is replaced this often per question.
@@ -37,12 +39,16 @@ constexpr int MaxReplacements = 2;
 
 } // namespace
 
-struct OneQueryPerPath::State : std::enable_shared_from_this<State> {
-    std::shared_ptr<DriveQueryTransport> transport;
+template <class Answer>
+struct OneQueryPerPath<Answer>::State : std::enable_shared_from_this<State> {
+    using Asked = std::shared_ptr<Question<Answer>>;
+    using Lines = PathLines<Answer>;
+
+    std::shared_ptr<DriveQueryTransport<Answer>> transport;
     Options options;
     mutable std::mutex mutex; // guards everything below and every question's fields
     std::condition_variable answered;
-    std::map<std::string, PathLines, std::less<>> paths;
+    std::map<std::string, Lines, std::less<>> paths;
     std::uint64_t serials = 0;
 
     [[nodiscard]] std::string mountAt(const std::string& rootPath) const
@@ -51,23 +57,24 @@ struct OneQueryPerPath::State : std::enable_shared_from_this<State> {
     }
     // Sends the question on its line, on a fresh one if it has none or its
     // line has ended. False when no line takes it.
-    bool send(const std::shared_ptr<Question>& question);
+    bool send(const Asked& question);
     // Makes room for a new question of a path whose question is still out:
     // false when the path must fail at once.
-    bool letStuckGo(PathLines& lines);
+    bool letStuckGo(Lines& lines);
     void retireIdle(Clock::time_point now);
-    void heard(const std::weak_ptr<Question>& weak, std::uint64_t serial, std::optional<DriveAnswer> answer);
+    void heard(const std::weak_ptr<Question<Answer>>& weak, std::uint64_t serial, std::optional<Answer> answer);
     // What a line's end means for its question; the late answer to give, if any.
-    LateDriveAnswer ended(PathLines& lines, const std::shared_ptr<Question>& question);
+    Late ended(Lines& lines, const Asked& question);
 };
 
-bool OneQueryPerPath::State::send(const std::shared_ptr<Question>& question)
+template <class Answer>
+bool OneQueryPerPath<Answer>::State::send(const Asked& question)
 {
     for (int attempt = 0; attempt <= MaxReplacements; ++attempt) {
         if (!question->line) {
             const std::uint64_t serial = ++serials;
             question->line = transport->open(
-                [weakState = weak_from_this(), weak = std::weak_ptr(question), serial](std::optional<DriveAnswer> a) {
+                [weakState = this->weak_from_this(), weak = std::weak_ptr(question), serial](std::optional<Answer> a) {
                     if (const auto state = weakState.lock())
                         state->heard(weak, serial, a);
                 });
@@ -86,9 +93,10 @@ bool OneQueryPerPath::State::send(const std::shared_ptr<Question>& question)
     return false;
 }
 
-bool OneQueryPerPath::State::letStuckGo(PathLines& lines)
+template <class Answer>
+bool OneQueryPerPath<Answer>::State::letStuckGo(Lines& lines)
 {
-    const std::shared_ptr<Question>& current = lines.current;
+    const Asked& current = lines.current;
     if (lines.stuck || mountAt(current->rootPath) == current->mount)
         return false; // asking the same dead mount again would only pile up lines
     current->line->letGo();
@@ -99,7 +107,8 @@ bool OneQueryPerPath::State::letStuckGo(PathLines& lines)
 
 // Idle lines not asked for the idle limit are let go before they would end by
 // themselves with a question on its way.
-void OneQueryPerPath::State::retireIdle(Clock::time_point now)
+template <class Answer>
+void OneQueryPerPath<Answer>::State::retireIdle(Clock::time_point now)
 {
     for (auto& [path, lines] : paths) {
         const auto& current = lines.current;
@@ -111,24 +120,25 @@ void OneQueryPerPath::State::retireIdle(Clock::time_point now)
     }
 }
 
-void OneQueryPerPath::State::heard(const std::weak_ptr<Question>& weak, std::uint64_t serial,
-                                   std::optional<DriveAnswer> answer)
+template <class Answer>
+void OneQueryPerPath<Answer>::State::heard(const std::weak_ptr<Question<Answer>>& weak, std::uint64_t serial,
+                                           std::optional<Answer> answer)
 {
-    const std::shared_ptr<Question> question = weak.lock();
+    const Asked question = weak.lock();
     if (!question)
         return;
     std::unique_lock lock(mutex);
     const auto found = paths.find(question->rootPath);
     if (found == paths.end() || question->serial != serial)
         return;
-    PathLines& lines = found->second;
+    Lines& lines = found->second;
     if (lines.stuck == question) {
         lines.stuck.reset(); // it answered or ended: its path may have a stuck line again
         return;
     }
     if (lines.current != question)
         return;
-    LateDriveAnswer late;
+    Late late;
     if (answer) {
         question->busy = false;
         question->answer = *answer;
@@ -136,14 +146,15 @@ void OneQueryPerPath::State::heard(const std::weak_ptr<Question>& weak, std::uin
     } else {
         late = ended(lines, question);
     }
-    const DriveAnswer given = question->answer;
+    const Answer given = question->answer;
     answered.notify_all();
     lock.unlock();
     if (late)
         late(given);
 }
 
-LateDriveAnswer OneQueryPerPath::State::ended(PathLines& lines, const std::shared_ptr<Question>& question)
+template <class Answer>
+auto OneQueryPerPath<Answer>::State::ended(Lines& lines, const Asked& question) -> Late
 {
     question->line.reset();
     if (!question->busy) {
@@ -156,19 +167,22 @@ LateDriveAnswer OneQueryPerPath::State::ended(PathLines& lines, const std::share
             return nullptr;
     }
     question->busy = false;
-    question->answer = DriveAnswer{};
+    question->answer = Answer{};
+    fail(question->answer);
     lines.current.reset();
     return std::exchange(question->late, nullptr);
 }
 
-OneQueryPerPath::OneQueryPerPath(std::shared_ptr<DriveQueryTransport> transport, Options options)
+template <class Answer>
+OneQueryPerPath<Answer>::OneQueryPerPath(std::shared_ptr<DriveQueryTransport<Answer>> transport, Options options)
     : m_state(std::make_shared<State>())
 {
     m_state->transport = std::move(transport);
     m_state->options = std::move(options);
 }
 
-OneQueryPerPath::~OneQueryPerPath()
+template <class Answer>
+OneQueryPerPath<Answer>::~OneQueryPerPath()
 {
     const std::lock_guard guard(m_state->mutex);
     for (auto& [path, lines] : m_state->paths)
@@ -178,13 +192,13 @@ OneQueryPerPath::~OneQueryPerPath()
     m_state->paths.clear();
 }
 
-bool OneQueryPerPath::ask(DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
-                          LateDriveAnswer late)
+template <class Answer>
+bool OneQueryPerPath<Answer>::ask(Answer& answer, const std::string& rootPath, std::chrono::milliseconds wait, Late late)
 {
     std::unique_lock lock(m_state->mutex);
     const auto now = Clock::now();
     m_state->retireIdle(now);
-    PathLines& lines = m_state->paths[rootPath];
+    auto& lines = m_state->paths[rootPath];
     if (lines.current && lines.current->busy) {
         // Within the deadline an asker that can take a late answer takes over
         // the one that is out, as its refresh supersedes the older one.
@@ -194,34 +208,39 @@ bool OneQueryPerPath::ask(DriveAnswer& answer, const std::string& rootPath, std:
             return false;
         }
         if (inTime || !m_state->letStuckGo(lines)) {
-            answer.capacity = FailureValue;
+            fail(answer);
             return true;
         }
     }
     if (!lines.current)
-        lines.current = std::make_shared<Question>(rootPath);
-    const std::shared_ptr<Question> question = lines.current;
+        lines.current = std::make_shared<Question<Answer>>(rootPath);
+    const auto question = lines.current;
     question->askedAt = now;
     question->replacements = 0;
     if (!m_state->send(question)) {
         lines.current.reset();
-        answer.capacity = FailureValue;
+        fail(answer);
         return true;
     }
     if (!m_state->answered.wait_for(lock, wait, [&] { return !question->busy; })) {
         question->late = std::move(late);
         return false;
     }
-    if (question->answer.capacity != FailureValue)
-        answer = question->answer;
+    if (failed(question->answer))
+        fail(answer);
     else
-        answer.capacity = FailureValue;
+        answer = question->answer;
     return true;
 }
 
-std::shared_ptr<DriveQueryLine> OneQueryPerPath::lineOf(const std::string& rootPath) const
+template <class Answer>
+std::shared_ptr<DriveQueryLine> OneQueryPerPath<Answer>::lineOf(const std::string& rootPath) const
 {
     const std::lock_guard guard(m_state->mutex);
     const auto found = m_state->paths.find(rootPath);
     return found == m_state->paths.end() || !found->second.current ? nullptr : found->second.current->line;
 }
+
+// A drive's counts, and (on Windows) a drive's name.
+template class OneQueryPerPath<DriveAnswer>;
+template class OneQueryPerPath<std::string>;

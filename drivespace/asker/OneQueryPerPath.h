@@ -1,7 +1,8 @@
 #pragma once
 
-#include "drivespace/AskDriveSpace.h"
-#include "drivespace/DriveQueryLine.h"
+#include "drivespace/DriveAnswer.h"
+#include "drivespace/asker/AskDriveSpace.h"
+#include "drivespace/asker/DriveQueryLine.h"
 
 #include <chrono>
 #include <functional>
@@ -17,8 +18,15 @@
 // fails at once; once another mount is there, the stuck line is let go and a
 // new line asks (at most one stuck line is kept per path, until it ends). A
 // line that dies before it answers is replaced within the deadline.
+//
+// Answer is what a question of a path answers: a drive's counts, or a drive's
+// name. A failed question answers as failed() says.
+template <class Answer>
 class OneQueryPerPath {
 public:
+    // Receives an answer that came after its asker stopped waiting.
+    using Late = std::function<void(const Answer& answer)>;
+
     // Which mount is at rootPath now; "" when that cannot be told.
     using MountIdentity = std::function<std::string(const std::string& rootPath)>;
 
@@ -30,14 +38,14 @@ public:
         MountIdentity mountIdentity;
     };
 
-    OneQueryPerPath(std::shared_ptr<DriveQueryTransport> transport, Options options);
+    OneQueryPerPath(std::shared_ptr<DriveQueryTransport<Answer>> transport, Options options);
     // Lets every line go and waits for none of them.
     ~OneQueryPerPath();
     OneQueryPerPath(const OneQueryPerPath&) = delete;
     OneQueryPerPath& operator=(const OneQueryPerPath&) = delete;
 
-    // The contract of AskDriveSpace.
-    bool ask(DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait, LateDriveAnswer late);
+    // The contract of AskDriveSpace, whatever the answer.
+    bool ask(Answer& answer, const std::string& rootPath, std::chrono::milliseconds wait, Late late);
 
     // The line serving rootPath now; null when there is none. For tests.
     [[nodiscard]] std::shared_ptr<DriveQueryLine> lineOf(const std::string& rootPath) const;
@@ -46,3 +54,22 @@ private:
     struct State;
     std::shared_ptr<State> m_state;
 };
+
+// What a failed question gives its asker: a drive's counts with the capacity
+// FailureValue and the rest as the asker gave them; a drive's name empty.
+inline void fail(DriveAnswer& answer)
+{
+    answer.capacity = FailureValue;
+}
+inline void fail(std::string& name)
+{
+    name.clear();
+}
+[[nodiscard]] inline bool failed(const DriveAnswer& answer)
+{
+    return answer.capacity == FailureValue;
+}
+[[nodiscard]] inline bool failed(const std::string& name)
+{
+    return name.empty();
+}

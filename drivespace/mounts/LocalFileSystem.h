@@ -1,6 +1,6 @@
 #pragma once
 
-#include "drivespace/MountInfo.h"
+#include "drivespace/mounts/MountInfo.h"
 
 #include <string>
 #include <string_view>
