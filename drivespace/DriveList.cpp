@@ -306,6 +306,12 @@ std::vector<DriveEntry> DrivesFromMountInfo(std::string_view mountInfo,
     std::stable_partition(shown.begin(), shown.end(), [](const MountLine* line) { return line->mountPoint == "/"; });
 
     std::vector<DriveEntry> entries;
+    // In a chroot or container whose root is no mount point of its own, the
+    // mount holding "/" lies outside and the table has no line for it (none at
+    // all without /proc there): "/" is the drive of everything not mounted
+    // elsewhere all the same.
+    if (shown.empty() || shown.front()->mountPoint != "/")
+        entries.push_back({"/", "/"});
     for (const MountLine* line : shown) {
         const auto label = labelsByDevice.find(line->source);
         const std::string& name = label != labelsByDevice.end() ? label->second : line->source;

@@ -45,8 +45,9 @@ using LateDriveText = std::function<void(const std::string& rootPath, const std:
 
 // Linux: the entries for a mount table in the format of /proc/self/mountinfo.
 // labelsByDevice maps a mount source as the table writes it ("/dev/sda2",
-// "/dev/mapper/vg-home") to its volume label. Pure text: nothing is looked up
-// on the machine.
+// "/dev/mapper/vg-home") to its volume label. "/" comes first, also when the
+// table has no line for it (a chroot). Pure text: nothing is looked up on the
+// machine.
 [[nodiscard]] std::vector<DriveEntry> DrivesFromMountInfo(std::string_view mountInfo,
                                                           const std::map<std::string, std::string>& labelsByDevice);
 

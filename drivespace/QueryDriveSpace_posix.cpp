@@ -15,6 +15,10 @@ namespace {
 // figures belong to that other volume and must not be reported as this drive's.
 bool isMountRoot(const char* path)
 {
+    // The process's root is the root of all it can see, even where it is only a
+    // directory of a larger volume (a chroot): statfs answers for that volume.
+    if (std::strcmp(path, "/") == 0)
+        return true;
 #if defined(__linux__) && defined(STATX_ATTR_MOUNT_ROOT)
     struct statx self {};
     if (statx(AT_FDCWD, path, AT_NO_AUTOMOUNT, STATX_INO, &self) != 0)

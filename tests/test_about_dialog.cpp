@@ -1,4 +1,5 @@
 #include "app/qt/AboutForm.h"
+#include "app/qt/ReadableColor.h"
 #include "app/qt/Twips.h"
 #include "tests/RowName.h"
 
@@ -13,6 +14,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -213,6 +215,53 @@ INSTANTIATE_TEST_SUITE_P(Keys, AboutDialogOkKey,
                          testing::Values(KeyRow{"Space", Qt::Key_Space, Qt::NoModifier},
                                          KeyRow{"Return", Qt::Key_Return, Qt::NoModifier},
                                          KeyRow{"KeypadEnter", Qt::Key_Enter, Qt::KeypadModifier}),
+                         RowName());
+
+class AboutDialogFocusKey : public AboutDialog, public testing::WithParamInterface<KeyRow> {};
+
+// The strongest contrast to the button's face of the pixels along the middle
+// of OK's left edge, inside its frame: where the focus mark's rings lie.
+double markContrast(const QImage& button)
+{
+    const qreal ratio = button.devicePixelRatio();
+    const int middle = button.height() / 2;
+    const QColor face = button.pixelColor(button.width() - static_cast<int>(8 * ratio), middle);
+    double strongest = 1;
+    for (int x = static_cast<int>(2 * ratio); x < static_cast<int>(6 * ratio); ++x)
+        strongest = std::max(strongest, ReadableColor::contrast(button.pixelColor(x, middle), face));
+    return strongest;
+}
+
+// The keyboard takes the focus over the icon box, the only other control that
+// takes it, and back to OK, which then shows the same mark as every control of
+// the main window: one that stands out from its face, not the style's faint
+// outline. Opened, with the focus set by the dialog, it shows none.
+TEST_P(AboutDialogFocusKey, OkShowsAFocusMarkOnceTheKeyboardMovedTheFocus)
+{
+    const KeyRow& row = GetParam();
+    QImage opened;
+    QImage tabbed;
+    execWith(dialog, [&] {
+        auto* ok = control<QPushButton>(dialog, "cmdOK");
+        dialog->activateWindow();
+        if (QTest::qWaitForWindowActive(dialog) && ok->hasFocus()) {
+            opened = ok->grab().toImage();
+            QTest::keyClick(ok, row.key, row.modifiers);
+            QTest::keyClick(QApplication::focusWidget(), row.key, row.modifiers);
+            if (ok->hasFocus())
+                tabbed = ok->grab().toImage();
+        }
+        dialog->hide();
+    });
+    ASSERT_FALSE(opened.isNull()) << "OK did not have the focus in the active dialog";
+    ASSERT_FALSE(tabbed.isNull()) << "the focus did not come back to OK";
+    EXPECT_LT(markContrast(opened), 1.5);
+    EXPECT_GE(markContrast(tabbed), 4.5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, AboutDialogFocusKey,
+                         testing::Values(KeyRow{"Tab", Qt::Key_Tab, Qt::NoModifier},
+                                         KeyRow{"ShiftTab", Qt::Key_Backtab, Qt::ShiftModifier}),
                          RowName());
 
 TEST_F(AboutDialog, ClickingOkHidesTheDialogWithoutDestroyingIt)

@@ -158,7 +158,14 @@ const MountTableCase mountTableCases[] = {
      {{"/ [/dev/sda2]", "/"},
       {"/home/eve/x [/dev/../home/eve/hung/sdb1]", "/home/eve/x"},
       {"/srv/pool [BACKUP]", "/srv/pool"}}},
-    {"EmptyTable", "", {}},
+    // In a chroot whose root is no mount point of its own the table has no
+    // line for "/" (the mount holding it lies outside), or none at all when
+    // /proc is not mounted there: "/" is listed all the same.
+    {"ChrootWithoutItsOwnRootMount",
+     "300 200 0:5 / /proc rw - proc proc rw\n"
+     "301 200 8:17 / /mnt/usb rw - vfat /dev/sdb1 rw\n",
+     {{"/", "/"}, {"/mnt/usb [BACKUP]", "/mnt/usb"}}},
+    {"EmptyTable", "", {{"/", "/"}}},
 };
 
 void PrintTo(const MountTableCase& c, std::ostream* out)

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -26,8 +27,9 @@ struct FakeWindow : MainWindowView, EventLoop {
     std::vector<std::string> driveTexts;
     std::optional<std::size_t> currentDrive;
     std::vector<bool> timer;
-    // In pixels, 15 twips each.
+    // In pixels, 15 twips each (96 dots per inch) unless told otherwise.
     WindowPlacement::Rect outer{151, 316, 325, 400};
+    double twips = 15;
     std::vector<WindowPlacement::Rect> screenRects{{0, 0, 1920, 1080}};
     std::optional<std::int32_t> dialogAnswer;
     std::vector<std::int32_t> dialogStarts;
@@ -44,7 +46,7 @@ struct FakeWindow : MainWindowView, EventLoop {
     }
     WindowPlacement::Rect frame() const override { return outer; }
     std::vector<WindowPlacement::Rect> availableAreas() const override { return screenRects; }
-    double twipsPerPixel() const override { return 15; }
+    double twipsPerPixel() const override { return twips; }
     void moveTo(int left, int top) override { outer.left = left, outer.top = top; }
     UsageChart::ChartRect chartBox() const override { return {0, 0, 257, 257}; }
     std::optional<std::int32_t> askColor(std::int32_t start) override
@@ -285,7 +287,7 @@ class StoredPositionTest : public MainWindowBehaviourTest, public testing::WithP
 
 // One screen of 1920 x 1080 pixels at the origin, a second one to its lower
 // right; the window stands at (151, 316), 15 twips to a pixel.
-TEST_P(StoredPositionTest, MovesOnlyWhereTheTitleBarCanBeReached)
+TEST_P(StoredPositionTest, LandsWhollyOnAScreen)
 {
     window.screenRects.push_back({1920, 1080, 800, 600});
     settings.values["X"] = GetParam().x;
@@ -296,13 +298,57 @@ TEST_P(StoredPositionTest, MovesOnlyWhereTheTitleBarCanBeReached)
 }
 
 INSTANTIATE_TEST_SUITE_P(Positions, StoredPositionTest,
-                         testing::Values(PositionRow{"PartlyOffTheScreen", "-300", "1200", -20, 80},
+                         testing::Values(PositionRow{"PartlyOffTheLeftEdgeMovesIn", "-300", "1200", 0, 80},
                                          PositionRow{"DiagonalScreen", "30000", "17000", 2000, 1133},
-                                         PositionRow{"LeftOffEveryScreen", "-90000", "1200", 151, 80},
-                                         PositionRow{"TitleBarBelowTheScreen", "1500", "16500", 100, 316},
+                                         PositionRow{"LeftOffEveryScreenComesToTheNearest", "-90000", "1200", 0, 80},
+                                         PositionRow{"BelowTheScreenMovesUp", "1500", "16500", 100, 680},
                                          PositionRow{"NotANumberIsZero", "abc", "abc", 0, 0},
                                          PositionRow{"BeyondSinglePrecisionKeepsPlace", "1E300", "1E300", 151, 316}),
                          RowName{});
+
+struct ScaleRow {
+    const char* name;
+    double twipsPerPixel; // when read: 15 at 96 dots per inch, 12 at 120, 10 at 144
+    const char* x;        // as stored, twips
+    const char* y;
+    std::vector<WindowPlacement::Rect> screens;
+    int left; // pixels
+    int top;
+};
+
+class StoredPositionAtAnotherScaleTest : public MainWindowBehaviourTest,
+                                         public testing::WithParamInterface<ScaleRow> {};
+
+// A position stored at one resolution and read at another: the window, 325 x 400
+// pixels at 96 dots per inch and larger in proportion, stays where it fits and
+// is otherwise moved just enough to lie wholly on the screen holding most of it.
+TEST_P(StoredPositionAtAnotherScaleTest, KeepsTheWholeWindowOnTheScreen)
+{
+    const ScaleRow& row = GetParam();
+    window.twips = row.twipsPerPixel;
+    window.outer.width = static_cast<int>(std::lround(325 * 15 / row.twipsPerPixel));
+    window.outer.height = static_cast<int>(std::lround(400 * 15 / row.twipsPerPixel));
+    window.screenRects = row.screens;
+    settings.values["X"] = row.x;
+    settings.values["Y"] = row.y;
+    behaviour.Form_Load();
+    EXPECT_EQ(window.outer.left, row.left);
+    EXPECT_EQ(window.outer.top, row.top);
+}
+
+// Stored at 96 dots per inch, the window at (900, 380) or (600, 380) on a screen
+// of 1280 x 800, or at (1500, 600) on a second screen of 1920 x 1080 to its right.
+const WindowPlacement::Rect Laptop{0, 0, 1280, 800};
+const WindowPlacement::Rect RightScreen{1280, 0, 1920, 1080};
+INSTANTIATE_TEST_SUITE_P(
+    Scales, StoredPositionAtAnotherScaleTest,
+    testing::Values(ScaleRow{"Stored96Read120", 12, "13500", "5700", {Laptop}, 874, 300},
+                    ScaleRow{"Stored96Read144", 10, "9000", "5700", {Laptop}, 792, 200},
+                    ScaleRow{"Stored144Read96StaysWhereItFits", 15, "7920", "2000", {Laptop}, 528, 133},
+                    ScaleRow{"Stored96Read144StaysOnItsScreen", 10, "22500", "9000", {Laptop, RightScreen}, 2250, 480},
+                    ScaleRow{
+                        "MostlyOnTheSecondScreenMovesOntoIt", 15, "18000", "1500", {Laptop, RightScreen}, 1280, 100}),
+    RowName{});
 
 struct DesignedPlaceRow {
     const char* name;
@@ -391,6 +437,7 @@ INSTANTIATE_TEST_SUITE_P(Swatches, SwatchTest,
                                          SwatchRow{"FailedDialogChangesNothing", 0, std::nullopt, 42, true, false}),
                          RowName{});
 
+// The window stood partly off the left edge and was brought onto the screen.
 TEST_F(MainWindowBehaviourTest, CloseWritesTheFiveSettingsAndAnEmptyListKeepsTheStoredDrive)
 {
     settings.values = {{"Drive", "Q:\\"}, {"X", "-300"}, {"Y", "1200"}, {"UsedColor", "255"}};
@@ -398,7 +445,7 @@ TEST_F(MainWindowBehaviourTest, CloseWritesTheFiveSettingsAndAnEmptyListKeepsThe
     behaviour.Form_Load();
     ASSERT_TRUE(behaviour.Form_QueryUnload());
     const std::map<std::string, std::string, std::less<>> expected{
-        {"Drive", "Q:\\"}, {"X", "-300"}, {"Y", "1200"}, {"UsedColor", "255"}, {"FreeColor", "12428157"}};
+        {"Drive", "Q:\\"}, {"X", "0"}, {"Y", "1200"}, {"UsedColor", "255"}, {"FreeColor", "12428157"}};
     EXPECT_EQ(settings.values, expected);
 }
 

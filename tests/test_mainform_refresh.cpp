@@ -143,6 +143,48 @@ TEST_F(RefreshTest, OpeningTheListShowsADriveMountedSinceTheStart)
     list->hidePopup();
 }
 
+struct FieldTextRow {
+    const char* name;
+    const char* text;
+    const char* start; // how the closed list's text begins
+    const char* kept;  // the end it shows whole; "" when it shows the start alone
+    int extra;         // pixels of room beyond the kept end, or the start, and "/…"
+};
+
+class DriveFieldTextTest : public testing::TestWithParam<FieldTextRow> {};
+
+// Drives mounted under one folder differ in their last component: the closed
+// list shortens the folder part in the middle and keeps that component and its
+// label whole where they fit, else shows that component from its start.
+TEST_P(DriveFieldTextTest, KeepsTheLastComponentAndLabelWhole)
+{
+    const FieldTextRow& row = GetParam();
+    const QFontMetrics metrics(QApplication::font());
+    const QString text = QString::fromUtf8(row.text);
+    const QString kept = QString::fromUtf8(row.kept);
+    const QString start = QString::fromUtf8(row.start);
+    const int room = metrics.horizontalAdvance(kept.isEmpty() ? start : kept) +
+                     metrics.horizontalAdvance(QStringLiteral("/…")) + row.extra;
+    const QString shown = DriveListBox::fieldText(text, metrics, room);
+    EXPECT_LE(metrics.horizontalAdvance(shown), room) << shown.toStdString();
+    EXPECT_TRUE(shown.endsWith(kept)) << shown.toStdString();
+    EXPECT_TRUE(shown.startsWith(start)) << shown.toStdString();
+    EXPECT_EQ(shown == text, metrics.horizontalAdvance(text) <= room) << shown.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, DriveFieldTextTest,
+    testing::Values(FieldTextRow{"ShortTextWhole", "/ [/dev/sda2]", "/", "/ [/dev/sda2]", 40},
+                    FieldTextRow{"PassportUnderTheUsersFolder", "/media/alice/My Passport [My Passport]", "/",
+                                 "My Passport [My Passport]", 12},
+                    FieldTextRow{"BookUnderTheUsersFolder", "/media/alice/My Book [My Book]", "/", "My Book [My Book]",
+                                 12},
+                    FieldTextRow{"LabelWithSlashes", "/mnt/departments/accounting/office [//fileserver/office]", "/",
+                                 "office [//fileserver/office]", 30},
+                    FieldTextRow{"LastComponentTooWideShowsItsStart",
+                                 "/media/alice/Removable Media/My Passport Ultra [tmpfs]", "…/My Passport", "", 0}),
+    RowName{});
+
 TEST_F(RefreshTest, FromAnUnavailableDriveToAReadableOneRestartsTheTimer)
 {
     drives["/media/usb"].available = false;

@@ -14,6 +14,7 @@
 #else
 #include <fcntl.h>
 #include <linux/loop.h>
+#include <sched.h>
 #include <spawn.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
@@ -233,6 +234,57 @@ TEST(QueryDriveSpaceTest, RootAgreesWithStatvfs)
     ASSERT_TRUE(figures) << "the free space of / kept changing, or statvfs(\"/\") failed";
     EXPECT_EQ(figures->capacity.stored(), static_cast<std::int64_t>(figures->totalBytes));
     EXPECT_EQ(figures->free.stored(), static_cast<std::int64_t>(figures->freeBytes));
+}
+
+// The counts of "/" as a process shut in a directory by chroot sees them, or
+// nullopt with the reason it could not be shut in. There "/" is no mount root,
+// yet it is the root of all that process can see.
+[[nodiscard]] std::optional<Currency> capacityOfRootInChroot(const fs::path& directory, std::string& whyNot)
+{
+    int pipeEnds[2];
+    if (pipe2(pipeEnds, O_CLOEXEC) != 0)
+        return whyNot = "pipe: " + errnoText(errno), std::nullopt;
+    const pid_t child = fork();
+    if (child == 0) {
+        // As root, or as root of a user namespace of one's own.
+        std::int64_t answer[2] = {0, 0};
+        if (geteuid() != 0 && unshare(CLONE_NEWUSER) != 0)
+            answer[0] = 1;
+        else if (chroot(directory.c_str()) != 0 || chdir("/") != 0)
+            answer[0] = 2;
+        else {
+            Currency capacity;
+            Currency free;
+            GetDiskSpace::QueryDriveSpace(capacity, free, "/");
+            answer[1] = capacity.stored();
+        }
+        _exit(write(pipeEnds[1], answer, sizeof answer) == sizeof answer ? 0 : 1);
+    }
+    close(pipeEnds[1]);
+    std::int64_t answer[2] = {-1, 0};
+    const bool heard = child > 0 && read(pipeEnds[0], answer, sizeof answer) == sizeof answer;
+    close(pipeEnds[0]);
+    if (child > 0)
+        waitpid(child, nullptr, 0);
+    if (!heard || answer[0] != 0) {
+        whyNot = !heard           ? "the child said nothing"
+                 : answer[0] == 1 ? "no user namespace to chroot in"
+                                  : "chroot or chdir failed";
+        return std::nullopt;
+    }
+    return Currency::fromStored(answer[1]);
+}
+
+TEST(QueryDriveSpaceTest, RootOfAChrootThatIsNoMountPointAnswers)
+{
+    const TempDir jail;
+    std::string whyNot;
+    const std::optional<Currency> capacity = capacityOfRootInChroot(jail.path(), whyNot);
+    if (!capacity)
+        GTEST_SKIP() << "cannot chroot: " << whyNot;
+    struct statvfs volume {};
+    ASSERT_EQ(statvfs(jail.path().c_str(), &volume), 0) << errnoText(errno);
+    EXPECT_EQ(capacity->stored(), static_cast<std::int64_t>(std::uint64_t{volume.f_blocks} * volume.f_frsize));
 }
 
 // Paths that are not the root of a mounted volume, made inside a scratch

@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStyle>
 #include <QTest>
 
 #include <csignal>
@@ -198,6 +199,9 @@ void PrintTo(const StoredPositionRow& row, std::ostream* out)
     *out << row.name;
 }
 
+// An expected left or top: the frame against the screen's right or bottom edge.
+constexpr float AtTheFarEdge = -1e9F;
+
 class StoredPositionTest : public StartupTest, public testing::WithParamInterface<StoredPositionRow> {};
 
 TEST_P(StoredPositionTest, PlacesTheWindow)
@@ -213,25 +217,31 @@ TEST_P(StoredPositionTest, PlacesTheWindow)
     const StoredPositionRow& row = GetParam();
     writeSettingsFile("[Settings]\n" + row.stored);
     const auto window = loadWindow();
-    EXPECT_EQ(window->behaviour().Left(), row.left);
-    EXPECT_EQ(window->behaviour().Top(), row.top);
+    // Not yet shown, the window counts the style's title bar above its client
+    // area as its frame.
+    const QRect screen = screens.front()->availableGeometry();
+    const int frameHeight =
+        window->height() + window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window.get());
+    const float farLeft = static_cast<float>((screen.right() + 1 - window->width()) * 15);
+    const float farTop = static_cast<float>((screen.bottom() + 1 - frameHeight) * 15);
+    EXPECT_EQ(window->behaviour().Left(), row.left == AtTheFarEdge ? farLeft : row.left);
+    EXPECT_EQ(window->behaviour().Top(), row.top == AtTheFarEdge ? farTop : row.top);
     EXPECT_FALSE(messageShown());
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, StoredPositionTest,
-    testing::Values(
-        StoredPositionRow{"PartlyOffTheLeftEdge", "Y=1200\nX=-300\n", -300, 1200},
-        StoredPositionRow{"AtAnInchAndHalfAnInch", "X=1440\nY=720\n", 1440, 720},
-        StoredPositionRow{"NotANumberIsZero", "X=abc\nY=abc\n", 0, 0},
-        StoredPositionRow{"WhollyOffToTheRightKeepsTheDesignedLeft", "X=100000\nY=1200\n", DesignedLeft, 1200},
-        StoredPositionRow{"WhollyOffBelowKeepsTheDesignedTop", "X=1440\nY=100000\n", 1440, DesignedTop},
-        StoredPositionRow{"BeyondSinglePrecisionKeepsTheDesignedPlace", "X=1E300\nY=-1E300\n", DesignedLeft,
-                          DesignedTop},
-        StoredPositionRow{"BeyondEveryScreenKeepsTheDesignedPlace", "X=1E30\nY=-1E30\n", DesignedLeft, DesignedTop},
-        // One pixel of the window's corner on the screen: no title bar
-        // to grab it by.
-        StoredPositionRow{"OnePixelOnTheScreenKeepsTheDesignedPlace", "X=-4800\nY=-5640\n", DesignedLeft, DesignedTop}),
+    testing::Values(StoredPositionRow{"PartlyOffTheLeftEdgeMovesIn", "Y=1200\nX=-300\n", 0, 1200},
+                    StoredPositionRow{"AtAnInchAndHalfAnInch", "X=1440\nY=720\n", 1440, 720},
+                    StoredPositionRow{"NotANumberIsZero", "X=abc\nY=abc\n", 0, 0},
+                    StoredPositionRow{"WhollyOffToTheRightComesToItsEdge", "X=100000\nY=1200\n", AtTheFarEdge, 1200},
+                    StoredPositionRow{"WhollyOffBelowComesToTheBottomEdge", "X=1440\nY=100000\n", 1440, AtTheFarEdge},
+                    StoredPositionRow{"BeyondSinglePrecisionKeepsTheDesignedPlace", "X=1E300\nY=-1E300\n", DesignedLeft,
+                                      DesignedTop},
+                    StoredPositionRow{"BeyondEveryScreenKeepsTheDesignedPlace", "X=1E30\nY=-1E30\n", DesignedLeft,
+                                      DesignedTop},
+                    // One pixel of the window's corner on the screen: the whole window goes onto it.
+                    StoredPositionRow{"OnePixelOnTheScreenBringsItWhollyOn", "X=-4800\nY=-5640\n", 0, 0}),
     RowName{});
 
 // A run that picks the other drive, moves the window and changes both colours,
@@ -241,6 +251,7 @@ struct RoundTripRow {
     QPoint position; // pixels
     QString x;
     QString y;
+    QPoint restored; // wholly on the screen
 };
 void PrintTo(const RoundTripRow& row, std::ostream* out)
 {
@@ -274,7 +285,7 @@ TEST_P(RoundTripTest, WhatAClosedWindowStoresTheNextOneRestores)
     const auto again = loadWindow();
     EXPECT_EQ(again->behaviour().drivePath(), "/media/usb");
     EXPECT_EQ(again->windowTitle(), QStringLiteral("Disk Usage: /media/usb [BACKUP]"));
-    EXPECT_EQ(again->frameGeometry().topLeft(), row.position);
+    EXPECT_EQ(again->frameGeometry().topLeft(), row.restored);
     EXPECT_EQ(again->behaviour().usedColor(), 0x1E140A);
     EXPECT_EQ(again->behaviour().freeColor(), DefaultFree);
     EXPECT_EQ(swatch(*again, "lblUSEDLEG")->BackColor(), 0x1E140A);
@@ -284,8 +295,9 @@ TEST_P(RoundTripTest, WhatAClosedWindowStoresTheNextOneRestores)
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, RoundTripTest,
-                         testing::Values(RoundTripRow{"InchAndHalfInch", QPoint(96, 48), "1440", "720"},
-                                         RoundTripRow{"PartlyOffTheLeftEdge", QPoint(-20, 80), "-300", "1200"}),
+                         testing::Values(RoundTripRow{"InchAndHalfInch", QPoint(96, 48), "1440", "720", QPoint(96, 48)},
+                                         RoundTripRow{"PartlyOffTheLeftEdge", QPoint(-20, 80), "-300", "1200",
+                                                      QPoint(0, 80)}),
                          RowName{});
 
 TEST_F(StartupTest, ARunThatChangedNothingWritesTheSameTextsAgain)

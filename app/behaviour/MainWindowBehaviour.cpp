@@ -141,40 +141,36 @@ void MainWindowBehaviour::Drive1_Picked(std::size_t index)
 }
 
 // The designed place, moved inward as little as needed to bring the whole
-// window onto the available area of the screen it falls on (else the main
-// screen's): a small or scaled screen would otherwise open it partly below the
-// bottom edge.
+// window onto a screen: a small or scaled screen would otherwise open it partly
+// below the bottom edge.
 void MainWindowBehaviour::moveToDesignedPosition()
 {
     WindowPlacement::Rect designed = m_window.frame();
     designed.left = static_cast<int>(std::lround(FormTable::DesignedLeft / m_window.twipsPerPixel()));
     designed.top = static_cast<int>(std::lround(FormTable::DesignedTop / m_window.twipsPerPixel()));
-    const std::vector<WindowPlacement::Rect> areas = m_window.availableAreas();
-    const auto holdsCorner = [&designed](const WindowPlacement::Rect& area) {
-        return designed.left >= area.left && designed.left < area.left + area.width && designed.top >= area.top &&
-               designed.top < area.top + area.height;
-    };
-    const auto screen = std::find_if(areas.begin(), areas.end(), holdsCorner);
-    if (screen != areas.end())
-        designed = keepOnScreen(designed, *screen);
-    else if (!areas.empty())
-        designed = keepOnScreen(designed, areas.front());
-    m_window.moveTo(designed.left, designed.top);
+    const WindowPlacement::Rect placed = WindowPlacement::fitOnScreen(designed, m_window.availableAreas());
+    m_window.moveTo(placed.left, placed.top);
 }
 
-// The top is read before the left. A position the window system cannot take,
-// or one that would leave too little of the title bar on any screen to grab (a
-// monitor unplugged since), keeps the window where it is. The whole position is
-// tried first: on a screen diagonal to the designed place, neither the stored
-// top nor the stored left alone would put the window on any screen.
+// The top is read before the left; a text that cannot be read keeps that edge
+// where it is. The stored place stands where the whole window fits; elsewhere
+// (stored at another resolution or scale, on a screen since made smaller or
+// unplugged) the window is moved just enough to lie wholly on a screen.
 void MainWindowBehaviour::restorePosition()
 {
     const double top = storedPosition(SettingKeys::Y, Top()).value_or(Top());
     const double left = storedPosition(SettingKeys::X, Left()).value_or(Left());
-    if (!moveIfReachable(left, top)) {
-        (void)moveIfReachable(Left(), top);
-        (void)moveIfReachable(left, Top());
-    }
+    // The window takes whole pixels.
+    const double leftPixels = std::nearbyint(left / m_window.twipsPerPixel());
+    const double topPixels = std::nearbyint(top / m_window.twipsPerPixel());
+    constexpr double limit = 1 << 24; // far beyond any desktop, and safe for int
+    if (std::abs(leftPixels) > limit || std::abs(topPixels) > limit)
+        return;
+    WindowPlacement::Rect wanted = m_window.frame();
+    wanted.left = static_cast<int>(leftPixels);
+    wanted.top = static_cast<int>(topPixels);
+    const WindowPlacement::Rect placed = WindowPlacement::fitOnScreen(wanted, m_window.availableAreas());
+    m_window.moveTo(placed.left, placed.top);
 }
 
 double MainWindowBehaviour::Left() const
@@ -196,23 +192,6 @@ std::optional<double> MainWindowBehaviour::storedPosition(std::string_view key, 
     const auto value = StoredText::NumericValue(text);
     const auto single = value ? StoredText::ToSingle(*value) : std::nullopt;
     return single ? std::optional<double>(*single) : std::nullopt;
-}
-
-bool MainWindowBehaviour::moveIfReachable(double leftTwips, double topTwips)
-{
-    // The window takes whole pixels.
-    const double left = std::nearbyint(leftTwips / m_window.twipsPerPixel());
-    const double top = std::nearbyint(topTwips / m_window.twipsPerPixel());
-    constexpr double limit = 1 << 24; // far beyond any desktop, and safe for int
-    if (std::abs(left) > limit || std::abs(top) > limit)
-        return false;
-    WindowPlacement::Rect wanted = m_window.frame();
-    wanted.left = static_cast<int>(left);
-    wanted.top = static_cast<int>(top);
-    if (!WindowPlacement::TitleBarReachable(wanted, m_window.availableAreas()))
-        return false;
-    m_window.moveTo(wanted.left, wanted.top);
-    return true;
 }
 
 std::int32_t MainWindowBehaviour::storedColor(std::string_view key, std::int32_t defaultColor) const

@@ -100,7 +100,6 @@ private:
     void moveToDesignedPosition();
     void restorePosition();
     [[nodiscard]] std::optional<double> storedPosition(std::string_view key, double current) const;
-    [[nodiscard]] bool moveIfReachable(double leftTwips, double topTwips);
     [[nodiscard]] std::int32_t storedColor(std::string_view key, std::int32_t defaultColor) const;
     void chooseLegendColor(MainWindowView::Swatch swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
     void DriveAnswered(std::uint64_t request, Currency capacity, Currency free);

@@ -2,25 +2,39 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 
 namespace WindowPlacement {
 
-bool TitleBarReachable(const Rect& frame, std::span<const Rect> availableAreas)
+namespace {
+
+// How far apart two spans of one axis are: their overlap (positive) or the gap
+// between them (negative). 64 bits: a frame far off the desktop must not
+// overflow the sums.
+std::int64_t overlapOf(std::int64_t start, std::int64_t length, std::int64_t otherStart, std::int64_t otherLength)
 {
-    // 64 bits: a frame far off the desktop must not overflow the sums.
-    const std::int64_t neededWidth = std::min(GrabWidth, frame.width);
-    const std::int64_t neededHeight = std::min(GrabHeight, frame.height);
-    const std::int64_t stripLeft = frame.left;
-    const std::int64_t stripRight = stripLeft + frame.width;
-    const std::int64_t stripTop = frame.top;
-    const std::int64_t stripBottom = stripTop + neededHeight;
-    return std::any_of(availableAreas.begin(), availableAreas.end(), [&](const Rect& area) {
-        const std::int64_t left = std::max<std::int64_t>(stripLeft, area.left);
-        const std::int64_t right = std::min<std::int64_t>(stripRight, std::int64_t{area.left} + area.width);
-        const std::int64_t top = std::max<std::int64_t>(stripTop, area.top);
-        const std::int64_t bottom = std::min<std::int64_t>(stripBottom, std::int64_t{area.top} + area.height);
-        return neededWidth > 0 && right - left >= neededWidth && bottom - top >= neededHeight;
-    });
+    return std::min(start + length, otherStart + otherLength) - std::max(start, otherStart);
+}
+
+// Larger is closer: the area of the frame on the screen, or, for a screen that
+// holds none of it, minus the distance to it.
+std::pair<std::int64_t, std::int64_t> closeness(const Rect& frame, const Rect& area)
+{
+    const std::int64_t across = overlapOf(frame.left, frame.width, area.left, area.width);
+    const std::int64_t down = overlapOf(frame.top, frame.height, area.top, area.height);
+    if (across > 0 && down > 0)
+        return {across * down, 0};
+    return {0, std::min<std::int64_t>(across, 0) + std::min<std::int64_t>(down, 0)};
+}
+
+} // namespace
+
+Rect fitOnScreen(const Rect& frame, std::span<const Rect> availableAreas)
+{
+    const auto nearest =
+        std::max_element(availableAreas.begin(), availableAreas.end(),
+                         [&frame](const Rect& a, const Rect& b) { return closeness(frame, a) < closeness(frame, b); });
+    return nearest == availableAreas.end() ? frame : keepOnScreen(frame, *nearest);
 }
 
 } // namespace WindowPlacement

@@ -3,9 +3,8 @@
 #include <algorithm>
 #include <span>
 
-// Where a window may stand: whether a stored position leaves it where the user
-// can reach it, and where it goes to lie wholly on a screen. Rectangles in
-// pixels of the desktop.
+// Where a window may stand: moved onto a screen, whole, as little as needed.
+// Rectangles in pixels of the desktop.
 namespace WindowPlacement {
 
 struct Rect {
@@ -15,14 +14,12 @@ struct Rect {
     int height = 0;
 };
 
-// How much of the title bar a user needs to grab the window: a strip this wide
-// (the whole width if narrower) and this high, along the frame's top edge.
-inline constexpr int GrabWidth = 64;
-inline constexpr int GrabHeight = 16;
-
-// True when a grabbable part of the frame's top strip lies within one of the
-// screens' available areas (the screen less its panels and docks).
-[[nodiscard]] bool TitleBarReachable(const Rect& frame, std::span<const Rect> availableAreas);
+// The frame moved just enough to lie wholly on one of the screens' available
+// areas (the screen less its panels and docks): the one that holds most of it,
+// or, holding none of it, the nearest. A frame that fits where it stands stays
+// there; one larger than the area keeps its top-left corner (and with it the
+// title bar) inside. No area: the frame as it is.
+[[nodiscard]] Rect fitOnScreen(const Rect& frame, std::span<const Rect> availableAreas);
 
 } // namespace WindowPlacement
 

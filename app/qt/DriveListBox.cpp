@@ -39,9 +39,9 @@ void DriveListBox::showDrives(const std::vector<std::string>& texts, std::option
     view()->setMinimumWidth(widest + 2 * metrics.averageCharWidth() + view()->verticalScrollBar()->sizeHint().width());
 }
 
-// The closed list shows its entry as the style draws it, but ending in "…"
-// where it is too long for the field instead of cut off in the middle of a
-// letter; the tooltip has it whole.
+// The closed list shows its entry as the style draws it, shortened with "…"
+// where it is too long for the field (fieldText) instead of cut off in the
+// middle of a letter; the tooltip has it whole.
 void DriveListBox::paintEvent(QPaintEvent*)
 {
     QStylePainter painter(this);
@@ -50,8 +50,30 @@ void DriveListBox::paintEvent(QPaintEvent*)
     painter.drawComplexControl(QStyle::CC_ComboBox, option);
     const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
     // The styles draw the text one pixel in from either end of the field.
-    option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideRight, field.width() - 2);
+    option.currentText = fieldText(option.currentText, fontMetrics(), field.width() - 2);
     painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+}
+
+// Drives mounted under one folder ("/media/alice/...") differ only at the end:
+// the folder part is shortened in the middle, the last component with its
+// label kept whole. Where they alone are too wide, the folder goes and the
+// last component is shown from its start, as far as it fits.
+QString DriveListBox::fieldText(const QString& text, const QFontMetrics& metrics, int width)
+{
+    if (metrics.horizontalAdvance(text) <= width)
+        return text;
+    // Entries read "<mount point> [<label>]"; the label may hold slashes.
+    const qsizetype labelStart = text.indexOf(QStringLiteral(" ["));
+    const qsizetype lastSlash = text.lastIndexOf(QLatin1Char('/'), labelStart < 0 ? -1 : labelStart);
+    if (lastSlash <= 0)
+        return metrics.elidedText(text, Qt::ElideMiddle, width);
+    const QString kept = text.mid(lastSlash);
+    const QString folder =
+        metrics.elidedText(text.left(lastSlash), Qt::ElideMiddle, width - metrics.horizontalAdvance(kept));
+    if (folder.size() > 1)
+        return folder + kept;
+    const QString ellipsis(QChar(0x2026));
+    return ellipsis + metrics.elidedText(kept, Qt::ElideRight, width - metrics.horizontalAdvance(ellipsis));
 }
 
 void DriveListBox::showPopup()

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QComboBox>
+#include <QFontMetrics>
+#include <QString>
 
 #include <cstddef>
 #include <optional>
@@ -20,6 +22,9 @@ public:
     void showDrives(const std::vector<std::string>& texts, std::optional<std::size_t> current);
 
     void showPopup() override;
+
+    // text as the closed list shows it in a field width pixels wide.
+    [[nodiscard]] static QString fieldText(const QString& text, const QFontMetrics& metrics, int width);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -69,6 +69,27 @@ protected:
     }
 };
 
+// A command button that marks the keyboard focus as every other control does.
+// The styles' own mark on a button is faint (Fusion's is a highlight-coloured
+// outline barely lighter than the frame) or none at all.
+class CommandButton : public QPushButton {
+public:
+    using QPushButton::QPushButton;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPushButton::paintEvent(event);
+        if (FocusMark::shows(*this)) {
+            QPainter painter(this);
+            const QColor face = palette().color(QPalette::Button);
+            // Inside the style's frame, as the classic dotted rectangle stood.
+            constexpr int Inset = 3;
+            FocusMark::paint(painter, rect().adjusted(Inset, Inset, -Inset, -Inset), face, face);
+        }
+    }
+};
+
 // The icon box sizes itself to its picture, the application icon at 32 x 32
 // logical pixels, drawn for the screen's pixel ratio.
 QLabel* makeIcon(const QRect& design, QWidget* parent)
@@ -103,7 +124,7 @@ QWidget* makeWidget(const FormTable::Control& control, QWidget* parent, const QR
     case Kind::Label:
         return makeLabel(text, parent);
     case Kind::Button:
-        return new QPushButton(text, parent);
+        return new CommandButton(text, parent);
     case Kind::Icon:
         return makeIcon(design, parent);
     }
