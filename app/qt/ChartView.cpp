@@ -47,7 +47,7 @@ void ChartView::paintEvent(QPaintEvent*)
     if (m_picture)
         paintChart(painter, *m_picture, discs->plan.shapeCount);
     if (FocusMark::shows(*this))
-        FocusMark::paint(painter, rect(), palette().color(QPalette::Window), palette().color(QPalette::Button));
+        FocusMark::paint(painter, *this, rect(), palette().color(QPalette::Window), palette().color(QPalette::Button));
 }
 
 const QPixmap& ChartView::backdrop(const std::optional<ChartPicture>& discs)

@@ -65,6 +65,6 @@ void LegendSwatch::paintEvent(QPaintEvent* event)
         QPainter painter(this);
         // The mark takes the place of the border, against the frame around.
         const QColor around = parentWidget() ? parentWidget()->palette().color(QPalette::Window) : Qt::lightGray;
-        FocusMark::paint(painter, rect(), around, ColorValue::toQColor(m_backColor));
+        FocusMark::paint(painter, *this, rect(), around, ColorValue::toQColor(m_backColor));
     }
 }

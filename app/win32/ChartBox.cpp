@@ -116,7 +116,7 @@ void ChartBox::paint()
     // The focus mark goes on the screen only, never into the chart's bitmap.
     if (Controls::showsFocusMark(m_window)) {
         const RECT inside{0, 0, m_size.cx, m_size.cy};
-        Controls::paintFocusRing(m_window, dc, inside, GetSysColor(COLOR_BTNFACE));
+        Controls::paintFocusMark(m_window, dc, inside, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNFACE));
     }
     EndPaint(m_window, &paintInfo);
 }

@@ -1,10 +1,10 @@
 #include "app/win32/Controls.h"
 
 #include "app/behaviour/Contrast.h"
+#include "app/behaviour/FocusMark.h"
 
 #include <windowsx.h>
 
-#include <algorithm>
 #include <string>
 
 namespace win32::Controls {
@@ -33,8 +33,16 @@ void frameWith(HDC dc, const RECT& box, COLORREF ink)
     DeleteObject(brush);
 }
 
-// Focused, the swatch's outline stands out against the window's face and a
-// ring inside it against the swatch's own colour.
+// The rings one pixel each, ring i i pixels inside box.
+void frameRings(HDC dc, RECT box, const FocusMark::Rings& rings)
+{
+    for (const COLORREF ink : rings) {
+        frameWith(dc, box, ink);
+        InflateRect(&box, -1, -1);
+    }
+}
+
+// Focused, the mark takes the place of the swatch's outline.
 void paintSwatch(HWND swatch)
 {
     PAINTSTRUCT paint{};
@@ -44,13 +52,10 @@ void paintSwatch(HWND swatch)
     HBRUSH fill = CreateSolidBrush(swatchColor(swatch));
     FillRect(dc, &box, fill);
     DeleteObject(fill);
-    if (showsFocusMark(swatch)) {
-        frameWith(dc, box, Contrast::contrastingInk(GetSysColor(COLOR_BTNFACE)));
-        InflateRect(&box, -1, -1);
-        paintFocusRing(swatch, dc, box, swatchColor(swatch));
-    } else {
+    if (showsFocusMark(swatch))
+        paintFocusMark(swatch, dc, box, GetSysColor(COLOR_BTNFACE), swatchColor(swatch));
+    else
         frameWith(dc, box, outlineColor());
-    }
     EndPaint(swatch, &paint);
 }
 
@@ -112,11 +117,11 @@ void paintLink(HWND link)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, linkColor());
     RECT inside = box;
-    InflateRect(&inside, -LinkPadding, 0);
+    InflateRect(&inside, -FocusMark::LabelPadding, 0);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inside, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, previous);
     if (showsFocusMark(link))
-        frameWith(dc, box, Contrast::contrastingInk(GetSysColor(COLOR_BTNFACE)));
+        frameRings(dc, box, FocusMark::labelRings(GetSysColor(COLOR_BTNFACE)));
     EndPaint(link, &paint);
 }
 
@@ -224,14 +229,9 @@ bool showsFocusMark(HWND control)
     return GetFocus() == control && !(SendMessageW(control, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }
 
-void paintFocusRing(HWND control, HDC dc, const RECT& box, COLORREF inside)
+void paintFocusMark(HWND control, HDC dc, const RECT& box, COLORREF around, COLORREF within)
 {
-    const int thickness = std::max(2, MulDiv(2, static_cast<int>(GetDpiForWindow(control)), 96));
-    RECT ring = box;
-    for (int line = 0; line < thickness; ++line) {
-        frameWith(dc, ring, Contrast::contrastingInk(inside));
-        InflateRect(&ring, -1, -1);
-    }
+    frameRings(dc, box, FocusMark::rings(static_cast<int>(GetDpiForWindow(control)), around, within));
 }
 
 int shiftMask()
