@@ -16,8 +16,6 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent)
 
 void ChartView::setPicture(const std::optional<ChartPicture>& picture)
 {
-    if (picture == m_picture)
-        return;
     m_picture = picture;
     update();
 }
