@@ -2,6 +2,7 @@
 
 #include "app/behaviour/Contrast.h"
 #include "app/behaviour/FocusMark.h"
+#include "app/behaviour/ShiftMask.h"
 
 #include <windowsx.h>
 
@@ -82,8 +83,7 @@ LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lPa
                      message == WM_LBUTTONUP   ? 1
                      : message == WM_RBUTTONUP ? 2
                                                : 4,
-                     ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
-                         (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+                     ShiftMask::of(wParam & MK_SHIFT, wParam & MK_CONTROL, GetKeyState(VK_MENU) < 0));
         return 0;
     case WM_KEYDOWN:
         // Held down, the key repeats; only its first press counts.
@@ -236,8 +236,7 @@ void paintFocusMark(HWND control, HDC dc, const RECT& box, COLORREF around, COLO
 
 int shiftMask()
 {
-    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+    return ShiftMask::of(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0);
 }
 
 } // namespace win32::Controls
