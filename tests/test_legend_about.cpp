@@ -438,7 +438,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, LinkColourTest,
                                          LinkColourRow{"DarkSchemeLeftWithBlueLinks", QColor(0x2a, 0x2a, 0x2a),
                                                        QColor(0, 0, 255), QColor(0x8a, 0xb4, 0xf8)},
                                          LinkColourRow{"LightSchemeWithPaleLinks", QColor(0xff, 0xff, 0xff),
-                                                       QColor(0xa0, 0xc0, 0xff), QColor(0, 0, 255)}),
+                                                       QColor(0xa0, 0xc0, 0xff), QColor(0, 0, 255)},
+                                         // Neither blue reads on a middle grey: black does.
+                                         LinkColourRow{"MiddleGreyWhereNoBlueReads", QColor(0x77, 0x77, 0x77),
+                                                       QColor(0, 0, 255), QColor(0, 0, 0)}),
                          RowName{});
 
 } // namespace
