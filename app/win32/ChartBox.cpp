@@ -135,17 +135,10 @@ LRESULT CALLBACK ChartBox::windowProc(HWND window, UINT message, WPARAM wParam, 
     case WM_LBUTTONDOWN:
         SetFocus(window);
         return 0;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(window, nullptr, FALSE);
-        return 0;
-    case WM_UPDATEUISTATE:
-        InvalidateRect(window, nullptr, FALSE);
-        break;
     default:
         break;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return Controls::focusableDefault(window, message, wParam, lParam);
 }
 
 } // namespace win32

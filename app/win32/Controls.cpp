@@ -92,15 +92,8 @@ LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_GETDLGCODE:
         return dialogCode(lParam);
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(swatch, nullptr, FALSE);
-        return 0;
-    case WM_UPDATEUISTATE:
-        InvalidateRect(swatch, nullptr, FALSE);
-        return DefWindowProcW(swatch, message, wParam, lParam);
     default:
-        return DefWindowProcW(swatch, message, wParam, lParam);
+        return focusableDefault(swatch, message, wParam, lParam);
     }
 }
 
@@ -158,15 +151,8 @@ LRESULT CALLBACK linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETDLGCODE:
         return dialogCode(lParam);
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(link, nullptr, FALSE);
-        return 0;
-    case WM_UPDATEUISTATE:
-        InvalidateRect(link, nullptr, FALSE);
-        return DefWindowProcW(link, message, wParam, lParam);
     default:
-        return DefWindowProcW(link, message, wParam, lParam);
+        return focusableDefault(link, message, wParam, lParam);
     }
 }
 
@@ -232,6 +218,15 @@ bool showsFocusMark(HWND control)
 void paintFocusMark(HWND control, HDC dc, const RECT& box, COLORREF around, COLORREF within)
 {
     frameRings(dc, box, FocusMark::rings(static_cast<int>(GetDpiForWindow(control)), around, within));
+}
+
+LRESULT focusableDefault(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS || message == WM_UPDATEUISTATE)
+        InvalidateRect(control, nullptr, FALSE);
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS)
+        return 0;
+    return DefWindowProcW(control, message, wParam, lParam);
 }
 
 int shiftMask()

@@ -54,6 +54,12 @@ void passOnSchemeChange(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
 // within what the mark encloses.
 void paintFocusMark(HWND control, HDC dc, const RECT& box, COLORREF around, COLORREF within);
 
+// What a focusable control of this program's own does with a message it does
+// not handle itself: its focus mark is painted again when it gains or loses
+// the focus or its window starts or stops showing marks; the rest goes to
+// DefWindowProc.
+LRESULT focusableDefault(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
 // The state of Shift, Ctrl and Alt as a MouseUp shift mask.
 [[nodiscard]] int shiftMask();
 
