@@ -1,5 +1,6 @@
+#include "app/behaviour/Contrast.h"
 #include "app/qt/AboutForm.h"
-#include "app/qt/ReadableColor.h"
+#include "app/qt/ColorValue.h"
 #include "app/qt/Twips.h"
 #include "tests/RowName.h"
 
@@ -19,6 +20,11 @@
 #include <string>
 
 namespace {
+
+double contrast(const QColor& one, const QColor& other)
+{
+    return Contrast::ratio(ColorValue::fromQColor(one), ColorValue::fromQColor(other));
+}
 
 template <class Widget = QWidget> Widget* control(QWidget* dialog, const char* name)
 {
@@ -228,7 +234,7 @@ double markContrast(const QImage& button)
     const QColor face = button.pixelColor(button.width() - static_cast<int>(8 * ratio), middle);
     double strongest = 1;
     for (int x = static_cast<int>(2 * ratio); x < static_cast<int>(6 * ratio); ++x)
-        strongest = std::max(strongest, ReadableColor::contrast(button.pixelColor(x, middle), face));
+        strongest = std::max(strongest, contrast(button.pixelColor(x, middle), face));
     return strongest;
 }
 

@@ -253,43 +253,6 @@ TEST_P(PieTest, RunsCounterclockwiseFromFirstRayToSecond)
 
 INSTANTIATE_TEST_SUITE_P(Table, PieTest, testing::ValuesIn(pieCases), RowName{});
 
-// Counts the paint events a widget receives.
-class PaintCounter : public QObject {
-public:
-    int count = 0;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Paint)
-            ++count;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-TEST(ChartViewRepaint, OnlyWhenThePictureChanges)
-{
-    ChartView view;
-    view.resize(BoxSide, BoxSide);
-    PaintCounter counter;
-    view.installEventFilter(&counter);
-    view.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
-
-    const auto show = [&](const std::optional<ChartPicture>& picture) {
-        view.setPicture(picture);
-        QApplication::processEvents();
-    };
-    show(boxPicture(1'000'000, 500'000));
-    const int afterFirst = counter.count;
-    show(boxPicture(1'000'000, 500'000));
-    EXPECT_EQ(counter.count, afterFirst);
-    show(boxPicture(1'000'000, 250'000));
-    EXPECT_EQ(counter.count, afterFirst + 1);
-    show(std::nullopt);
-    EXPECT_EQ(counter.count, afterFirst + 2);
-}
-
 // The table of shares against images the chart box painted before it painted
 // in its paint event: every pixel the same, at 96 and at 144 dots per inch.
 struct ShareRow {

@@ -1,8 +1,8 @@
+#include "app/behaviour/Contrast.h"
 #include "app/qt/AboutForm.h"
 #include "app/qt/ColorValue.h"
 #include "app/qt/LegendSwatch.h"
 #include "app/qt/LinkLabel.h"
-#include "app/qt/ReadableColor.h"
 #include "tests/MainFormFixture.h"
 #include "tests/RowName.h"
 
@@ -16,6 +16,11 @@
 #include <functional>
 
 namespace {
+
+double contrast(const QColor& one, const QColor& other)
+{
+    return Contrast::ratio(ColorValue::fromQColor(one), ColorValue::fromQColor(other));
+}
 
 constexpr std::int32_t DefaultUsed = 7631561;
 constexpr std::int32_t DefaultFree = 12428157;
@@ -389,8 +394,8 @@ TEST_P(FocusMarkTest, StandsOutFromTheSwatchAndTheFrame)
     int inner = 0;
     while (inner + 1 < shown.width() / 2 && shown.pixelColor(inner + 1, middle) != GetParam())
         ++inner;
-    EXPECT_GE(ReadableColor::contrast(shown.pixelColor(0, middle), frame), 3.0);
-    EXPECT_GE(ReadableColor::contrast(shown.pixelColor(inner, middle), GetParam()), 3.0);
+    EXPECT_GE(contrast(shown.pixelColor(0, middle), frame), 3.0);
+    EXPECT_GE(contrast(shown.pixelColor(inner, middle), GetParam()), 3.0);
 }
 
 INSTANTIATE_TEST_SUITE_P(SwatchColours, FocusMarkTest,
@@ -433,7 +438,10 @@ INSTANTIATE_TEST_SUITE_P(Rows, LinkColourTest,
                                          LinkColourRow{"DarkSchemeLeftWithBlueLinks", QColor(0x2a, 0x2a, 0x2a),
                                                        QColor(0, 0, 255), QColor(0x8a, 0xb4, 0xf8)},
                                          LinkColourRow{"LightSchemeWithPaleLinks", QColor(0xff, 0xff, 0xff),
-                                                       QColor(0xa0, 0xc0, 0xff), QColor(0, 0, 255)}),
+                                                       QColor(0xa0, 0xc0, 0xff), QColor(0, 0, 255)},
+                                         // Neither blue reads on a middle grey: black does.
+                                         LinkColourRow{"MiddleGreyWhereNoBlueReads", QColor(0x77, 0x77, 0x77),
+                                                       QColor(0, 0, 255), QColor(0, 0, 0)}),
                          RowName{});
 
 } // namespace

@@ -432,6 +432,32 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FittedSizeTest,
                                          FittedSizeRow{"NeverBelowTheSmallest", 10, 10, 0, 5.0}),
                          RowName{});
 
+struct FaceRow {
+    const char* name;
+    double captionPerPoint;     // "Capacity:"'s width per point of size, in pixels
+    double placeholderPerPoint; // the figures' placeholder's
+    double size;
+};
+
+class FaceSizeTest : public testing::TestWithParam<FaceRow> {};
+
+// At 96 DPI the widest caption has 48 pixels inside the frame's border, the
+// placeholder 94 beside its caption; the face shrinks for whichever is short.
+TEST_P(FaceSizeTest, ShrinksTheWholeFaceOnlyForATextTooWide)
+{
+    const FaceRow& row = GetParam();
+    const auto widthAt = [&row](std::string_view text, double size) {
+        return (text == FormTable::Placeholder ? row.placeholderPerPoint : row.captionPerPoint) * size;
+    };
+    EXPECT_DOUBLE_EQ(FittedSize::facePointSize(8.25, 96, widthAt), row.size);
+}
+
+INSTANTIATE_TEST_SUITE_P(Faces, FaceSizeTest,
+                         testing::Values(FaceRow{"BothFitKeepsTheDesign", 5, 11, 8.25},
+                                         FaceRow{"WideCaption", 6.3, 11, 7.5}, FaceRow{"WidePlaceholder", 5, 12.5, 7.5},
+                                         FaceRow{"BothWideTakesTheSmaller", 6.3, 14, 6.5}),
+                         RowName{});
+
 struct SwatchRow {
     const char* name;
     int shift;

@@ -2,7 +2,6 @@
 #include "app/qt/AutoSizeLabel.h"
 #include "app/qt/ChartView.h"
 #include "app/qt/ColorValue.h"
-#include "app/qt/FittedFont.h"
 #include "app/qt/Twips.h"
 #include "settings/SettingKeys.h"
 #include "tests/MainFormFixture.h"
@@ -469,22 +468,6 @@ TEST_F(RefreshTest, AnUnchangedDriveChangesNothingOnScreenAndOneByteMoreRepaints
     EXPECT_EQ(changes.chartPaints, 1);
     EXPECT_GT(changes.figureChanges, 0);
     EXPECT_EQ(text("lblFREE"), QStringLiteral("994,999"));
-}
-
-// A face too wide for the layout is made smaller until its texts fit; one that
-// fits is left as it is.
-TEST(FittedFontTest, ShrinksOnlyAFaceTooWideForItsBoxes)
-{
-    const QFont wide(QStringLiteral("DejaVu Sans"), 9);
-    const qreal captionWidth = QFontMetricsF(wide).horizontalAdvance(QStringLiteral("Capacity:"));
-    const int narrowBox = static_cast<int>(captionWidth * 0.8);
-
-    const QFont fitted = fittedFont(wide, {{QStringLiteral("Capacity:"), narrowBox}, {QStringLiteral("Free:"), 200}});
-    EXPECT_LE(QFontMetricsF(fitted).horizontalAdvance(QStringLiteral("Capacity:")), narrowBox);
-    EXPECT_LT(fitted.pointSizeF(), wide.pointSizeF());
-
-    const QFont roomy = fittedFont(wide, {{QStringLiteral("Capacity:"), static_cast<int>(captionWidth) + 1}});
-    EXPECT_EQ(roomy.pointSizeF(), wide.pointSizeF());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "app/behaviour/FittedSize.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace FittedSize {
@@ -26,6 +27,19 @@ int figureRoom(FormTable::Main figure, int dotsPerInch)
             captionRight = FormTable::toPixels(other.rect.right(), dotsPerInch);
     }
     return FormTable::toPixels(shown.rect.right(), dotsPerInch) - captionRight - CaptionGap;
+}
+
+double facePointSize(double designed, int dotsPerInch, const TextWidthAt& widthAt)
+{
+    using FormTable::Main;
+    const FormTable::Control& caption = FormTable::control(Main::lbl6); // "Capacity:", the widest
+    const FormTable::Control& figure = FormTable::control(Main::lblTOTAL);
+    const int captionRoom = FormTable::toPixels(caption.rect.right(), dotsPerInch) - FrameBorder;
+    const auto widthOf = [&widthAt](std::string_view text) {
+        return [&widthAt, text](double pointSize) { return widthAt(text, pointSize); };
+    };
+    return std::min(pointSizeToFit(designed, captionRoom, widthOf(caption.text)),
+                    pointSizeToFit(designed, figureRoom(Main::lblTOTAL, dotsPerInch), widthOf(figure.text)));
 }
 
 } // namespace FittedSize

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/behaviour/EnumTable.h"
 #include "app/behaviour/WindowPlacement.h"
 
 #include <array>
@@ -88,7 +89,7 @@ struct Form {
     std::span<const Control> controls;
 };
 
-// The main window's controls, in the order of mainControls.
+// The main window's controls, each the index of its row in mainControls.
 enum class Main : std::size_t {
     picDRIVE,
     Drive1,
@@ -105,7 +106,7 @@ enum class Main : std::size_t {
     fra,
 };
 
-// The About dialog's controls, in the order of aboutControls.
+// The About dialog's controls, each the index of its row in aboutControls.
 enum class About : std::size_t { lblTitle, cmdOK, lblVersion, lblDescription, lblDisclaimer, Picture1 };
 
 // The figures' placeholder.
@@ -114,72 +115,34 @@ inline constexpr std::string_view Placeholder = "000,000,000,000";
 // Three rows in the frame (swatch, caption ending at 735, figure ending at
 // 2175) beside the drive list and the two links ending at 4575; the chart box
 // centred below the frame.
-inline constexpr std::array<Control, 13> mainControls{{
-    {"picDRIVE", Kind::ChartBox, Container::Window, {480, 1680, 3855, 3855}, "", true, 8.25, "Usage chart"},
-    {"Drive1",
-     Kind::DriveList,
-     Container::Frame,
-     {2340, 360, 2175, 315},
-     "",
-     true,
-     8.25,
-     "Drive",
-     "The drive whose capacity, used and free space the window shows"},
-    {"lblUSEDLEG",
-     Kind::Swatch,
-     Container::Frame,
-     {60, 360, 195, 195},
-     "",
-     true,
-     8.25,
-     "Used colour",
-     "Chooses the colour of the used share; with Shift, restores the default colour"},
-    {"lblFREELEG",
-     Kind::Swatch,
-     Container::Frame,
-     {60, 720, 195, 195},
-     "",
-     true,
-     8.25,
-     "Free colour",
-     "Chooses the colour of the free share; with Shift, restores the default colour"},
-    {"lblVERSION",
-     Kind::Link,
-     Container::Frame,
-     {3780, 960, 795, 195},
-     "Version 0.1",
-     true,
-     8.25,
-     "",
-     "Program version; opens the About dialog"},
-    {"lblDATE",
-     Kind::Link,
-     Container::Frame,
-     {3975, 1200, 600, 195},
-     "6\\21\\98",
-     true,
-     8.25,
-     "",
-     "Release date; opens the About dialog"},
-    {"lbl(4)", Kind::Caption, Container::Frame, {300, 720, 435, 195}, "Free:"},
-    {"lbl(5)", Kind::Caption, Container::Frame, {300, 360, 435, 195}, "Used:"},
-    {"lbl(6)", Kind::Caption, Container::Frame, {75, 1080, 660, 195}, "Capacity:"},
-    {"lblFREE", Kind::Figure, Container::Frame, {720, 720, 1455, 195}, Placeholder},
-    {"lblUSED", Kind::Figure, Container::Frame, {720, 360, 1455, 195}, Placeholder},
-    {"lblTOTAL", Kind::Figure, Container::Frame, {720, 1080, 1455, 195}, Placeholder},
-    {"fra", Kind::Frame, Container::Window, {60, 60, 4695, 1515}, ""},
-}};
+// clang-format off
+inline constexpr auto mainControls = enumTable<Control>(Main::fra, {
+    {Main::picDRIVE, {"picDRIVE", Kind::ChartBox, Container::Window, {480, 1680, 3855, 3855}, "", true, 8.25, "Usage chart"}},
+    {Main::Drive1, {"Drive1", Kind::DriveList, Container::Frame, {2340, 360, 2175, 315}, "", true, 8.25, "Drive", "The drive whose capacity, used and free space the window shows"}},
+    {Main::lblUSEDLEG, {"lblUSEDLEG", Kind::Swatch, Container::Frame, {60, 360, 195, 195}, "", true, 8.25, "Used colour", "Chooses the colour of the used share; with Shift, restores the default colour"}},
+    {Main::lblFREELEG, {"lblFREELEG", Kind::Swatch, Container::Frame, {60, 720, 195, 195}, "", true, 8.25, "Free colour", "Chooses the colour of the free share; with Shift, restores the default colour"}},
+    {Main::lblVERSION, {"lblVERSION", Kind::Link, Container::Frame, {3780, 960, 795, 195}, "Version 0.1", true, 8.25, "", "Program version; opens the About dialog"}},
+    {Main::lblDATE, {"lblDATE", Kind::Link, Container::Frame, {3975, 1200, 600, 195}, "6\\21\\98", true, 8.25, "", "Release date; opens the About dialog"}},
+    {Main::lbl4, {"lbl(4)", Kind::Caption, Container::Frame, {300, 720, 435, 195}, "Free:"}},
+    {Main::lbl5, {"lbl(5)", Kind::Caption, Container::Frame, {300, 360, 435, 195}, "Used:"}},
+    {Main::lbl6, {"lbl(6)", Kind::Caption, Container::Frame, {75, 1080, 660, 195}, "Capacity:"}},
+    {Main::lblFREE, {"lblFREE", Kind::Figure, Container::Frame, {720, 720, 1455, 195}, Placeholder}},
+    {Main::lblUSED, {"lblUSED", Kind::Figure, Container::Frame, {720, 360, 1455, 195}, Placeholder}},
+    {Main::lblTOTAL, {"lblTOTAL", Kind::Figure, Container::Frame, {720, 1080, 1455, 195}, Placeholder}},
+    {Main::fra, {"fra", Kind::Frame, Container::Window, {60, 60, 4695, 1515}, ""}},
+});
 
 // The icon at the top left with the title beside it; the version, description
 // and notice lines below at the common left edge; OK at the bottom.
-inline constexpr std::array<Control, 6> aboutControls{{
-    {"lblTitle", Kind::Label, Container::Window, {1080, 240, 3195, 360}, "Aplication Title", false, 13.5},
-    {"cmdOK", Kind::Button, Container::Window, {1680, 2040, 1215, 375}, "OK", true},
-    {"lblVersion", Kind::Label, Container::Window, {240, 840, 4005, 195}, "Version"},
-    {"lblDescription", Kind::Label, Container::Window, {240, 1200, 3975, 195}, "Desc"},
-    {"lblDisclaimer", Kind::Label, Container::Window, {240, 1560, 4050, 195}, "legal"},
-    {"Picture1", Kind::Icon, Container::Window, {360, 240, 480, 480}, "", true},
-}};
+inline constexpr auto aboutControls = enumTable<Control>(About::Picture1, {
+    {About::lblTitle, {"lblTitle", Kind::Label, Container::Window, {1080, 240, 3195, 360}, "Aplication Title", false, 13.5}},
+    {About::cmdOK, {"cmdOK", Kind::Button, Container::Window, {1680, 2040, 1215, 375}, "OK", true}},
+    {About::lblVersion, {"lblVersion", Kind::Label, Container::Window, {240, 840, 4005, 195}, "Version"}},
+    {About::lblDescription, {"lblDescription", Kind::Label, Container::Window, {240, 1200, 3975, 195}, "Desc"}},
+    {About::lblDisclaimer, {"lblDisclaimer", Kind::Label, Container::Window, {240, 1560, 4050, 195}, "legal"}},
+    {About::Picture1, {"Picture1", Kind::Icon, Container::Window, {360, 240, 480, 480}, "", true}},
+});
+// clang-format on
 
 // 321 x 377 and 297 x 175 pixels at 96 dots per inch.
 inline constexpr Form mainForm{"mainform", "Form1", 4815, 5655, mainControls};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/behaviour/EnumTable.h"
 #include "app/behaviour/FormTable.h"
 #include "app/behaviour/WindowPlacement.h"
 #include "chart/UsageChart.h"
@@ -87,25 +88,26 @@ public:
     virtual void closeWindow() = 0;
 };
 
-// In the order of MainWindowView::Text.
 constexpr MainWindowView::TextPlace MainWindowView::placeOf(Text which)
 {
     using enum FormTable::Main;
     using As = TextPlace::As;
-    constexpr std::array<TextPlace, 13> places{{
-        {std::nullopt, As::Text},
-        {lblVERSION, As::Text},
-        {lblDATE, As::Text},
-        {lblFREE, As::Text},
-        {lblUSED, As::Text},
-        {lblTOTAL, As::Text},
-        {lblFREE, As::ToolTip},
-        {lblUSED, As::ToolTip},
-        {lblTOTAL, As::ToolTip},
-        {lblFREE, As::AccessibleName},
-        {lblUSED, As::AccessibleName},
-        {lblTOTAL, As::AccessibleName},
-        {picDRIVE, As::Description},
-    }};
+    // clang-format off
+    constexpr auto places = enumTable<TextPlace>(Text::ChartDescription, {
+        {Text::Caption, {std::nullopt, As::Text}},
+        {Text::Version, {lblVERSION, As::Text}},
+        {Text::Date, {lblDATE, As::Text}},
+        {Text::Free, {lblFREE, As::Text}},
+        {Text::Used, {lblUSED, As::Text}},
+        {Text::Total, {lblTOTAL, As::Text}},
+        {Text::FreeDescription, {lblFREE, As::ToolTip}},
+        {Text::UsedDescription, {lblUSED, As::ToolTip}},
+        {Text::TotalDescription, {lblTOTAL, As::ToolTip}},
+        {Text::FreeAccessibleName, {lblFREE, As::AccessibleName}},
+        {Text::UsedAccessibleName, {lblUSED, As::AccessibleName}},
+        {Text::TotalAccessibleName, {lblTOTAL, As::AccessibleName}},
+        {Text::ChartDescription, {picDRIVE, As::Description}},
+    });
+    // clang-format on
     return places[static_cast<std::size_t>(which)];
 }

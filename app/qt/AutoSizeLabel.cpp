@@ -11,11 +11,9 @@ AutoSizeLabel::AutoSizeLabel(const QString& caption, const QRect& design, QWidge
 }
 
 // Measuring a text is what a new text costs most: a text as wide as the one
-// shown keeps the size it has.
+// shown keeps the size it has. The behaviour writes only a changed text.
 void AutoSizeLabel::setCaption(const QString& caption)
 {
-    if (caption == text())
-        return;
     const bool asWide = drawsAsWide(text(), caption);
     showText(caption);
     if (!asWide)

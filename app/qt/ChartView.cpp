@@ -16,8 +16,6 @@ ChartView::ChartView(QWidget* parent) : QWidget(parent)
 
 void ChartView::setPicture(const std::optional<ChartPicture>& picture)
 {
-    if (picture == m_picture)
-        return;
     m_picture = picture;
     update();
 }
@@ -47,7 +45,7 @@ void ChartView::paintEvent(QPaintEvent*)
     if (m_picture)
         paintChart(painter, *m_picture, discs->plan.shapeCount);
     if (FocusMark::shows(*this))
-        FocusMark::paint(painter, rect(), palette().color(QPalette::Window), palette().color(QPalette::Button));
+        FocusMark::paint(painter, *this, rect(), palette().color(QPalette::Window), palette().color(QPalette::Button));
 }
 
 const QPixmap& ChartView::backdrop(const std::optional<ChartPicture>& discs)

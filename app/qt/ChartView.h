@@ -18,7 +18,7 @@ class ChartView : public QWidget {
 public:
     explicit ChartView(QWidget* parent = nullptr);
 
-    // Repaints only when the picture differs from the one shown.
+    // The behaviour passes only a picture that differs from the one shown.
     void setPicture(const std::optional<ChartPicture>& picture);
 
 signals:

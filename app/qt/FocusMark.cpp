@@ -1,6 +1,6 @@
 #include "app/qt/FocusMark.h"
 
-#include "app/qt/ReadableColor.h"
+#include "app/qt/ColorValue.h"
 
 #include <QPainter>
 #include <QPen>
@@ -8,22 +8,17 @@
 
 namespace {
 
-// Black or white, whichever stands out more from under.
-QColor standingOutFrom(const QColor& under)
-{
-    const QColor black(Qt::black);
-    const QColor white(Qt::white);
-    return ReadableColor::contrast(black, under) >= ReadableColor::contrast(white, under) ? black : white;
-}
-
-// A solid one-pixel ring along the inside of area.
-void paintRing(QPainter& painter, const QRect& area, const QColor& color)
+// The rings, each a solid one-pixel outline, ring i i pixels inside area.
+void paintRings(QPainter& painter, const QRect& area, const FocusMark::Rings& rings)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setBrush(Qt::NoBrush);
-    painter.setPen(QPen(color, 1));
-    painter.drawRect(area.adjusted(0, 0, -1, -1));
+    for (std::size_t i = 0; i < rings.size(); ++i) {
+        const int inset = static_cast<int>(i);
+        painter.setPen(QPen(ColorValue::toQColor(static_cast<std::int32_t>(rings[i])), 1));
+        painter.drawRect(area.adjusted(inset, inset, -inset - 1, -inset - 1));
+    }
     painter.restore();
 }
 
@@ -36,15 +31,15 @@ bool shows(const QWidget& control)
     return control.hasFocus() && control.window()->testAttribute(Qt::WA_KeyboardFocusChange);
 }
 
-void paint(QPainter& painter, const QRect& area, const QColor& around, const QColor& within)
+void paint(QPainter& painter, const QWidget& control, const QRect& area, const QColor& around, const QColor& within)
 {
-    paintRing(painter, area, standingOutFrom(around));
-    paintRing(painter, area.adjusted(1, 1, -1, -1), standingOutFrom(within));
+    paintRings(painter, area,
+               rings(control.logicalDpiY(), ColorValue::fromQColor(around), ColorValue::fromQColor(within)));
 }
 
-void paintThin(QPainter& painter, const QRect& area, const QColor& around)
+void paintLabel(QPainter& painter, const QRect& area, const QColor& around)
 {
-    paintRing(painter, area, standingOutFrom(around));
+    paintRings(painter, area, labelRings(ColorValue::fromQColor(around)));
 }
 
 } // namespace FocusMark

@@ -64,7 +64,7 @@ protected:
         if (FocusMark::shows(*this)) {
             QPainter painter(this);
             const QColor background = palette().color(QPalette::Window);
-            FocusMark::paint(painter, rect(), background, background);
+            FocusMark::paint(painter, *this, rect(), background, background);
         }
     }
 };
@@ -85,7 +85,7 @@ protected:
             const QColor face = palette().color(QPalette::Button);
             // Inside the style's frame, as the classic dotted rectangle stood.
             constexpr int Inset = 3;
-            FocusMark::paint(painter, rect().adjusted(Inset, Inset, -Inset, -Inset), face, face);
+            FocusMark::paint(painter, *this, rect().adjusted(Inset, Inset, -Inset, -Inset), face, face);
         }
     }
 };

@@ -1,5 +1,6 @@
 #include "app/qt/LegendSwatch.h"
 
+#include "app/behaviour/ShiftMask.h"
 #include "app/qt/AccessibleControls.h"
 #include "app/qt/ColorValue.h"
 #include "app/qt/FocusMark.h"
@@ -13,9 +14,8 @@ namespace {
 // MouseUp's mask of the modifiers held.
 int shiftMask(Qt::KeyboardModifiers modifiers)
 {
-    return (modifiers.testFlag(Qt::ShiftModifier) ? LegendSwatch::ShiftMask : 0) |
-           (modifiers.testFlag(Qt::ControlModifier) ? LegendSwatch::CtrlMask : 0) |
-           (modifiers.testFlag(Qt::AltModifier) ? LegendSwatch::AltMask : 0);
+    return ShiftMask::of(modifiers.testFlag(Qt::ShiftModifier), modifiers.testFlag(Qt::ControlModifier),
+                         modifiers.testFlag(Qt::AltModifier));
 }
 
 } // namespace
@@ -65,6 +65,6 @@ void LegendSwatch::paintEvent(QPaintEvent* event)
         QPainter painter(this);
         // The mark takes the place of the border, against the frame around.
         const QColor around = parentWidget() ? parentWidget()->palette().color(QPalette::Window) : Qt::lightGray;
-        FocusMark::paint(painter, rect(), around, ColorValue::toQColor(m_backColor));
+        FocusMark::paint(painter, *this, rect(), around, ColorValue::toQColor(m_backColor));
     }
 }

@@ -11,11 +11,6 @@
 class LegendSwatch : public QLabel {
     Q_OBJECT
 public:
-    // Bits of MouseUp's shift mask.
-    static constexpr int ShiftMask = 1;
-    static constexpr int CtrlMask = 2;
-    static constexpr int AltMask = 4;
-
     explicit LegendSwatch(std::int32_t color, const QRect& design, QWidget* parent);
 
     // The swatch's colour, 0x00BBGGRR.

@@ -1,9 +1,10 @@
 #include "app/qt/LinkLabel.h"
 
+#include "app/behaviour/Contrast.h"
 #include "app/qt/AccessibleControls.h"
+#include "app/qt/ColorValue.h"
 #include "app/qt/FocusMark.h"
 #include "app/qt/KeyActivation.h"
-#include "app/qt/ReadableColor.h"
 #include "app/qt/Resources.h"
 
 #include <QApplication>
@@ -13,11 +14,10 @@
 LinkLabel::LinkLabel(const QString& caption, const QRect& design, QWidget* parent)
     : AutoSizeLabel(caption, design, parent)
 {
-    // Two pixels of room each side of the text for the focus ring, which would
-    // otherwise cross the first and last glyphs where they touch the label's
-    // edges (as at 150 % scaling). Given before the font, whose change sizes
-    // the label.
-    setContentsMargins(2, 0, 2, 0);
+    // Room each side of the text for the focus ring (as at 150 % scaling the
+    // glyphs touch the label's edges). Given before the font, whose change
+    // sizes the label.
+    setContentsMargins(FocusMark::LabelPadding, 0, FocusMark::LabelPadding, 0);
     QFont linkFont = font();
     linkFont.setUnderline(true);
     setFont(linkFont);
@@ -31,8 +31,9 @@ void LinkLabel::followPalette()
 {
     const QPalette inherited = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
     QPalette own = palette();
-    own.setColor(QPalette::WindowText,
-                 ReadableColor::onBackground(inherited.color(QPalette::Link), inherited.color(QPalette::Window)));
+    const std::uint32_t link = ColorValue::fromQColor(inherited.color(QPalette::Link));
+    const std::uint32_t background = ColorValue::fromQColor(inherited.color(QPalette::Window));
+    own.setColor(QPalette::WindowText, ColorValue::toQColor(Contrast::readableLink(link, background)));
     // Setting an equal palette sends no change: this ends the round through
     // changeEvent.
     setPalette(own);
@@ -71,7 +72,7 @@ void LinkLabel::paintEvent(QPaintEvent* event)
     AutoSizeLabel::paintEvent(event);
     if (FocusMark::shows(*this)) {
         QPainter painter(this);
-        FocusMark::paintThin(painter, rect(), palette().color(QPalette::Window));
+        FocusMark::paintLabel(painter, rect(), palette().color(QPalette::Window));
     }
 }
 

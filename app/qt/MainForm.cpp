@@ -10,7 +10,6 @@
 #include "app/qt/ColorValue.h"
 #include "app/qt/DriveListBox.h"
 #include "app/qt/FigureLabel.h"
-#include "app/qt/FittedFont.h"
 #include "app/qt/FormControls.h"
 #include "app/qt/LegendSwatch.h"
 #include "app/qt/LinkLabel.h"
@@ -20,6 +19,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QColorDialog>
+#include <QFontMetricsF>
 #include <QPointer>
 #include <QScreen>
 #include <QStyle>
@@ -85,18 +85,17 @@ void mainform::giveFiguresTheirRoom()
         control<FigureLabel>(figure)->setRoom(FittedSize::figureRoom(figure, m_twips.dotsPerInch()));
 }
 
-// The classic font, smaller where the face at hand is too wide for the frame:
-// the captions grow leftwards from their right edge up to the frame's border,
-// the figures leftwards up to their captions.
+// The classic font, smaller where the face at hand is too wide for the frame.
 QFont mainform::layoutFont() const
 {
-    constexpr int FrameBorder = 1; // pixels
-    constexpr int FigureGap = 3;
-    const FormTable::Control& caption = FormTable::control(Main::lbl6);
-    const FormTable::Control& figure = FormTable::control(Main::lblTOTAL);
-    return fittedFont(classicFont(), {{toQString(caption.text), m_twips.toPixels(caption.rect.right()) - FrameBorder},
-                                      {toQString(figure.text),
-                                       m_twips.toPixels(figure.rect.right() - caption.rect.right()) - FigureGap}});
+    QFont font = classicFont();
+    const auto widthAt = [&font](std::string_view text, double pointSize) {
+        QFont candidate = font;
+        candidate.setPointSizeF(pointSize);
+        return QFontMetricsF(candidate).horizontalAdvance(toQString(text));
+    };
+    font.setPointSizeF(FittedSize::facePointSize(font.pointSizeF(), m_twips.dotsPerInch(), widthAt));
+    return font;
 }
 
 // Each event goes to its handler in the behaviour.

@@ -63,17 +63,34 @@ void holdWholeText(HWND label, const RECT& place)
         MoveWindow(label, place.left, place.top, width, place.bottom - place.top, FALSE);
 }
 
+// The text a control shows: AboutTexts' where it has one, else the table's.
+std::string_view shownText(About which, const AboutTexts::Dialog& texts)
+{
+    switch (which) {
+    case About::lblTitle:
+        return texts.title;
+    case About::lblVersion:
+        return texts.version;
+    case About::lblDescription:
+        return texts.description;
+    case About::lblDisclaimer:
+        return texts.legal;
+    case About::cmdOK:
+    case About::Picture1:
+        break;
+    }
+    return FormTable::control(which).text;
+}
+
 // The form table's controls in tab order, with the texts of AboutTexts.
 void createControls(HWND dialog, DialogState& state)
 {
     const AboutTexts::Dialog texts = AboutTexts::AboutDialog();
     SetWindowTextW(dialog, WideText::fromUtf8(texts.caption).c_str());
-    const std::array<std::string_view, 6> shown{
-        texts.title, FormTable::control(About::cmdOK).text, texts.version, texts.description, texts.legal, ""};
-    for (std::size_t index = 0; index < shown.size(); ++index) {
+    for (std::size_t index = 0; index < FormTable::aboutControls.size(); ++index) {
         const FormTable::Control& design = FormTable::aboutControls[index];
         HWND control = Layout::createControl(dialog, design, idOf(static_cast<About>(index)));
-        SetWindowTextW(control, WideText::fromUtf8(shown[index]).c_str());
+        SetWindowTextW(control, WideText::fromUtf8(shownText(static_cast<About>(index), texts)).c_str());
         const RECT r = Layout::rect(design.rect, state.dpi);
         MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
         const bool title = static_cast<About>(index) == About::lblTitle;

@@ -116,7 +116,7 @@ void ChartBox::paint()
     // The focus mark goes on the screen only, never into the chart's bitmap.
     if (Controls::showsFocusMark(m_window)) {
         const RECT inside{0, 0, m_size.cx, m_size.cy};
-        Controls::paintFocusRing(m_window, dc, inside, GetSysColor(COLOR_BTNFACE));
+        Controls::paintFocusMark(m_window, dc, inside, GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNFACE));
     }
     EndPaint(m_window, &paintInfo);
 }
@@ -135,17 +135,10 @@ LRESULT CALLBACK ChartBox::windowProc(HWND window, UINT message, WPARAM wParam, 
     case WM_LBUTTONDOWN:
         SetFocus(window);
         return 0;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(window, nullptr, FALSE);
-        return 0;
-    case WM_UPDATEUISTATE:
-        InvalidateRect(window, nullptr, FALSE);
-        break;
     default:
         break;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return Controls::focusableDefault(window, message, wParam, lParam);
 }
 
 } // namespace win32

@@ -1,10 +1,11 @@
 #include "app/win32/Controls.h"
 
 #include "app/behaviour/Contrast.h"
+#include "app/behaviour/FocusMark.h"
+#include "app/behaviour/ShiftMask.h"
 
 #include <windowsx.h>
 
-#include <algorithm>
 #include <string>
 
 namespace win32::Controls {
@@ -33,8 +34,16 @@ void frameWith(HDC dc, const RECT& box, COLORREF ink)
     DeleteObject(brush);
 }
 
-// Focused, the swatch's outline stands out against the window's face and a
-// ring inside it against the swatch's own colour.
+// The rings one pixel each, ring i i pixels inside box.
+void frameRings(HDC dc, RECT box, const FocusMark::Rings& rings)
+{
+    for (const COLORREF ink : rings) {
+        frameWith(dc, box, ink);
+        InflateRect(&box, -1, -1);
+    }
+}
+
+// Focused, the mark takes the place of the swatch's outline.
 void paintSwatch(HWND swatch)
 {
     PAINTSTRUCT paint{};
@@ -44,13 +53,10 @@ void paintSwatch(HWND swatch)
     HBRUSH fill = CreateSolidBrush(swatchColor(swatch));
     FillRect(dc, &box, fill);
     DeleteObject(fill);
-    if (showsFocusMark(swatch)) {
-        frameWith(dc, box, Contrast::contrastingInk(GetSysColor(COLOR_BTNFACE)));
-        InflateRect(&box, -1, -1);
-        paintFocusRing(swatch, dc, box, swatchColor(swatch));
-    } else {
+    if (showsFocusMark(swatch))
+        paintFocusMark(swatch, dc, box, GetSysColor(COLOR_BTNFACE), swatchColor(swatch));
+    else
         frameWith(dc, box, outlineColor());
-    }
     EndPaint(swatch, &paint);
 }
 
@@ -77,8 +83,7 @@ LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lPa
                      message == WM_LBUTTONUP   ? 1
                      : message == WM_RBUTTONUP ? 2
                                                : 4,
-                     ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
-                         (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+                     ShiftMask::of(wParam & MK_SHIFT, wParam & MK_CONTROL, GetKeyState(VK_MENU) < 0));
         return 0;
     case WM_KEYDOWN:
         // Held down, the key repeats; only its first press counts.
@@ -87,15 +92,8 @@ LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_GETDLGCODE:
         return dialogCode(lParam);
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(swatch, nullptr, FALSE);
-        return 0;
-    case WM_UPDATEUISTATE:
-        InvalidateRect(swatch, nullptr, FALSE);
-        return DefWindowProcW(swatch, message, wParam, lParam);
     default:
-        return DefWindowProcW(swatch, message, wParam, lParam);
+        return focusableDefault(swatch, message, wParam, lParam);
     }
 }
 
@@ -112,11 +110,11 @@ void paintLink(HWND link)
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, linkColor());
     RECT inside = box;
-    InflateRect(&inside, -LinkPadding, 0);
+    InflateRect(&inside, -FocusMark::LabelPadding, 0);
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inside, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, previous);
     if (showsFocusMark(link))
-        frameWith(dc, box, Contrast::contrastingInk(GetSysColor(COLOR_BTNFACE)));
+        frameRings(dc, box, FocusMark::labelRings(GetSysColor(COLOR_BTNFACE)));
     EndPaint(link, &paint);
 }
 
@@ -153,15 +151,8 @@ LRESULT CALLBACK linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETDLGCODE:
         return dialogCode(lParam);
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(link, nullptr, FALSE);
-        return 0;
-    case WM_UPDATEUISTATE:
-        InvalidateRect(link, nullptr, FALSE);
-        return DefWindowProcW(link, message, wParam, lParam);
     default:
-        return DefWindowProcW(link, message, wParam, lParam);
+        return focusableDefault(link, message, wParam, lParam);
     }
 }
 
@@ -224,20 +215,23 @@ bool showsFocusMark(HWND control)
     return GetFocus() == control && !(SendMessageW(control, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS);
 }
 
-void paintFocusRing(HWND control, HDC dc, const RECT& box, COLORREF inside)
+void paintFocusMark(HWND control, HDC dc, const RECT& box, COLORREF around, COLORREF within)
 {
-    const int thickness = std::max(2, MulDiv(2, static_cast<int>(GetDpiForWindow(control)), 96));
-    RECT ring = box;
-    for (int line = 0; line < thickness; ++line) {
-        frameWith(dc, ring, Contrast::contrastingInk(inside));
-        InflateRect(&ring, -1, -1);
-    }
+    frameRings(dc, box, FocusMark::rings(static_cast<int>(GetDpiForWindow(control)), around, within));
+}
+
+LRESULT focusableDefault(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS || message == WM_UPDATEUISTATE)
+        InvalidateRect(control, nullptr, FALSE);
+    if (message == WM_SETFOCUS || message == WM_KILLFOCUS)
+        return 0;
+    return DefWindowProcW(control, message, wParam, lParam);
 }
 
 int shiftMask()
 {
-    return (GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-           (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+    return ShiftMask::of(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0);
 }
 
 } // namespace win32::Controls

@@ -14,9 +14,6 @@ inline constexpr UINT SwatchMouseUp = WM_APP + 1;
 // it. wParam: the link's id.
 inline constexpr UINT LinkClick = WM_APP + 2;
 
-// The pixels a link keeps on each side of its text, for its focus mark.
-inline constexpr int LinkPadding = 2;
-
 inline constexpr wchar_t SwatchClass[] = L"QuillmarSwatch";
 inline constexpr wchar_t LinkClass[] = L"QuillmarLink";
 
@@ -53,9 +50,15 @@ void passOnSchemeChange(HWND parent, UINT message, WPARAM wParam, LPARAM lParam)
 // mouse until the keyboard moves the focus).
 [[nodiscard]] bool showsFocusMark(HWND control);
 
-// A clearly visible focus mark: a solid ring just inside box, two pixels at
-// 96 DPI and more at larger text, in the ink that stands out against inside.
-void paintFocusRing(HWND control, HDC dc, const RECT& box, COLORREF inside);
+// control's focus mark just inside box: around is what lies outside box,
+// within what the mark encloses.
+void paintFocusMark(HWND control, HDC dc, const RECT& box, COLORREF around, COLORREF within);
+
+// What a focusable control of this program's own does with a message it does
+// not handle itself: its focus mark is painted again when it gains or loses
+// the focus or its window starts or stops showing marks; the rest goes to
+// DefWindowProc.
+LRESULT focusableDefault(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The state of Shift, Ctrl and Alt as a MouseUp shift mask.
 [[nodiscard]] int shiftMask();

@@ -5,7 +5,6 @@
 
 #include <commctrl.h>
 
-#include <array>
 #include <cmath>
 #include <string>
 
@@ -36,29 +35,32 @@ struct ControlClass {
     DWORD style;
 };
 
-// By FormTable::Kind, in its order; the chart box is a window of its own.
+// The window class and style of each kind; the chart box is a window of its own.
 // SS_NOTIFY: the figures receive the mouse, so that their tooltips show.
 // Captions and figures are sized to their text at their right edge, with the
 // room their last glyph draws in: their text starts at their left.
-const std::array<ControlClass, 10> controlClasses{{
-    {WC_STATICW, 0},
-    {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP},
-    {Controls::SwatchClass, WS_TABSTOP},
-    {Controls::LinkClass, WS_TABSTOP},
-    {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX},
-    {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY},
-    {WC_BUTTONW, BS_GROUPBOX},
-    {WC_STATICW, SS_LEFT | SS_NOPREFIX},
-    {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP},
-    {WC_STATICW, SS_ICON | SS_REALSIZECONTROL},
-}};
+using FormTable::Kind;
+// clang-format off
+constexpr auto controlClasses = enumTable<ControlClass>(Kind::Icon, {
+    {Kind::ChartBox, {WC_STATICW, 0}},
+    {Kind::DriveList, {WC_COMBOBOXW, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP}},
+    {Kind::Swatch, {Controls::SwatchClass, WS_TABSTOP}},
+    {Kind::Link, {Controls::LinkClass, WS_TABSTOP}},
+    {Kind::Caption, {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX}},
+    {Kind::Figure, {WC_STATICW, SS_LEFTNOWORDWRAP | SS_NOPREFIX | SS_NOTIFY}},
+    {Kind::Frame, {WC_BUTTONW, BS_GROUPBOX}},
+    {Kind::Label, {WC_STATICW, SS_LEFT | SS_NOPREFIX}},
+    {Kind::Button, {WC_BUTTONW, BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP}},
+    {Kind::Icon, {WC_STATICW, SS_ICON | SS_REALSIZECONTROL}},
+});
+// clang-format on
 
 } // namespace
 
 // A swatch shows no text: its window text is its name for screen readers.
 HWND createControl(HWND parent, const FormTable::Control& control, int id)
 {
-    const ControlClass& kind = controlClasses.at(static_cast<std::size_t>(control.kind));
+    const ControlClass& kind = controlClasses[static_cast<std::size_t>(control.kind)];
     const std::wstring text =
         WideText::fromUtf8(control.kind == FormTable::Kind::Swatch ? control.accessibleName : control.text);
     return CreateWindowExW(0, kind.name, text.c_str(), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | kind.style, 0, 0, 0, 0,

@@ -1,6 +1,7 @@
 #include "app/win32/MainWindow.h"
 
 #include "app/behaviour/FittedSize.h"
+#include "app/behaviour/FocusMark.h"
 #include "app/win32/AboutDialog.h"
 #include "app/win32/Controls.h"
 #include "common/WideText_win32.h"
@@ -192,7 +193,7 @@ void MainWindow::placeControl(Main which)
         SendMessageW(control(which), WM_SETFONT, reinterpret_cast<WPARAM>(figureFont(which)), FALSE);
     if (FormTable::keepsRightEdge(design.kind))
         Layout::fitToTextLeftwards(control(which), place.right,
-                                   design.kind == FormTable::Kind::Link ? Controls::LinkPadding : 0);
+                                   design.kind == FormTable::Kind::Link ? FocusMark::LabelPadding : 0);
 }
 
 // A figure longer than the placeholder grows leftwards towards its caption:
