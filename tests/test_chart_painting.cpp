@@ -25,7 +25,7 @@ constexpr std::int32_t FreeColor = 0x00BDA37D;
 // The chart box is 257 pixels square.
 constexpr int BoxSide = 257;
 
-// The button face the chart box clears to.
+// The window's face the chart box clears to.
 const QColor Background(0xF0, 0xF0, 0xF0);
 
 [[nodiscard]] ChartPicture boxPicture(std::int64_t capacity, std::int64_t free)
@@ -306,14 +306,14 @@ TEST_P(ChartReferenceTest, PaintsEveryPixelAsBefore)
 
 INSTANTIATE_TEST_SUITE_P(Table, ChartReferenceTest, testing::ValuesIn(shareRows), RowName{});
 
-// The box shows exactly the painted picture over its button face, at the
+// The box shows exactly the painted picture over the window's face, at the
 // screen's device pixel ratio (a second run makes that 1.5), picture after
 // picture: a new share, then a new free colour under the same share.
 TEST(ChartViewPaint, ShowsThePictureAsPainted)
 {
     ChartView view;
     QPalette palette = view.palette();
-    palette.setColor(QPalette::Button, Background);
+    palette.setColor(QPalette::Window, Background);
     view.setPalette(palette);
     view.resize(BoxSide, BoxSide);
     ChartPicture recoloured = boxPicture(1'000'000, 250'000);

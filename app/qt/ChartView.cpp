@@ -45,13 +45,13 @@ void ChartView::paintEvent(QPaintEvent*)
     if (m_picture)
         paintChart(painter, *m_picture, discs->plan.shapeCount);
     if (FocusMark::shows(*this))
-        FocusMark::paint(painter, *this, rect(), palette().color(QPalette::Window), palette().color(QPalette::Button));
+        FocusMark::paint(painter, *this, rect(), palette().color(QPalette::Window), palette().color(QPalette::Window));
 }
 
 const QPixmap& ChartView::backdrop(const std::optional<ChartPicture>& discs)
 {
     const qreal ratio = devicePixelRatioF();
-    const QColor face = palette().color(QPalette::Button);
+    const QColor face = palette().color(QPalette::Window);
     const QSize pixels = (QSizeF(size()) * ratio).toSize();
     if (m_backdrop.size() == pixels && m_backdrop.devicePixelRatio() == ratio && m_backdropColor == face &&
         m_backdropDiscs == discs)

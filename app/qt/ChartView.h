@@ -11,8 +11,9 @@
 #include <optional>
 
 // The chart box: keeps the chart picture it is given and paints it, over the
-// button face colour, whenever the window system asks. With no picture the box
-// is cleared.
+// window's own face, whenever the window system asks. With no picture the box
+// is cleared. (Qt's palettes give buttons a face of their own, lighter than the
+// window's in dark schemes: a box in it would stand out as a grey square.)
 class ChartView : public QWidget {
     Q_OBJECT
 public:
@@ -31,7 +32,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // The button face with the picture's discs, as last painted: unchanged
+    // The window's face with the picture's discs, as last painted: unchanged
     // while only the wedge over them moves.
     [[nodiscard]] const QPixmap& backdrop(const std::optional<ChartPicture>& discs);
 
