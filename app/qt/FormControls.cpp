@@ -52,43 +52,30 @@ protected:
     }
 };
 
-// The icon box: it may take the focus, and then shows the focus mark.
-class IconBox : public QLabel {
+// A standard control that marks the keyboard focus as every other control
+// does, inset pixels inside its edge, on its face. A label has no mark of its
+// own, and the styles' mark on a button is faint (Fusion's is a
+// highlight-coloured outline barely lighter than the frame) or none at all.
+template <class Base, QPalette::ColorRole Face, int Inset> class FocusMarked : public Base {
 public:
-    using QLabel::QLabel;
+    using Base::Base;
 
 protected:
     void paintEvent(QPaintEvent* event) override
     {
-        QLabel::paintEvent(event);
-        if (FocusMark::shows(*this)) {
-            QPainter painter(this);
-            const QColor background = palette().color(QPalette::Window);
-            FocusMark::paint(painter, *this, rect(), background, background);
-        }
+        Base::paintEvent(event);
+        if (!FocusMark::shows(*this))
+            return;
+        QPainter painter(this);
+        const QColor face = this->palette().color(Face);
+        FocusMark::paint(painter, *this, this->rect().adjusted(Inset, Inset, -Inset, -Inset), face, face);
     }
 };
 
-// A command button that marks the keyboard focus as every other control does.
-// The styles' own mark on a button is faint (Fusion's is a highlight-coloured
-// outline barely lighter than the frame) or none at all.
-class CommandButton : public QPushButton {
-public:
-    using QPushButton::QPushButton;
-
-protected:
-    void paintEvent(QPaintEvent* event) override
-    {
-        QPushButton::paintEvent(event);
-        if (FocusMark::shows(*this)) {
-            QPainter painter(this);
-            const QColor face = palette().color(QPalette::Button);
-            // Inside the style's frame, as the classic dotted rectangle stood.
-            constexpr int Inset = 3;
-            FocusMark::paint(painter, *this, rect().adjusted(Inset, Inset, -Inset, -Inset), face, face);
-        }
-    }
-};
+// The icon box, which may take the focus.
+using IconBox = FocusMarked<QLabel, QPalette::Window, 0>;
+// The mark inside the style's frame, where the classic dotted rectangle stood.
+using CommandButton = FocusMarked<QPushButton, QPalette::Button, 3>;
 
 // The icon box sizes itself to its picture, the application icon at 32 x 32
 // logical pixels, drawn for the screen's pixel ratio.
