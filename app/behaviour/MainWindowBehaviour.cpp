@@ -4,6 +4,7 @@
 #include "app/behaviour/AboutTexts.h"
 #include "app/behaviour/DriveCaption.h"
 #include "app/behaviour/FormTable.h"
+#include "app/behaviour/ShiftMask.h"
 #include "drivespace/ByteUnits.h"
 #include "drivespace/GetDiskSpace.h"
 #include "settings/SettingKeys.h"
@@ -401,7 +402,7 @@ void MainWindowBehaviour::chooseLegendColor(MainWindowView::Swatch swatch, std::
                                             std::int32_t defaultColor, int Shift)
 {
     const Running running(*this);
-    if (Shift & ShiftMask) {
+    if (Shift & ShiftMask::Shift) {
         color = defaultColor;
     } else {
         const std::optional<std::int32_t> chosen = m_window.askColor(color);

@@ -31,9 +31,6 @@ public:
     static constexpr std::chrono::milliseconds QuickAnswerWait{50};
     static constexpr std::chrono::milliseconds AnswerDeadline = DriveAnswerDeadline;
 
-    // The bit of a MouseUp's shift mask that stands for Shift (2 Ctrl, 4 Alt).
-    static constexpr int ShiftMask = 1;
-
     // window and loop must outlive this object.
     MainWindowBehaviour(MainWindowView& window, EventLoop& loop, Services services);
 
