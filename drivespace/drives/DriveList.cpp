@@ -111,21 +111,6 @@ bool isUserFileSystem(const MountLine& line)
     return true;
 }
 
-// Which mounts a query of their mount point reaches: those the kernel's lookup
-// of that path leads to. One covered by a later mount at its place or above
-// it, or stacked under another, or made on a file system now out of reach
-// answers for nothing.
-std::vector<bool> reachableMounts(const std::vector<MountLine>& lines)
-{
-    const MountTree tree(lines);
-    std::vector<bool> reachable(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        const std::vector<std::size_t> crossed = tree.crossed(lines[i].mountPoint);
-        reachable[i] = !crossed.empty() && crossed.back() == i;
-    }
-    return reachable;
-}
-
 // Of two mounts of one file system, the one shown: the shorter mount point,
 // then the larger part of the file system, then the first in the table.
 bool isShownBefore(const MountLine& a, const MountLine& b)
@@ -136,13 +121,17 @@ bool isShownBefore(const MountLine& a, const MountLine& b)
 }
 
 // The mounts the list shows, "/" first: the user's file systems a query
-// reaches, each file system once.
+// reaches, each file system once. A query of a mount point reaches the mount
+// the kernel's lookup of that path leads to: not one covered by a later mount
+// at its place or above it, stacked under another, or made on a file system
+// now out of reach.
 std::vector<const MountLine*> shownMounts(const std::vector<MountLine>& lines)
 {
-    const std::vector<bool> reachable = reachableMounts(lines);
+    const MountTree tree(lines);
     std::vector<const MountLine*> candidates;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (reachable[i] && isUserFileSystem(lines[i]))
+        const std::vector<std::size_t> crossed = tree.crossed(lines[i].mountPoint);
+        if (!crossed.empty() && crossed.back() == i && isUserFileSystem(lines[i]))
             candidates.push_back(&lines[i]);
     }
     // Each file system once: its best mount stands in for all of them.
