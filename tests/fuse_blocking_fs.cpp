@@ -1,12 +1,13 @@
 // A file system that stands for a drive whose server went away: its root can
-// be looked at, but asking for its size blocks until the test lets it go.
+// be looked at, but asking for its size blocks until the test lets it go, and
+// so does looking at anything in it once the file "hang" exists in STATE_DIR.
 //
 //   fuse_blocking_fs STATE_DIR MOUNT_POINT [SPARED_PROGRAM]
 //
 // Mounts an empty directory at MOUNT_POINT and stays in the foreground. In
 // STATE_DIR it writes "ready" once the kernel has connected, and appends one
-// line to "statfs.log" each time a size query comes in ("enter") and each time
-// one is answered ("return"). A size query is answered only once the file
+// line to "statfs.log" each time a held request comes in ("enter") and each
+// time one is answered ("return"). A held request is answered only once the file
 // "release" exists in STATE_DIR, when the server is told to stop, or after
 // MaxHold as a safety net, so that a test that died cannot leave a mount behind
 // that hangs every later look at it. Size queries of SPARED_PROGRAM (a process
@@ -70,8 +71,25 @@ void* onInit(fuse_conn_info*, fuse_config* config)
     return nullptr;
 }
 
+// Holds the request until the test lets it go.
+void hold()
+{
+    appendLog("enter");
+    // Held also ends when the server is told to stop (SIGTERM, SIGINT), so that
+    // it can unmount.
+    fuse_session* session = fuse_get_session(fuse_get_context()->fuse);
+    const auto giveUp = std::chrono::steady_clock::now() + MaxHold;
+    while (!exists(stateDir + "/release") && fuse_session_exited(session) == 0 &&
+           std::chrono::steady_clock::now() < giveUp)
+        std::this_thread::sleep_for(PollInterval);
+    appendLog("return");
+}
+
+// The kernel looks a name up through this too.
 int onGetattr(const char* path, struct stat* info, fuse_file_info*)
 {
+    if (exists(stateDir + "/hang"))
+        hold();
     if (std::strcmp(path, "/") != 0)
         return -ENOENT;
     *info = {};
@@ -103,17 +121,8 @@ int fillVolume(struct statvfs* volume)
 
 int onStatfs(const char*, struct statvfs* volume)
 {
-    if (callerIsSpared())
-        return fillVolume(volume);
-    appendLog("enter");
-    // Held also ends when the server is told to stop (SIGTERM, SIGINT), so that
-    // it can unmount.
-    fuse_session* session = fuse_get_session(fuse_get_context()->fuse);
-    const auto giveUp = std::chrono::steady_clock::now() + MaxHold;
-    while (!exists(stateDir + "/release") && fuse_session_exited(session) == 0 &&
-           std::chrono::steady_clock::now() < giveUp)
-        std::this_thread::sleep_for(PollInterval);
-    appendLog("return");
+    if (!callerIsSpared())
+        hold();
     return fillVolume(volume);
 }
 

@@ -17,7 +17,16 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <condition_variable>
+#include <cstring>
+#include <mutex>
+#include <optional>
+#include <stop_token>
+#include <thread>
 
 namespace {
 
@@ -49,7 +58,7 @@ protected:
         ASSERT_TRUE(QDir().mkpath(m_state));
         ASSERT_TRUE(QDir().mkpath(m_mountPoint));
 
-        if (!mount(m_server, m_state))
+        if (!mount(m_server, m_state, m_mountPoint))
             GTEST_SKIP() << "mounting the blocking file system failed: "
                          << m_server.readAllStandardError().toStdString();
 
@@ -76,12 +85,12 @@ protected:
         MainFormFixture::TearDown();
     }
 
-    // Starts a server of the blocking file system at the mount point; false
+    // Starts a server of the blocking file system at a mount point; false
     // when it does not come up.
-    bool mount(QProcess& server, const QString& state)
+    static bool mount(QProcess& server, const QString& state, const QString& mountPoint)
     {
         server.setProgram(QCoreApplication::applicationDirPath() + QStringLiteral("/fuse_blocking_fs"));
-        server.setArguments({state, m_mountPoint});
+        server.setArguments({state, mountPoint});
         server.start();
         return server.waitForStarted() &&
                QTest::qWaitFor(
@@ -96,8 +105,12 @@ protected:
     std::unique_ptr<mainform> loadRealWindow() { return loadWindow(platformDriveSpaceAsker()); }
 
     // Size queries that reached the file system, and those still held there.
-    [[nodiscard]] int receivedQueries() const { return logLines("enter"); }
-    [[nodiscard]] int heldQueries() const { return logLines("enter") - logLines("return"); }
+    [[nodiscard]] int receivedQueries() const { return logLines(m_state, "enter"); }
+    [[nodiscard]] int heldQueries() const { return heldIn(m_state); }
+    [[nodiscard]] static int heldIn(const QString& state)
+    {
+        return logLines(state, "enter") - logLines(state, "return");
+    }
 
     [[nodiscard]] static QString text(const mainform& window, const char* label)
     {
@@ -113,9 +126,9 @@ protected:
     QString m_fusermount;
 
 private:
-    [[nodiscard]] int logLines(const char* word) const
+    [[nodiscard]] static int logLines(const QString& state, const char* word)
     {
-        QFile log(m_state + QStringLiteral("/statfs.log"));
+        QFile log(state + QStringLiteral("/statfs.log"));
         if (!log.open(QIODevice::ReadOnly | QIODevice::Text))
             return 0;
         int count = 0;
@@ -128,6 +141,41 @@ private:
     QTemporaryDir m_base;
     QProcess m_server;
 };
+
+// A tmpfs on a directory while the owner lives.
+class TmpfsMount {
+public:
+    explicit TmpfsMount(const QString& directory) : m_directory(directory.toStdString())
+    {
+        if (::mount("tmpfs", m_directory.c_str(), "tmpfs", 0, "size=1m") != 0)
+            m_error = std::strerror(errno);
+    }
+    TmpfsMount(const TmpfsMount&) = delete;
+    TmpfsMount& operator=(const TmpfsMount&) = delete;
+    ~TmpfsMount()
+    {
+        if (m_error.empty())
+            ::umount2(m_directory.c_str(), MNT_DETACH); // also when something still holds it
+    }
+    [[nodiscard]] const std::string& error() const { return m_error; }
+
+private:
+    std::string m_directory;
+    std::string m_error;
+};
+
+// Lets a held file system go after a while, should the test itself be held
+// by it: a failure then, not a test that hangs.
+std::jthread releaseAfter(const QString& state, std::chrono::seconds wait)
+{
+    return std::jthread([release = state + QStringLiteral("/release"), wait](std::stop_token stop) {
+        std::mutex mutex;
+        std::condition_variable_any stopped;
+        std::unique_lock lock(mutex);
+        stopped.wait_for(lock, stop, wait, [] { return false; });
+        (void)QFile(release).open(QIODevice::WriteOnly);
+    });
+}
 
 TEST_F(DeadDriveTest, PickingADeadDriveKeepsTheWindowAnsweringAndClosable)
 {
@@ -218,7 +266,7 @@ TEST_F(DeadDriveTest, ARemountedPathAnswersAgain)
     QTemporaryDir healthyState;
     ASSERT_TRUE(QFile(healthyState.filePath(QStringLiteral("release"))).open(QIODevice::WriteOnly));
     QProcess healthy;
-    ASSERT_TRUE(mount(healthy, healthyState.path()));
+    ASSERT_TRUE(mount(healthy, healthyState.path(), m_mountPoint));
     EXPECT_TRUE(ask(answer, path, std::chrono::milliseconds(DeadlineWaitMs), [](const DriveAnswer&) {}));
     EXPECT_EQ(answer.capacity.stored(), 4'096'000) << "the remounted path still reads as the dead one";
     EXPECT_EQ(heldQueries(), 1);
@@ -247,6 +295,75 @@ TEST_F(DeadDriveTest, AProgramWithoutItsHelperEndsAtOnceWhileItsQueryIsHeld)
     EXPECT_EQ(heldQueries(), 1) << "the query was answered, so the test proves nothing";
     if (program.state() != QProcess::NotRunning) {
         (void)QFile(m_state + QStringLiteral("/release")).open(QIODevice::WriteOnly);
+        program.kill();
+        program.waitForFinished();
+    }
+}
+
+// A local drive shown at .../a/b, then a file system that hangs mounted over
+// .../a: the kernel now looks the drive's path up through it. Neither the
+// program nor the asker of an open window may look it up in place any more.
+class HungParentTest : public DeadDriveTest {
+protected:
+    void TearDown() override
+    {
+        (void)QFile(m_hungState + QStringLiteral("/release")).open(QIODevice::WriteOnly);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return heldIn(m_hungState) == 0; }, MountWaitMs));
+        if (m_hungServer.state() != QProcess::NotRunning) {
+            QProcess::execute(m_fusermount, {QStringLiteral("-u"), QStringLiteral("-z"), m_parent});
+            m_hungServer.terminate();
+            m_hungServer.waitForFinished(MountWaitMs);
+        }
+        m_tmpfs.reset(); // now that nothing hangs on the way to it
+        DeadDriveTest::TearDown();
+    }
+
+    // Mounts the hung file system over the drive's parent.
+    void hangParent()
+    {
+        ASSERT_TRUE(QDir().mkpath(m_hungState));
+        ASSERT_TRUE(mount(m_hungServer, m_hungState, m_parent))
+            << "mounting over the drive failed: " << m_hungServer.readAllStandardError().toStdString();
+        ASSERT_TRUE(QFile(m_hungState + QStringLiteral("/hang")).open(QIODevice::WriteOnly));
+    }
+
+    QTemporaryDir m_hungBase;
+    const QString m_parent = m_hungBase.filePath(QStringLiteral("a"));
+    const QString m_drive = m_parent + QStringLiteral("/b");
+    const QString m_hungState = m_hungBase.filePath(QStringLiteral("state"));
+    QProcess m_hungServer;
+    std::optional<TmpfsMount> m_tmpfs;
+};
+
+TEST_F(HungParentTest, NeitherTheProgramNorTheAskerLooksThePathUpInPlace)
+{
+    ASSERT_TRUE(QDir().mkpath(m_drive));
+    if (!m_tmpfs.emplace(m_drive).error().empty())
+        GTEST_SKIP() << "a tmpfs cannot be mounted here: " << m_tmpfs->error();
+    writeSettingsFile("[Settings]\nDrive=" + m_drive.toUtf8() + "\n");
+    QProcess program;
+    program.setProgram(QStringLiteral(QUILLMAR_PROGRAM));
+    program.start();
+    ASSERT_TRUE(program.waitForStarted());
+    // The drive shown and asked in place first, then the mount over its parent.
+    QTest::qWait(DeadlineWaitMs);
+    hangParent();
+    if (HasFatalFailure())
+        return;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return heldIn(m_hungState) == 1; }, MountWaitMs))
+        << "the program never looked its drive up again";
+    QTest::qWait(DeadlineWaitMs);
+    program.terminate();
+    EXPECT_TRUE(program.waitForFinished(2'000)) << "the program was held by the lookup";
+
+    const auto watchdog = releaseAfter(m_hungState, std::chrono::seconds(5));
+    const AskDriveSpace ask = platformDriveSpaceAsker();
+    DriveAnswer answer;
+    QElapsedTimer asked;
+    asked.start();
+    EXPECT_FALSE(ask(answer, m_drive.toStdString(), std::chrono::milliseconds(50), [](const DriveAnswer&) {}));
+    EXPECT_LT(asked.elapsed(), 1'000) << "the asker looked the path up itself";
+    if (program.state() != QProcess::NotRunning) {
         program.kill();
         program.waitForFinished();
     }

@@ -101,6 +101,13 @@ const MountTableCase mountTableCases[] = {
      "31 22 8:33 / /mnt/a rw - ext4 /dev/sdc1 rw\n"
      "32 31 8:49 / /mnt/a/b rw - ext4 /dev/sdd1 rw\n",
      {{"/ [/dev/sda2]", "/"}, {"/mnt/a [/dev/sdc1]", "/mnt/a"}, {"/mnt/a/b [/dev/sdd1]", "/mnt/a/b"}}},
+    // A mount made on "/" is not where this process's lookups start: the
+    // root it has stays the drive of "/", with what is mounted on it.
+    {"MountMadeOnTheRootLeavesTheRoot",
+     "22 1 8:2 / / rw - ext4 /dev/sda2 rw\n"
+     "30 22 8:17 / /mnt/usb rw - vfat /dev/sdb1 rw\n"
+     "31 22 0:40 / / rw - fuse.sshfs me@host: rw\n",
+     {{"/ [/dev/sda2]", "/"}, {"/mnt/usb [BACKUP]", "/mnt/usb"}}},
     // The kernel writes such bytes as they are; the root path keeps them.
     {"NonUtf8MountPoint",
      "22 1 8:2 / / rw - ext4 /dev/sda2 rw\n"

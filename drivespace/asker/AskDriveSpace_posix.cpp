@@ -7,7 +7,9 @@
 #include <memory>
 #include <utility>
 
-// Local disks are asked in place: they answer from memory and never hang. Every
+// Local disks are asked in place: they answer from memory and never hang. A
+// path counts as one only while the mount table, read again whenever it
+// changes, says the kernel's lookup of it crosses local mounts alone. Every
 // other drive is asked in a process of its own, the helper program or, where
 // it cannot be run, a child of this program, so that a drive stuck in the
 // kernel never holds the program.

@@ -1,13 +1,12 @@
 #include "drivespace/drives/DriveList.h"
 
 #include "drivespace/mounts/MountInfo.h"
+#include "drivespace/mounts/MountTree.h"
 
 #include <algorithm>
 #include <array>
 #include <cctype>
 #include <optional>
-#include <unordered_map>
-#include <unordered_set>
 #include <utility>
 
 namespace {
@@ -112,119 +111,6 @@ bool isUserFileSystem(const MountLine& line)
     return true;
 }
 
-// True for place itself and the paths below it, on component boundaries.
-bool placeHolds(std::string_view place, std::string_view path)
-{
-    if (!path.starts_with(place))
-        return false;
-    return path.size() == place.size() || place == "/" || path[place.size()] == '/';
-}
-
-// Paths in the order of their components: "/a" < "/a/b" < "/a-b". Every path
-// then comes right after the places that hold it, with only paths those places
-// hold in between.
-bool isBeforeByComponents(std::string_view a, std::string_view b)
-{
-    const auto rank = [](char c) { return c == '/' ? 0 : static_cast<unsigned char>(c) + 1; };
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [&rank](char x, char y) { return rank(x) < rank(y); });
-}
-
-// For each mount, whether a later mount on the same parent stands at its place
-// or above it. One pass over each parent's mounts in component order, with the
-// places holding the current one on a stack: near-linear however deep mounts
-// nest.
-std::vector<bool> coveredBySiblings(const std::vector<MountLine>& lines)
-{
-    std::vector<std::size_t> order(lines.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [&lines](std::size_t a, std::size_t b) {
-        if (lines[a].parentId != lines[b].parentId)
-            return lines[a].parentId < lines[b].parentId;
-        return isBeforeByComponents(lines[a].mountPoint, lines[b].mountPoint);
-    });
-    struct Holder {
-        std::string_view place;
-        std::size_t latestPlusOne; // 1 + the latest table index at this place or above it; 0 for none
-    };
-    std::vector<Holder> holders;
-    std::vector<bool> covered(lines.size());
-    for (std::size_t group = 0, end = 0; group < order.size(); group = end) {
-        const MountLine& first = lines[order[group]];
-        std::size_t latestHere = 0;
-        for (end = group; end < order.size() && lines[order[end]].parentId == first.parentId &&
-                          lines[order[end]].mountPoint == first.mountPoint;
-             ++end)
-            latestHere = std::max(latestHere, order[end]);
-        if (group > 0 && lines[order[group - 1]].parentId != first.parentId)
-            holders.clear();
-        while (!holders.empty() && !placeHolds(holders.back().place, first.mountPoint))
-            holders.pop_back();
-        const std::size_t latestAbove = holders.empty() ? 0 : holders.back().latestPlusOne;
-        for (std::size_t k = group; k < end; ++k)
-            covered[order[k]] = latestHere > order[k] || latestAbove > order[k] + 1;
-        holders.push_back({first.mountPoint, std::max(latestAbove, latestHere + 1)});
-    }
-    return covered;
-}
-
-struct PlaceHash {
-    std::size_t operator()(const std::pair<std::string_view, std::string_view>& place) const noexcept
-    {
-        const std::hash<std::string_view> hash;
-        return hash(place.first) * 31 + hash(place.second);
-    }
-};
-
-// Which mounts can be reached through their mount point. A mount is covered
-// when, on the same parent, a later mount stands at its mount point or at a
-// directory above it, or another mount was stacked on it at the same place: a
-// query of that path then answers for the other file system. Everything mounted
-// on a covered mount is out of reach with it.
-std::vector<bool> reachableMounts(const std::vector<MountLine>& lines)
-{
-    const std::vector<bool> covered = coveredBySiblings(lines);
-    std::unordered_set<std::pair<std::string_view, std::string_view>, PlaceHash> places;
-    std::unordered_map<std::string_view, std::size_t> indexOfId;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        places.insert({lines[i].parentId, lines[i].mountPoint});
-        indexOfId[lines[i].mountId] = i;
-    }
-    // Whether a mount and every mount below which it hangs are uncovered, each
-    // found once.
-    enum class Chain : unsigned char { Unknown, Walking, Open, Closed };
-    std::vector<Chain> chain(lines.size(), Chain::Unknown);
-    std::vector<std::size_t> walk;
-    std::vector<bool> reachable(lines.size());
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        // Up the parents to one already known, or to the top: a parent outside
-        // this table (the root of a container or chroot), or one that loops.
-        std::size_t at = i;
-        while (chain[at] == Chain::Unknown) {
-            chain[at] = Chain::Walking;
-            walk.push_back(at);
-            const auto parent = indexOfId.find(lines[at].parentId);
-            if (parent == indexOfId.end() || parent->second == at)
-                break;
-            at = parent->second;
-        }
-        // On a loop of parents each mount hangs below all the others.
-        const auto loop = std::find(walk.begin(), walk.end(), at);
-        bool open = loop != walk.end()
-                        ? std::none_of(loop, walk.end(), [&covered](std::size_t k) { return covered[k]; })
-                        : chain[at] == Chain::Open;
-        for (auto k = walk.rbegin(); k != walk.rend(); ++k) {
-            open = open && !covered[*k];
-            chain[*k] = open ? Chain::Open : Chain::Closed;
-        }
-        walk.clear();
-        // Another mount stacked on this one at the same place hides it.
-        reachable[i] = chain[i] == Chain::Open && !places.contains({lines[i].mountId, lines[i].mountPoint});
-    }
-    return reachable;
-}
-
 // Of two mounts of one file system, the one shown: the shorter mount point,
 // then the larger part of the file system, then the first in the table.
 bool isShownBefore(const MountLine& a, const MountLine& b)
@@ -234,24 +120,20 @@ bool isShownBefore(const MountLine& a, const MountLine& b)
     return a.root.size() < b.root.size();
 }
 
-// The mounts the list shows, "/" first: the user's file systems reachable from
-// the root, only the last mount at each point, and each file system once.
+// The mounts the list shows, "/" first: the user's file systems a query
+// reaches, each file system once. A query of a mount point reaches the mount
+// the kernel's lookup of that path leads to: not one covered by a later mount
+// at its place or above it, stacked under another, or made on a file system
+// now out of reach.
 std::vector<const MountLine*> shownMounts(const std::vector<MountLine>& lines)
 {
-    const std::vector<bool> reachable = reachableMounts(lines);
+    const MountTree tree(lines);
     std::vector<const MountLine*> candidates;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (reachable[i] && isUserFileSystem(lines[i]))
+        const std::vector<std::size_t> crossed = tree.crossed(lines[i].mountPoint);
+        if (!crossed.empty() && crossed.back() == i && isUserFileSystem(lines[i]))
             candidates.push_back(&lines[i]);
     }
-    // One entry per root path, whatever the table says: the last mount there is
-    // the one a query reaches.
-    std::map<std::string_view, const MountLine*> lastAtPoint;
-    for (const MountLine* line : candidates)
-        lastAtPoint[line->mountPoint] = line;
-    std::erase_if(candidates,
-                  [&lastAtPoint](const MountLine* line) { return lastAtPoint.at(line->mountPoint) != line; });
-
     // Each file system once: its best mount stands in for all of them.
     std::map<std::string_view, const MountLine*> shownByDevice;
     for (const MountLine* line : candidates) {

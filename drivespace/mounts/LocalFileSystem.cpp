@@ -1,8 +1,9 @@
 #include "drivespace/mounts/LocalFileSystem.h"
 
+#include "drivespace/mounts/MountTree.h"
+
 #include <algorithm>
 #include <array>
-#include <map>
 
 namespace {
 
@@ -24,27 +25,20 @@ bool IsLocalType(std::string_view fsType)
 
 Mount MountAt(const std::vector<MountInfo::MountLine>& table, std::string_view mountPoint)
 {
-    std::map<std::string_view, const MountInfo::MountLine*> byId;
-    const MountInfo::MountLine* top = nullptr;
-    bool automounted = false;
-    for (const auto& line : table) {
-        byId[line.mountId] = &line;
-        if (line.mountPoint == mountPoint) {
-            top = &line;
-            automounted = automounted || line.fsType == "autofs";
-        }
-    }
-    if (!top)
+    const std::vector<std::size_t> crossed = MountTree(table).crossed(mountPoint);
+    if (crossed.empty())
         return {};
-    // The path is looked up through every mount below this one.
-    bool local = !automounted;
-    std::size_t depth = 0;
-    for (const MountInfo::MountLine* line = top; line && local && depth <= table.size(); ++depth) {
-        local = IsLocalType(line->fsType);
-        const auto parent = byId.find(line->parentId);
-        line = parent == byId.end() || parent->second == line ? nullptr : parent->second;
+    const MountInfo::MountLine& reached = table[crossed.back()];
+    // Any other path may lead anywhere: a symbolic link is not in the table.
+    bool local = reached.mountPoint == mountPoint;
+    for (std::size_t k = 0; k < crossed.size() && local; ++k) {
+        const MountInfo::MountLine& line = table[crossed[k]];
+        // A mount with another stacked on it is stepped over, never looked
+        // into; an automount point acts even then.
+        const bool steppedOver = k + 1 < crossed.size() && table[crossed[k + 1]].mountPoint == line.mountPoint;
+        local = line.fsType != "autofs" && (steppedOver || IsLocalType(line.fsType));
     }
-    return {top->mountId, local && depth <= table.size()};
+    return {reached.mountId, local};
 }
 
 } // namespace LocalFileSystem

@@ -16,13 +16,15 @@ namespace LocalFileSystem {
 [[nodiscard]] bool IsLocalType(std::string_view fsType);
 
 struct Mount {
-    std::string id;     // the mount table's id of the mount at the path; "" when none is
-    bool local = false; // it, and every mount the path goes through, is of a local type
+    std::string id;     // the mount table's id of the mount the path leads to; "" when none is
+    bool local = false; // the path is its mount point, and every mount on the way is of a local type
 };
 
-// The mount at mountPoint in a mount table: the topmost one mounted there. It
-// is local only when its type and those of all mounts below it are local, and
-// nothing mounted at that point is an automount point.
+// The mount a lookup of mountPoint leads to in a mount table, as the kernel
+// walks it now: a mount made later over a directory on the way takes the path
+// over. It is local only when mountPoint is where it is mounted, every mount
+// the lookup crosses is of a local type (one stacked on another hides it) and
+// none is an automount point.
 [[nodiscard]] Mount MountAt(const std::vector<MountInfo::MountLine>& table, std::string_view mountPoint);
 
 } // namespace LocalFileSystem

@@ -1,25 +1,35 @@
 #include "drivespace/mounts/MountInfo.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstddef>
+#include <system_error>
 #include <utility>
 
 namespace {
 
-bool isOctal(char c)
+// The number all of digits write in base, or -1 when they write none or one
+// above a byte.
+int byteIn(std::string_view digits, int base)
 {
-    return c >= '0' && c <= '7';
+    unsigned value = 0;
+    const char* end = digits.data() + digits.size();
+    const auto read = std::from_chars(digits.data(), end, value, base);
+    return read.ec == std::errc{} && read.ptr == end && value < 256 ? static_cast<int>(value) : -1;
 }
 
-int hexValue(char c)
+// Each backslash and the three characters after it that byteOf reads as a
+// byte (not -1) become that byte.
+std::string decodeEscapes(std::string_view text, int (*byteOf)(std::string_view))
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const int byte = text[i] == '\\' && i + 3 < text.size() ? byteOf(text.substr(i + 1, 3)) : -1;
+        decoded += byte >= 0 ? static_cast<char>(byte) : text[i];
+        i += byte >= 0 ? 3 : 0;
+    }
+    return decoded;
 }
 
 std::vector<std::string_view> fieldsOf(std::string_view line)
@@ -43,40 +53,13 @@ namespace MountInfo {
 
 std::string DecodeOctalEscapes(std::string_view text)
 {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 3 < text.size() && isOctal(text[i + 1]) && isOctal(text[i + 2]) &&
-            isOctal(text[i + 3])) {
-            const int value = (text[i + 1] - '0') * 64 + (text[i + 2] - '0') * 8 + (text[i + 3] - '0');
-            if (value < 256) {
-                decoded += static_cast<char>(value);
-                i += 3;
-                continue;
-            }
-        }
-        decoded += text[i];
-    }
-    return decoded;
+    return decodeEscapes(text, [](std::string_view escape) { return byteIn(escape, 8); });
 }
 
 std::string DecodeHexEscapes(std::string_view text)
 {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
-            const int high = hexValue(text[i + 2]);
-            const int low = hexValue(text[i + 3]);
-            if (high >= 0 && low >= 0) {
-                decoded += static_cast<char>(high * 16 + low);
-                i += 3;
-                continue;
-            }
-        }
-        decoded += text[i];
-    }
-    return decoded;
+    return decodeEscapes(text,
+                         [](std::string_view escape) { return escape[0] == 'x' ? byteIn(escape.substr(1), 16) : -1; });
 }
 
 std::vector<MountLine> ParseMountInfo(std::string_view text)

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "drivespace/mounts/MountInfo.h"
+
+#include <cstddef>
+#include <map>
+#include <string_view>
+#include <vector>
+
+// The mount table as the kernel walks it when it looks a path up. It starts at
+// this process's root mount, the one at "/" whose parent lies outside the
+// table: a mount made on "/" later is not on the way, since lookups start at
+// the root the process has. At each directory of the path that is a mount
+// point it steps on to the last mount made there on the mount it is at, then to
+// any mount stacked on that one at the same point. A mount covered by a later
+// one, or made on a file system that is now out of reach, is never crossed,
+// whatever its own parents are.
+class MountTree {
+public:
+    // The table must outlive the tree.
+    explicit MountTree(const std::vector<MountInfo::MountLine>& table);
+
+    // The indices in the table of the mounts a lookup of the absolute path
+    // crosses, in order: the root mount first, the one the path leads to last.
+    // Empty when it leads to no mount of the table (a chroot whose root is no
+    // mount point, a relative path).
+    [[nodiscard]] std::vector<std::size_t> crossed(std::string_view path) const;
+
+private:
+    struct Directory {
+        std::map<std::string_view, std::size_t> children; // by name, to their index in m_directories
+        std::vector<std::size_t> steps;                   // the mounts a lookup steps through here
+        std::size_t holder = 0;                           // the directory holding it
+        std::size_t endsAt = 0;                           // the mount its lookup ends at
+    };
+    std::size_t directoryOf(std::string_view mountPoint);
+
+    std::vector<Directory> m_directories; // each after the one holding it, "/" first
+};
