@@ -20,7 +20,6 @@
 #include <cstdio>
 #include <cstring>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -175,7 +174,7 @@ pid_t forkServer(int end)
 
 } // namespace
 
-struct ProcessTransport::Watch : std::enable_shared_from_this<Watch> {
+struct ProcessTransport::Watch {
     const std::shared_ptr<Tally> tally = std::make_shared<Tally>();
     std::mutex& mutex = tally->mutex; // guards everything below and every line's flags
     int& failuresInARow = tally->failuresInARow;
@@ -183,8 +182,7 @@ struct ProcessTransport::Watch : std::enable_shared_from_this<Watch> {
     std::vector<std::shared_ptr<ProcessLine>> lines; // processes not reaped yet, oldest first
     std::vector<pid_t> forgotten;                    // stuck ones no longer watched, reaped once ended
     const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    bool watching = false; // the watcher thread runs
-    bool stop = false;     // the transport is gone: the watcher ends once all are reaped
+    bool stop = false; // the transport is gone: the watcher ends once all are reaped
 
     Watch() = default;
     Watch(const Watch&) = delete;
@@ -194,7 +192,6 @@ struct ProcessTransport::Watch : std::enable_shared_from_this<Watch> {
     // A new process answering on a socket; null when none can be started.
     std::shared_ptr<ProcessLine> start(LineReport<DriveAnswer>& report);
     pid_t startProcess(int end);
-    bool ensureWatcher();
     void watcher();
     void readAnswer(ProcessLine& line);
     // Under the lock: rejects the processes silent past HelloWait; how long
@@ -237,28 +234,8 @@ std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport<DriveAnsw
     }
     auto line = std::make_shared<ProcessLine>(pid, ends[0], std::move(report), tally);
     lines.push_back(line);
-    if (!ensureWatcher()) {
-        lines.pop_back();
-        ::kill(pid, SIGKILL);
-        (void)waitpid(pid, nullptr, 0);
-        line->reaped = true;
-        return nullptr;
-    }
     poke();
     return line;
-}
-
-bool ProcessTransport::Watch::ensureWatcher()
-{
-    if (watching)
-        return true;
-    try {
-        std::thread([watch = shared_from_this()] { watch->watcher(); }).detach();
-    } catch (const std::system_error&) {
-        return false;
-    }
-    watching = true;
-    return true;
 }
 
 void ProcessTransport::Watch::readAnswer(ProcessLine& line)
@@ -345,10 +322,8 @@ void ProcessTransport::Watch::watcher()
         int timeout = -1;
         {
             const std::lock_guard guard(mutex);
-            if (stop && lines.empty()) {
-                watching = false;
+            if (stop && lines.empty())
                 return;
-            }
             forgetStuck();
             timeout = rejectSilent();
             watched = lines;
@@ -374,9 +349,13 @@ void ProcessTransport::Watch::watcher()
     }
 }
 
+// Without its wake-up descriptor the transport starts no process, and needs no
+// watcher.
 ProcessTransport::ProcessTransport(std::string helperProgram) : m_watch(std::make_shared<Watch>())
 {
     m_watch->program = std::move(helperProgram);
+    if (m_watch->wake >= 0)
+        std::thread([watch = m_watch] { watch->watcher(); }).detach();
 }
 
 ProcessTransport::~ProcessTransport()
