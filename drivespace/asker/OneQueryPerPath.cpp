@@ -21,7 +21,6 @@ struct Question {
     std::uint64_t serial = 0;
     bool busy = false; // asked and not answered yet
     Clock::time_point askedAt;
-    Clock::time_point lastUsed;
     std::string mount;    // the mount at the path when it was asked
     int replacements = 0; // lines that died under this question
     Answer answer;
@@ -77,7 +76,6 @@ bool OneQueryPerPath<Answer>::State::send(const Asked& question)
         }
         if (question->line->send(question->rootPath)) {
             question->busy = true;
-            question->lastUsed = Clock::now();
             question->mount = mountAt(question->rootPath);
             return true;
         }
@@ -107,7 +105,7 @@ void OneQueryPerPath<Answer>::State::retireIdle(Clock::time_point now)
 {
     for (auto& [path, current] : paths) {
         if (current && !current->busy &&
-            std::chrono::duration_cast<std::chrono::milliseconds>(now - current->lastUsed) >= options.idleLimit) {
+            std::chrono::duration_cast<std::chrono::milliseconds>(now - current->askedAt) >= options.idleLimit) {
             current->line->letGo();
             current.reset();
         }
