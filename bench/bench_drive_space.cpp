@@ -1,6 +1,8 @@
 #include "drivespace/drives/DriveList.h"
 #include "drivespace/GetDiskSpace.h"
-#include "drivespace/asker/HelperDriveQuery.h"
+#include "drivespace/asker/HelperProgram.h"
+#include "drivespace/asker/OneQueryPerPath.h"
+#include "drivespace/asker/ProcessTransport.h"
 #include "drivespace/asker/TimedDriveQuery.h"
 
 #include <benchmark/benchmark.h>
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <limits>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace {
@@ -88,7 +91,7 @@ BENCHMARK(BM_TimedQuery_Root);
 // The same query asked of the helper process beside this program.
 void BM_HelperQuery_Root(benchmark::State& state)
 {
-    HelperDriveQuery query;
+    OneQueryPerPath<DriveAnswer> query(std::make_shared<ProcessTransport>(HelperProgram::Path()), {});
     askRoot(state, query);
 }
 BENCHMARK(BM_HelperQuery_Root);

@@ -1,7 +1,10 @@
 #include "drivespace/asker/AskDriveSpace.h"
 
 #include "drivespace/GetDiskSpace.h"
-#include "drivespace/asker/HelperDriveQuery.h"
+#include "drivespace/asker/HelperProgram.h"
+#include "drivespace/asker/HelperProtocol.h"
+#include "drivespace/asker/OneQueryPerPath.h"
+#include "drivespace/asker/ProcessTransport.h"
 #include "drivespace/mounts/MountTableWatch.h"
 
 #include <memory>
@@ -12,12 +15,16 @@
 // changes, says the kernel's lookup of it crosses local mounts alone. Every
 // other drive is asked in a process of its own, the helper program or, where
 // it cannot be run, a child of this program, so that a drive stuck in the
-// kernel never holds the program.
+// kernel never holds the program. The mount table tells a remounted path from
+// a dead one.
 AskDriveSpace platformDriveSpaceAsker()
 {
     auto mounts = std::make_shared<MountTableWatch>();
-    auto helpers = std::make_shared<HelperDriveQuery>(
-        HelperProgram::Path(), std::chrono::seconds(HelperProtocol::ProgramIdleLimitSeconds), mounts);
+    OneQueryPerPath<DriveAnswer>::Options options;
+    options.idleLimit = std::chrono::seconds(HelperProtocol::ProgramIdleLimitSeconds);
+    options.mountIdentity = [mounts](const std::string& rootPath) { return mounts->mountAt(rootPath).id; };
+    auto helpers = std::make_shared<OneQueryPerPath<DriveAnswer>>(
+        std::make_shared<ProcessTransport>(HelperProgram::Path()), std::move(options));
     return [mounts, helpers](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
                              LateDriveAnswer late) {
         if (mounts->mountAt(rootPath).local) {

@@ -68,7 +68,9 @@ void DriveQueryServer::Run(pid_t program)
     // Each question is waited for in one blocking read, which gives up after
     // the idle time: the fewer calls per question, the cheaper a refresh.
     const timeval idle{HelperProtocol::HelperIdleExitSeconds, 0};
-    if (setsockopt(STDIN_FILENO, SOL_SOCKET, SO_RCVTIMEO, &idle, sizeof idle) != 0)
+    if (setsockopt(STDIN_FILENO, SOL_SOCKET, SO_RCVTIMEO, &idle, sizeof idle) != 0 ||
+        send(STDIN_FILENO, &HelperProtocol::Greeting, sizeof HelperProtocol::Greeting, MSG_NOSIGNAL) !=
+            sizeof HelperProtocol::Greeting)
         return;
     char request[PATH_MAX + 1];
     for (;;) {

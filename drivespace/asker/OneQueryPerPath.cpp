@@ -21,17 +21,10 @@ struct Question {
     std::uint64_t serial = 0;
     bool busy = false; // asked and not answered yet
     Clock::time_point askedAt;
-    Clock::time_point lastUsed;
     std::string mount;    // the mount at the path when it was asked
     int replacements = 0; // lines that died under this question
     Answer answer;
     typename OneQueryPerPath<Answer>::Late late; // who gets the answer once its asker has stopped waiting
-};
-
-template <class Answer>
-struct PathLines {
-    std::shared_ptr<Question<Answer>> current;
-    std::shared_ptr<Question<Answer>> stuck; // let go after the deadline, kept until it ends
 };
 
 // A line that died before answering is replaced this often per question.
@@ -42,13 +35,12 @@ constexpr int MaxReplacements = 2;
 template <class Answer>
 struct OneQueryPerPath<Answer>::State : std::enable_shared_from_this<State> {
     using Asked = std::shared_ptr<Question<Answer>>;
-    using Lines = PathLines<Answer>;
 
     std::shared_ptr<DriveQueryTransport<Answer>> transport;
     Options options;
     mutable std::mutex mutex; // guards everything below and every question's fields
     std::condition_variable answered;
-    std::map<std::string, Lines, std::less<>> paths;
+    std::map<std::string, Asked, std::less<>> paths; // the question each path has now
     std::uint64_t serials = 0;
 
     [[nodiscard]] std::string mountAt(const std::string& rootPath) const
@@ -58,13 +50,13 @@ struct OneQueryPerPath<Answer>::State : std::enable_shared_from_this<State> {
     // Sends the question on its line, on a fresh one if it has none or its
     // line has ended. False when no line takes it.
     bool send(const Asked& question);
-    // Makes room for a new question of a path whose question is still out:
-    // false when the path must fail at once.
-    bool letStuckGo(Lines& lines);
+    // Makes room for a new question of a path whose question is still out
+    // after the deadline: false when the path must fail at once.
+    bool letStuckGo(Asked& current);
     void retireIdle(Clock::time_point now);
     void heard(const std::weak_ptr<Question<Answer>>& weak, std::uint64_t serial, std::optional<Answer> answer);
     // What a line's end means for its question; the late answer to give, if any.
-    Late ended(Lines& lines, const Asked& question);
+    Late ended(Asked& current, const Asked& question);
 };
 
 template <class Answer>
@@ -84,7 +76,6 @@ bool OneQueryPerPath<Answer>::State::send(const Asked& question)
         }
         if (question->line->send(question->rootPath)) {
             question->busy = true;
-            question->lastUsed = Clock::now();
             question->mount = mountAt(question->rootPath);
             return true;
         }
@@ -93,15 +84,17 @@ bool OneQueryPerPath<Answer>::State::send(const Asked& question)
     return false;
 }
 
+// The same dead mount asked again would only pile up lines. Once another mount
+// is at the path, the stuck line is let go and forgotten, however many stalled
+// mounts came before: a healthy mount answers whenever it is asked. What the
+// lines let go still hold is bounded by their transport.
 template <class Answer>
-bool OneQueryPerPath<Answer>::State::letStuckGo(Lines& lines)
+bool OneQueryPerPath<Answer>::State::letStuckGo(Asked& current)
 {
-    const Asked& current = lines.current;
-    if (lines.stuck || mountAt(current->rootPath) == current->mount)
-        return false; // asking the same dead mount again would only pile up lines
+    if (mountAt(current->rootPath) == current->mount)
+        return false;
     current->line->letGo();
-    current->late = nullptr;
-    lines.stuck = std::exchange(lines.current, nullptr);
+    current.reset();
     return true;
 }
 
@@ -110,12 +103,11 @@ bool OneQueryPerPath<Answer>::State::letStuckGo(Lines& lines)
 template <class Answer>
 void OneQueryPerPath<Answer>::State::retireIdle(Clock::time_point now)
 {
-    for (auto& [path, lines] : paths) {
-        const auto& current = lines.current;
+    for (auto& [path, current] : paths) {
         if (current && !current->busy &&
-            std::chrono::duration_cast<std::chrono::milliseconds>(now - current->lastUsed) >= options.idleLimit) {
+            std::chrono::duration_cast<std::chrono::milliseconds>(now - current->askedAt) >= options.idleLimit) {
             current->line->letGo();
-            lines.current.reset();
+            current.reset();
         }
     }
 }
@@ -129,14 +121,7 @@ void OneQueryPerPath<Answer>::State::heard(const std::weak_ptr<Question<Answer>>
         return;
     std::unique_lock lock(mutex);
     const auto found = paths.find(question->rootPath);
-    if (found == paths.end() || question->serial != serial)
-        return;
-    Lines& lines = found->second;
-    if (lines.stuck == question) {
-        lines.stuck.reset(); // it answered or ended: its path may have a stuck line again
-        return;
-    }
-    if (lines.current != question)
+    if (found == paths.end() || found->second != question || question->serial != serial)
         return;
     Late late;
     if (answer) {
@@ -144,7 +129,7 @@ void OneQueryPerPath<Answer>::State::heard(const std::weak_ptr<Question<Answer>>
         question->answer = *answer;
         late = std::exchange(question->late, nullptr);
     } else {
-        late = ended(lines, question);
+        late = ended(found->second, question);
     }
     const Answer given = question->answer;
     answered.notify_all();
@@ -154,11 +139,11 @@ void OneQueryPerPath<Answer>::State::heard(const std::weak_ptr<Question<Answer>>
 }
 
 template <class Answer>
-auto OneQueryPerPath<Answer>::State::ended(Lines& lines, const Asked& question) -> Late
+auto OneQueryPerPath<Answer>::State::ended(Asked& current, const Asked& question) -> Late
 {
     question->line.reset();
     if (!question->busy) {
-        lines.current.reset(); // ended while idle: the next ask opens a new line
+        current.reset(); // ended while idle: the next ask opens a new line
         return nullptr;
     }
     if (Clock::now() - question->askedAt < options.deadline && question->replacements < MaxReplacements) {
@@ -169,7 +154,7 @@ auto OneQueryPerPath<Answer>::State::ended(Lines& lines, const Asked& question) 
     question->busy = false;
     question->answer = Answer{};
     fail(question->answer);
-    lines.current.reset();
+    current.reset();
     return std::exchange(question->late, nullptr);
 }
 
@@ -185,10 +170,9 @@ template <class Answer>
 OneQueryPerPath<Answer>::~OneQueryPerPath()
 {
     const std::lock_guard guard(m_state->mutex);
-    for (auto& [path, lines] : m_state->paths)
-        for (const auto& question : {lines.current, lines.stuck})
-            if (question && question->line)
-                question->line->letGo();
+    for (auto& [path, question] : m_state->paths)
+        if (question && question->line)
+            question->line->letGo();
     m_state->paths.clear();
 }
 
@@ -198,27 +182,27 @@ bool OneQueryPerPath<Answer>::ask(Answer& answer, const std::string& rootPath, s
     std::unique_lock lock(m_state->mutex);
     const auto now = Clock::now();
     m_state->retireIdle(now);
-    auto& lines = m_state->paths[rootPath];
-    if (lines.current && lines.current->busy) {
+    auto& current = m_state->paths[rootPath];
+    if (current && current->busy) {
         // Within the deadline an asker that can take a late answer takes over
         // the one that is out, as its refresh supersedes the older one.
-        const bool inTime = now - lines.current->askedAt < m_state->options.deadline;
+        const bool inTime = now - current->askedAt < m_state->options.deadline;
         if (inTime && late) {
-            lines.current->late = std::move(late);
+            current->late = std::move(late);
             return false;
         }
-        if (inTime || !m_state->letStuckGo(lines)) {
+        if (inTime || !m_state->letStuckGo(current)) {
             fail(answer);
             return true;
         }
     }
-    if (!lines.current)
-        lines.current = std::make_shared<Question<Answer>>(rootPath);
-    const auto question = lines.current;
+    if (!current)
+        current = std::make_shared<Question<Answer>>(rootPath);
+    const auto question = current;
     question->askedAt = now;
     question->replacements = 0;
     if (!m_state->send(question)) {
-        lines.current.reset();
+        current.reset();
         fail(answer);
         return true;
     }
@@ -238,7 +222,7 @@ std::shared_ptr<DriveQueryLine> OneQueryPerPath<Answer>::lineOf(const std::strin
 {
     const std::lock_guard guard(m_state->mutex);
     const auto found = m_state->paths.find(rootPath);
-    return found == m_state->paths.end() || !found->second.current ? nullptr : found->second.current->line;
+    return found == m_state->paths.end() || !found->second ? nullptr : found->second->line;
 }
 
 // A drive's counts, and (on Windows) a drive's name.

@@ -15,9 +15,9 @@
 // path is not asked twice: the newer asker takes over the answer, and the older
 // one's late answer is never called (its refresh has been superseded). After
 // the deadline the line counts as stuck: while the path is the same mount, it
-// fails at once; once another mount is there, the stuck line is let go and a
-// new line asks (at most one stuck line is kept per path, until it ends). A
-// line that dies before it answers is replaced within the deadline.
+// fails at once; once another mount is there, the stuck line is let go and
+// forgotten, and a new line asks. A line that dies before it answers is
+// replaced within the deadline.
 //
 // Answer is what a question of a path answers: a drive's counts, or a drive's
 // name. A failed question answers as failed() says.

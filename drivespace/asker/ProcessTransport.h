@@ -13,9 +13,11 @@
 // process dies with the program.
 //
 // One watcher thread reads the answers and reaps each process as soon as it
-// ends. A helper program that cannot be started or dies before answering twice
-// in a row (missing, damaged, deleted) is given up for forked children, with a
-// line on standard error.
+// ends. A process must say hello in this program's protocol first, and answer
+// only counts in their order; one that does not is killed. A helper program
+// that cannot be started, dies before answering or is killed so twice in a row
+// (missing, damaged, deleted, of another version) is given up for forked
+// children, with a line on standard error.
 class ProcessTransport : public DriveQueryTransport<DriveAnswer> {
 public:
     // helperProgram: the helper's absolute path.

@@ -1,5 +1,6 @@
 #include "drivespace/asker/ProcessTransport.h"
 
+#include "drivespace/asker/AskDriveSpace.h"
 #include "drivespace/asker/DriveQueryServer.h"
 #include "drivespace/asker/HelperProtocol.h"
 
@@ -12,12 +13,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
-#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -26,8 +28,24 @@ extern char** environ;
 
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 // A helper program that fails this often in a row is given up.
 constexpr int FailuresBeforeGivingUp = 2;
+// A query process says hello as soon as it runs: one silent for this long is
+// not one of ours. Two such and a forked child's answer fit in the deadline.
+constexpr auto HelloWait = DriveAnswerDeadline / 4;
+// Processes let go and not ended yet, over all paths. One stuck in a dead file
+// system ends only when its system call returns, which may be never; past
+// this many the oldest is forgotten, so that they cannot pile up descriptors.
+constexpr std::ptrdiff_t MaxStuck = 8;
+
+// What a helper could have answered: a failure, or counts in their order.
+bool sound(const HelperProtocol::Answer& answer)
+{
+    return answer.capacity == FailureValue.stored() ||
+           (0 <= answer.available && answer.available <= answer.free && answer.free <= answer.capacity);
+}
 
 // What the watch and its lines share: the lock, and the helper program's
 // failures in a row.
@@ -58,6 +76,10 @@ public:
     // Counts its end against the helper program, once, unless it answered
     // before or the program let it go. Under the tally's lock.
     void countFailure();
+    // Kills a process that broke the protocol (no hello in time, another
+    // version, an answer out of shape): a failure of the helper program even
+    // if it answered before. Its question then has no answer. Under the lock.
+    void reject();
 
     const pid_t pid;
     const int socket;
@@ -67,7 +89,9 @@ public:
     const int pidfd;
     const LineReport<DriveAnswer> report;
     const std::shared_ptr<Tally> tally; // its lock is held to reap: no signal goes to a reaped pid
+    const Clock::time_point started = Clock::now();
     std::atomic<bool> reaped = false;
+    bool greeted = false;   // it said hello in this program's protocol
     bool answered = false;  // it has answered at least once
     bool lettingGo = false; // ended by the program, not by a fault
     bool counted = false;
@@ -103,6 +127,15 @@ void ProcessLine::countFailure()
         return;
     counted = true;
     ++tally->failuresInARow;
+}
+
+void ProcessLine::reject()
+{
+    answered = false;
+    countFailure();
+    socketDone = true;
+    if (!reaped)
+        ::kill(pid, SIGKILL);
 }
 
 // Starts the helper program with `end` as its standard input and its other
@@ -141,15 +174,15 @@ pid_t forkServer(int end)
 
 } // namespace
 
-struct ProcessTransport::Watch : std::enable_shared_from_this<Watch> {
+struct ProcessTransport::Watch {
     const std::shared_ptr<Tally> tally = std::make_shared<Tally>();
     std::mutex& mutex = tally->mutex; // guards everything below and every line's flags
     int& failuresInARow = tally->failuresInARow;
     std::string program;
-    std::vector<std::shared_ptr<ProcessLine>> lines; // processes not reaped yet
+    std::vector<std::shared_ptr<ProcessLine>> lines; // processes not reaped yet, oldest first
+    std::vector<pid_t> forgotten;                    // stuck ones no longer watched, reaped once ended
     const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    bool watching = false; // the watcher thread runs
-    bool stop = false;     // the transport is gone: the watcher ends once all are reaped
+    bool stop = false; // the transport is gone: the watcher ends once all are reaped
 
     Watch() = default;
     Watch(const Watch&) = delete;
@@ -159,9 +192,12 @@ struct ProcessTransport::Watch : std::enable_shared_from_this<Watch> {
     // A new process answering on a socket; null when none can be started.
     std::shared_ptr<ProcessLine> start(LineReport<DriveAnswer>& report);
     pid_t startProcess(int end);
-    bool ensureWatcher();
     void watcher();
     void readAnswer(ProcessLine& line);
+    // Under the lock: rejects the processes silent past HelloWait; how long
+    // until the next one would be, -1 when none is waiting to say hello.
+    int rejectSilent();
+    void forgetStuck();
     void reap(const std::shared_ptr<ProcessLine>& line, int options);
     void poke() const { (void)eventfd_write(wake, 1); }
 };
@@ -198,47 +234,68 @@ std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport<DriveAnsw
     }
     auto line = std::make_shared<ProcessLine>(pid, ends[0], std::move(report), tally);
     lines.push_back(line);
-    if (!ensureWatcher()) {
-        lines.pop_back();
-        ::kill(pid, SIGKILL);
-        (void)waitpid(pid, nullptr, 0);
-        line->reaped = true;
-        return nullptr;
-    }
     poke();
     return line;
-}
-
-bool ProcessTransport::Watch::ensureWatcher()
-{
-    if (watching)
-        return true;
-    try {
-        std::thread([watch = shared_from_this()] { watch->watcher(); }).detach();
-    } catch (const std::system_error&) {
-        return false;
-    }
-    watching = true;
-    return true;
 }
 
 void ProcessTransport::Watch::readAnswer(ProcessLine& line)
 {
     HelperProtocol::Answer answer{};
-    const ssize_t got = recv(line.socket, &answer, sizeof answer, MSG_DONTWAIT);
+    const ssize_t got = recv(line.socket, &answer, sizeof answer, MSG_DONTWAIT | MSG_TRUNC);
     if (got < 0 && (errno == EAGAIN || errno == EINTR))
         return;
-    if (got != sizeof answer) {
-        line.socketDone = true; // closed, or garbled: its end comes with the process's
-        return;
-    }
-    {
-        const std::lock_guard guard(mutex);
+    std::unique_lock lock(mutex);
+    if (got <= 0) {
+        line.socketDone = true; // closed: its end comes with the process's
+    } else if (!line.greeted) {
+        HelperProtocol::Hello hello{};
+        std::memcpy(&hello, &answer, sizeof hello);
+        line.greeted = got == sizeof hello && hello.version == HelperProtocol::Greeting.version;
+        if (!line.greeted)
+            line.reject();
+    } else if (got != sizeof answer || !sound(answer)) {
+        line.reject();
+    } else {
         line.answered = true;
         failuresInARow = 0;
+        lock.unlock();
+        line.report(DriveAnswer{Currency::fromStored(answer.capacity), Currency::fromStored(answer.free),
+                                Currency::fromStored(answer.available)});
     }
-    line.report(DriveAnswer{Currency::fromStored(answer.capacity), Currency::fromStored(answer.free),
-                            Currency::fromStored(answer.available)});
+}
+
+int ProcessTransport::Watch::rejectSilent()
+{
+    const auto now = Clock::now();
+    int timeout = -1;
+    for (const auto& line : lines) {
+        if (line->greeted || line->counted || line->lettingGo)
+            continue;
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(line->started + HelloWait - now).count();
+        if (left <= 0)
+            line->reject();
+        else if (timeout < 0 || left < timeout)
+            timeout = static_cast<int>(left);
+    }
+    return timeout;
+}
+
+// Forgotten, a process is sent no signal any more: it was killed when let go,
+// and may be reaped meanwhile.
+void ProcessTransport::Watch::forgetStuck()
+{
+    auto stuck = std::ranges::count_if(lines, [](const auto& line) { return line->lettingGo; });
+    for (auto line = lines.begin(); stuck > MaxStuck;) {
+        if (!(*line)->lettingGo) {
+            ++line;
+            continue;
+        }
+        (*line)->reaped = true;
+        forgotten.push_back((*line)->pid);
+        line = lines.erase(line);
+        --stuck;
+    }
+    std::erase_if(forgotten, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
 }
 
 // Reaps an ended process; one that never answered and was not let go counts
@@ -262,12 +319,13 @@ void ProcessTransport::Watch::watcher()
     std::vector<std::shared_ptr<ProcessLine>> watched;
     std::vector<pollfd> fds;
     for (;;) {
+        int timeout = -1;
         {
             const std::lock_guard guard(mutex);
-            if (stop && lines.empty()) {
-                watching = false;
+            if (stop && lines.empty())
                 return;
-            }
+            forgetStuck();
+            timeout = rejectSilent();
             watched = lines;
         }
         fds.assign(1, pollfd{wake, POLLIN, 0});
@@ -275,7 +333,7 @@ void ProcessTransport::Watch::watcher()
             fds.push_back({line->socketDone ? -1 : line->socket, POLLIN, 0});
             fds.push_back({line->pidfd, POLLIN, 0});
         }
-        if (poll(fds.data(), fds.size(), -1) < 0)
+        if (poll(fds.data(), fds.size(), timeout) < 0)
             continue; // interrupted
         eventfd_t ignored = 0;
         (void)eventfd_read(wake, &ignored);
@@ -291,9 +349,13 @@ void ProcessTransport::Watch::watcher()
     }
 }
 
+// Without its wake-up descriptor the transport starts no process, and needs no
+// watcher.
 ProcessTransport::ProcessTransport(std::string helperProgram) : m_watch(std::make_shared<Watch>())
 {
     m_watch->program = std::move(helperProgram);
+    if (m_watch->wake >= 0)
+        std::thread([watch = m_watch] { watch->watcher(); }).detach();
 }
 
 ProcessTransport::~ProcessTransport()
