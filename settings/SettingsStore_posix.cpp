@@ -6,10 +6,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cctype>
-#include <cstdio>
 #include <cstdlib>
-#include <map>
 #include <optional>
 
 namespace {
@@ -47,78 +44,44 @@ std::optional<std::string> configDirectory()
 
 } // namespace
 
-struct SettingsStore::State {
-    std::string appName;
-    std::string path;
-    // The file as it was read at start, or as the last commit wrote it.
-    std::string text;
-    // Why the file cannot be used: no home directory, or a file that exists but
-    // could not be read. Empty when it can.
-    std::string problem;
-    std::map<std::string, SettingsFile::Values, std::less<>> saved;
-
-    void report(std::string_view reason) const
-    {
-        std::string program = appName;
-        for (char& c : program)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-        std::fprintf(stderr, "%s: could not save settings%s%s: %.*s\n", program.c_str(), path.empty() ? "" : " to ",
-                     path.c_str(), static_cast<int>(reason.size()), reason.data());
-    }
-};
-
-SettingsStore::SettingsStore(std::string_view appName) : m_state(std::make_unique<State>())
+SettingsStore::SettingsStore(std::string_view appName) : m_appName(appName)
 {
-    m_state->appName = appName;
     const auto directory = configDirectory();
     if (!directory) {
-        m_state->problem = "there is no home directory (HOME is not an absolute path and the user database names none)";
+        m_problem = "there is no home directory (HOME is not an absolute path and the user database names none)";
         return;
     }
-    m_state->path = *directory + "/" + m_state->appName + "/" + m_state->appName + ".conf";
-    AtomicFile::ReadResult file = AtomicFile::ReadAll(m_state->path);
-    m_state->problem = file.problem;
-    m_state->text = std::move(file.text);
+    m_location = *directory + "/" + m_appName + "/" + m_appName + ".conf";
+    AtomicFile::ReadResult file = AtomicFile::ReadAll(m_location);
+    m_problem = file.problem;
+    m_text = std::move(file.text);
 }
-
-SettingsStore::~SettingsStore() = default;
 
 std::string SettingsStore::GetSetting(std::string_view section, std::string_view key,
                                       std::string_view defaultValue) const
 {
-    const SettingsFile::Values values = SettingsFile::ReadSection(m_state->text, section);
+    const SettingsFile::Values values = SettingsFile::ReadSection(m_text, section);
     const auto value = values.find(key);
     return std::string(value != values.end() ? value->second : defaultValue);
-}
-
-void SettingsStore::SaveSetting(std::string_view section, std::string_view key, std::string_view value)
-{
-    m_state->saved[std::string(section)].insert_or_assign(std::string(key), std::string(value));
 }
 
 bool SettingsStore::commit()
 {
     // The file as it is now: what another program or the user wrote since it
     // was first read stays.
-    AtomicFile::ReadResult file =
-        m_state->problem.empty() ? AtomicFile::ReadAll(m_state->path) : AtomicFile::ReadResult{};
-    std::string problem = m_state->problem.empty() ? file.problem : m_state->problem;
+    AtomicFile::ReadResult file = m_problem.empty() ? AtomicFile::ReadAll(m_location) : AtomicFile::ReadResult{};
+    std::string problem = m_problem.empty() ? file.problem : m_problem;
     std::string text = file.text;
-    for (const auto& [section, values] : m_state->saved)
+    for (const auto& [section, values] : m_saved)
         text = SettingsFile::WithValues(text, section, values);
     // Rewriting the same bytes would gain nothing, and replacing them would part
     // the file from its other names.
     if (problem.empty() && text != file.text)
-        problem = AtomicFile::Replace(m_state->path, text);
+        problem = AtomicFile::Replace(m_location, text);
     if (!problem.empty()) {
-        m_state->report(problem);
+        reportFailure(problem);
         return false;
     }
-    m_state->text = std::move(text);
+    m_text = std::move(text);
     return true;
-}
-
-std::string SettingsStore::location() const
-{
-    return m_state->path;
 }

@@ -1,5 +1,6 @@
 #include "settings/StoredText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -119,11 +120,8 @@ struct Mantissa {
 std::optional<double> NumericValue(std::string_view original)
 {
     // The text without the blanks, tabs and line ends that the reading skips.
-    std::string text;
-    for (const char c : original) {
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
-            text += c;
-    }
+    std::string text(original);
+    std::erase_if(text, [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
     if (text.starts_with('&'))
         return radixValue(text);
     const bool negative = text.starts_with('-');
@@ -176,10 +174,7 @@ std::string SingleText(float value)
     char buffer[32];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7).ptr;
     std::string text(buffer, end);
-    for (char& c : text) {
-        if (c == 'e')
-            c = 'E';
-    }
+    std::replace(text.begin(), text.end(), 'e', 'E');
     return text;
 }
 
