@@ -11,15 +11,14 @@
 
 namespace {
 
-bool isAbsolute(const char* path)
+// The path as a directory a name can follow after a separator, when it is an
+// absolute one: without the separators at its end, "/home/me/" is "/home/me"
+// and "/" is "".
+std::optional<std::string> absoluteDirectory(const char* path)
 {
-    return path != nullptr && path[0] == '/';
-}
-
-// The directory without the separators at its end, so that a name can follow
-// after one: "/home/me/" is "/home/me", "/" is "".
-std::string withoutTrailingSlashes(std::string directory)
-{
+    if (path == nullptr || path[0] != '/')
+        return std::nullopt;
+    std::string directory(path);
     directory.erase(directory.find_last_not_of('/') + 1);
     return directory;
 }
@@ -29,17 +28,14 @@ std::string withoutTrailingSlashes(std::string directory)
 // home being HOME or, without one, the user's entry in the user database.
 std::optional<std::string> configDirectory()
 {
-    const char* configHome = std::getenv("XDG_CONFIG_HOME");
-    if (isAbsolute(configHome))
-        return withoutTrailingSlashes(configHome);
-    const char* home = std::getenv("HOME");
-    if (!isAbsolute(home)) {
+    if (auto configHome = absoluteDirectory(std::getenv("XDG_CONFIG_HOME")))
+        return configHome;
+    auto home = absoluteDirectory(std::getenv("HOME"));
+    if (!home) {
         const passwd* user = getpwuid(getuid());
-        home = user ? user->pw_dir : nullptr;
+        home = absoluteDirectory(user ? user->pw_dir : nullptr);
     }
-    if (!isAbsolute(home))
-        return std::nullopt;
-    return withoutTrailingSlashes(home) + "/.config";
+    return home ? std::optional(*home + "/.config") : std::nullopt;
 }
 
 } // namespace
