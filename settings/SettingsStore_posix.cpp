@@ -65,17 +65,17 @@ bool SettingsStore::commit()
 {
     // The file as it is now: what another program or the user wrote since it
     // was first read stays.
-    AtomicFile::ReadResult file = m_problem.empty() ? AtomicFile::ReadAll(m_location) : AtomicFile::ReadResult{};
-    std::string problem = m_problem.empty() ? file.problem : m_problem;
+    AtomicFile::ReadResult file =
+        m_problem.empty() ? AtomicFile::ReadAll(m_location) : AtomicFile::ReadResult{{}, m_problem};
     std::string text = file.text;
     for (const auto& [section, values] : m_saved)
         text = SettingsFile::WithValues(text, section, values);
     // Rewriting the same bytes would gain nothing, and replacing them would part
     // the file from its other names.
-    if (problem.empty() && text != file.text)
-        problem = AtomicFile::Replace(m_location, text);
-    if (!problem.empty()) {
-        reportFailure(problem);
+    if (file.problem.empty() && text != file.text)
+        file.problem = AtomicFile::Replace(m_location, text);
+    if (!file.problem.empty()) {
+        reportFailure(file.problem);
         return false;
     }
     m_text = std::move(text);

@@ -84,14 +84,9 @@ std::optional<double> NumericValue(std::string_view original)
 
 std::optional<std::int32_t> NearestInt32(double value)
 {
-    if (std::isnan(value))
-        return std::nullopt;
-    double nearest = std::floor(value);
-    // Exact for every double: below 2^52 the fraction is held exactly, above it
-    // there is none.
-    const double fraction = value - nearest;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(nearest, 2.0) != 0.0))
-        nearest += 1.0;
+    // The default rounding, which nothing here changes, takes a half to the
+    // even neighbour; NaN fails the range test.
+    const double nearest = std::nearbyint(value);
     constexpr double lowest = std::numeric_limits<std::int32_t>::min();
     constexpr double highest = std::numeric_limits<std::int32_t>::max();
     if (!(nearest >= lowest && nearest <= highest))
