@@ -194,17 +194,13 @@ int rewriteInPlace(int fd, const struct stat& status, std::string_view contents,
 // makes a new one, to the folder's owner.
 int replaceByRename(const Place& place, const struct stat* old, std::string_view contents)
 {
-    std::string temporary;
-    Descriptor file;
-    for (unsigned attempt = 0; file.fd < 0 && attempt < 100; ++attempt) {
-        temporary = "." + place.name + "." + std::to_string(getpid()) + "." + std::to_string(attempt);
-        file = Descriptor(openat(place.folder.fd, temporary.c_str(),
+    // A file of this name can only be one a killed run with this process id left.
+    const std::string temporary = "." + place.name + "." + std::to_string(getpid());
+    unlinkat(place.folder.fd, temporary.c_str(), 0);
+    const Descriptor file(openat(place.folder.fd, temporary.c_str(),
                                  O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, old ? 0600 : 0666));
-        if (file.fd < 0 && errno != EEXIST)
-            return errno;
-    }
     if (file.fd < 0)
-        return EEXIST;
+        return errno;
     const uid_t owner = old ? old->st_uid : place.owner;
     const gid_t group = old ? old->st_gid : place.group;
     if ((old || geteuid() == 0) && (owner != geteuid() || group != getegid())) {

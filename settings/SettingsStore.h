@@ -1,8 +1,9 @@
 #pragma once
 
 #include "settings/SettingsAccess.h"
+#include "settings/SettingsFile.h"
 
-#include <memory>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -17,7 +18,6 @@
 class SettingsStore : public SettingsAccess {
 public:
     explicit SettingsStore(std::string_view appName);
-    ~SettingsStore() override;
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
@@ -28,9 +28,21 @@ public:
 
     // Where the store lives: the file path (empty when there is no home
     // directory to hold it), or the registry key on Windows.
-    [[nodiscard]] std::string location() const;
+    [[nodiscard]] std::string location() const { return m_location; }
 
 private:
-    struct State;
-    std::unique_ptr<State> m_state;
+    // The one line on standard error that says why a commit failed.
+    void reportFailure(std::string_view reason) const;
+
+    std::string m_appName;
+    std::string m_location;
+    // What SaveSetting set, by section and key, until commit writes it.
+    std::map<std::string, SettingsFile::Values, std::less<>> m_saved;
+#ifndef _WIN32
+    // The file as it was read at start, or as the last commit wrote it.
+    std::string m_text;
+    // Why the file cannot be used: no home directory, or a file that exists but
+    // could not be read. Empty when it can.
+    std::string m_problem;
+#endif
 };

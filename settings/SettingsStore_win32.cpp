@@ -2,26 +2,17 @@
 
 #include "common/WideText_win32.h"
 
-#include <cstdio>
-#include <map>
 #include <optional>
-#include <utility>
 #include <vector>
 
 // The registry, without a toolkit: one string value (REG_SZ) per key below
 // HKEY_CURRENT_USER\Software\<app>\<section>, UTF-8 here, UTF-16 there.
-struct SettingsStore::State {
-    std::string appName;
-    // What SaveSetting set, by section and key, until commit writes it.
-    std::map<std::pair<std::string, std::string>, std::string> saved;
-
-    [[nodiscard]] std::wstring keyPath(std::string_view section) const
-    {
-        return WideText::fromUtf8("Software\\" + appName + "\\" + std::string(section));
-    }
-};
-
 namespace {
+
+std::wstring keyPath(std::string_view appName, std::string_view section)
+{
+    return WideText::fromUtf8("Software\\" + std::string(appName) + "\\" + std::string(section));
+}
 
 std::optional<std::string> readValue(const std::wstring& path, const std::wstring& name)
 {
@@ -58,41 +49,29 @@ LSTATUS writeValue(const std::wstring& path, const std::wstring& name, const std
 
 } // namespace
 
-SettingsStore::SettingsStore(std::string_view appName) : m_state(std::make_unique<State>())
-{
-    m_state->appName = appName;
-}
-
-SettingsStore::~SettingsStore() = default;
+SettingsStore::SettingsStore(std::string_view appName)
+    : m_appName(appName), m_location("HKEY_CURRENT_USER\\Software\\" + m_appName)
+{}
 
 std::string SettingsStore::GetSetting(std::string_view section, std::string_view key,
                                       std::string_view defaultValue) const
 {
-    return readValue(m_state->keyPath(section), WideText::fromUtf8(key)).value_or(std::string(defaultValue));
-}
-
-void SettingsStore::SaveSetting(std::string_view section, std::string_view key, std::string_view value)
-{
-    m_state->saved[{std::string(section), std::string(key)}] = value;
+    return readValue(keyPath(m_appName, section), WideText::fromUtf8(key)).value_or(std::string(defaultValue));
 }
 
 bool SettingsStore::commit()
 {
     bool written = true;
-    for (const auto& [where, value] : m_state->saved) {
-        const LSTATUS status =
-            writeValue(m_state->keyPath(where.first), WideText::fromUtf8(where.second), WideText::fromUtf8(value));
-        if (status != ERROR_SUCCESS) {
-            std::fprintf(stderr, "%s: could not save settings to %s: the registry refused the write (error %ld)\n",
-                         m_state->appName.c_str(), location().c_str(), static_cast<long>(status));
-            written = false;
+    for (const auto& [section, values] : m_saved) {
+        for (const auto& [key, value] : values) {
+            const LSTATUS status =
+                writeValue(keyPath(m_appName, section), WideText::fromUtf8(key), WideText::fromUtf8(value));
+            if (status != ERROR_SUCCESS) {
+                reportFailure("the registry refused the write (error " + std::to_string(status) + ")");
+                written = false;
+            }
         }
     }
-    m_state->saved.clear();
+    m_saved.clear();
     return written;
-}
-
-std::string SettingsStore::location() const
-{
-    return "HKEY_CURRENT_USER\\Software\\" + m_state->appName;
 }

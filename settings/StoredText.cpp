@@ -1,5 +1,6 @@
 #include "settings/StoredText.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -9,18 +10,6 @@
 namespace StoredText {
 
 namespace {
-
-// Beyond this many decimal orders of magnitude no double is left: the largest
-// is about 1.8E308, the smallest subnormal about 4.9E-324.
-constexpr std::int64_t beyondAnyDouble = 400;
-// Exponent digits are added up no further than this, far past beyondAnyDouble,
-// so that a long run of exponent digits cannot overflow the count.
-constexpr std::int64_t exponentCap = 1'000'000'000;
-
-[[nodiscard]] bool isDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
 
 // "&H" and "&O" numbers: the plain value of their digits, never negative; empty
 // when it is too large for a double. Octal digits are regrouped into
@@ -50,68 +39,17 @@ constexpr std::int64_t exponentCap = 1'000'000'000;
     return value;
 }
 
-// The significant digits without leading zeros, and how many of them stand
-// before the decimal point (negative for zeros right after the point).
-struct Mantissa {
-    std::string digits;
-    std::int64_t integerDigits = 0;
-    bool sawDigit = false;
-};
-
-// Reads digits with at most one decimal point from pos on, leaving pos after
-// them.
-[[nodiscard]] Mantissa readMantissa(std::string_view text, std::size_t& pos)
+// For a decimal number from_chars finds beyond the doubles: whether it is too
+// small for them rather than too large. A long double reaches some 4,900
+// decimal orders either way; beyond those too, the sign of the exponent tells.
+[[nodiscard]] bool belowTheDoubles(const char* first, const char* last)
 {
-    Mantissa mantissa;
-    bool sawPoint = false;
-    for (; pos < text.size() && (isDigit(text[pos]) || (text[pos] == '.' && !sawPoint)); ++pos) {
-        const char c = text[pos];
-        sawPoint = sawPoint || c == '.';
-        if (c == '.')
-            continue;
-        mantissa.sawDigit = true;
-        if (mantissa.digits.empty() && c == '0') {
-            if (sawPoint)
-                --mantissa.integerDigits;
-            continue;
-        }
-        mantissa.digits.push_back(c);
-        if (!sawPoint)
-            ++mantissa.integerDigits;
-    }
-    return mantissa;
-}
-
-// An exponent ("E", "D", either case, a sign and digits) from pos on, 0 when
-// there is none.
-[[nodiscard]] std::int64_t exponentAt(std::string_view text, std::size_t pos)
-{
-    if (pos >= text.size() || std::string_view("EeDd").find(text[pos]) == std::string_view::npos)
-        return 0;
-    ++pos;
-    const bool negative = pos < text.size() && text[pos] == '-';
-    if (pos < text.size() && (text[pos] == '+' || text[pos] == '-'))
-        ++pos;
-    std::int64_t exponent = 0;
-    for (; pos < text.size() && isDigit(text[pos]); ++pos) {
-        if (exponent < exponentCap)
-            exponent = exponent * 10 + (text[pos] - '0');
-    }
-    return negative ? -exponent : exponent;
-}
-
-// The double nearest to 0.<digits> times ten to the order, rounded once by
-// from_chars; empty when it is too large for a double.
-[[nodiscard]] std::optional<double> nearestDouble(bool negative, const std::string& digits, std::int64_t order)
-{
-    const std::string decimal = (negative ? "-0." : "0.") + digits + "e" + std::to_string(order);
-    double value = 0.0;
-    const auto error = std::from_chars(decimal.data(), decimal.data() + decimal.size(), value).ec;
-    if (error == std::errc::result_out_of_range)
-        return order > 0 ? std::nullopt : std::optional<double>{negative ? -0.0 : 0.0};
-    if (error != std::errc{} || std::isinf(value))
-        return std::nullopt;
-    return value;
+    long double value = 0.0L;
+    const auto [end, error] = std::from_chars(first, last, value);
+    if (error == std::errc{})
+        return value < 1.0L;
+    const char* exponent = std::find_if(first, end, [](char c) { return c == 'e' || c == 'E'; });
+    return exponent + 1 < end && exponent[1] == '-';
 }
 
 } // namespace
@@ -119,37 +57,36 @@ struct Mantissa {
 std::optional<double> NumericValue(std::string_view original)
 {
     // The text without the blanks, tabs and line ends that the reading skips.
-    std::string text;
-    for (const char c : original) {
-        if (c != ' ' && c != '\t' && c != '\n' && c != '\r')
-            text += c;
-    }
+    std::string text(original);
+    std::erase_if(text, [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
     if (text.starts_with('&'))
         return radixValue(text);
     const bool negative = text.starts_with('-');
-    std::size_t pos = negative || text.starts_with('+') ? 1 : 0;
-    const Mantissa mantissa = readMantissa(text, pos);
-    if (!mantissa.sawDigit)
+    const std::size_t pos = negative || text.starts_with('+') ? 1 : 0;
+    // Digits with at most one point, then an exponent, read by from_chars up to
+    // the first character that does not belong; only "D" it does not know, and
+    // words such as "inf" it must not read.
+    constexpr std::string_view mantissaBytes = "0123456789.";
+    if (pos >= text.size() || mantissaBytes.find(text[pos]) == std::string_view::npos)
         return 0.0;
-    // The value is 0.<digits> times ten to this power.
-    const std::int64_t order = mantissa.integerDigits + exponentAt(text, pos);
-    if (order > beyondAnyDouble && !mantissa.digits.empty())
+    const std::size_t exponent = std::min(text.find_first_not_of(mantissaBytes, pos), text.size());
+    if (exponent < text.size() && (text[exponent] == 'D' || text[exponent] == 'd'))
+        text[exponent] = 'E';
+    double value = 0.0; // kept by from_chars when the number is beyond the doubles
+    const char* last = text.data() + text.size();
+    const std::errc error = std::from_chars(text.data() + pos, last, value).ec;
+    if (error == std::errc::invalid_argument)
+        return 0.0;
+    if (error == std::errc::result_out_of_range && !belowTheDoubles(text.data() + pos, last))
         return std::nullopt;
-    if (mantissa.digits.empty() || order < -beyondAnyDouble)
-        return negative ? -0.0 : 0.0;
-    return nearestDouble(negative, mantissa.digits, order);
+    return negative ? -value : value;
 }
 
 std::optional<std::int32_t> NearestInt32(double value)
 {
-    if (std::isnan(value))
-        return std::nullopt;
-    double nearest = std::floor(value);
-    // Exact for every double: below 2^52 the fraction is held exactly, above it
-    // there is none.
-    const double fraction = value - nearest;
-    if (fraction > 0.5 || (fraction == 0.5 && std::fmod(nearest, 2.0) != 0.0))
-        nearest += 1.0;
+    // The default rounding, which nothing here changes, takes a half to the
+    // even neighbour; NaN fails the range test.
+    const double nearest = std::nearbyint(value);
     constexpr double lowest = std::numeric_limits<std::int32_t>::min();
     constexpr double highest = std::numeric_limits<std::int32_t>::max();
     if (!(nearest >= lowest && nearest <= highest))
@@ -176,10 +113,7 @@ std::string SingleText(float value)
     char buffer[32];
     const auto end = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 7).ptr;
     std::string text(buffer, end);
-    for (char& c : text) {
-        if (c == 'e')
-            c = 'E';
-    }
+    std::replace(text.begin(), text.end(), 'e', 'E');
     return text;
 }
 

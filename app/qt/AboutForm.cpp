@@ -62,29 +62,18 @@ void frmABOUT::cmdOK_Click()
     hide();
 }
 
+// There is no cancel button, so Escape does nothing. A focused push button
+// takes Enter only as an auto-default button; OK is not one, yet Enter on it
+// chooses it, as Space does (a disabled button ignores the click).
 void frmABOUT::keyPressEvent(QKeyEvent* event)
 {
-    switch (event->key()) {
-    case Qt::Key_Escape:
-        // There is no cancel button, so Escape does nothing.
-        event->accept();
-        return;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        // A focused push button takes Enter only as an auto-default button;
-        // OK is not one, yet Enter on it chooses it, as Space does.
-        if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
-            if (auto* button = qobject_cast<QPushButton*>(focusWidget()); button && button->isEnabled()) {
-                button->click();
-                event->accept();
-                return;
-            }
-        }
-        break;
-    default:
-        break;
-    }
-    QDialog::keyPressEvent(event);
+    const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
+                       (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier);
+    auto* button = qobject_cast<QPushButton*>(focusWidget());
+    if (enter && button)
+        button->click();
+    else if (event->key() != Qt::Key_Escape)
+        QDialog::keyPressEvent(event);
 }
 
 // The title bar's close button unloads the dialog: it ends the modal showing

@@ -22,13 +22,17 @@ void ChartView::setPicture(const std::optional<ChartPicture>& picture)
 
 namespace {
 
-// The picture cut down to its leading discs.
+// The picture cut down to its leading discs: they stay the same while the
+// share changes, unlike the wedge drawn over them.
 [[nodiscard]] ChartPicture discsOf(const ChartPicture& picture)
 {
     ChartPicture discs{picture.bounds, {}};
-    discs.plan.shapeCount = leadingDiscs(picture);
-    for (int i = 0; i < discs.plan.shapeCount; ++i)
-        discs.plan.shapes[static_cast<std::size_t>(i)] = picture.plan.shapes[static_cast<std::size_t>(i)];
+    while (discs.plan.shapeCount < picture.plan.shapeCount) {
+        const UsageChart::Shape& shape = picture.plan.shapes[static_cast<std::size_t>(discs.plan.shapeCount)];
+        if (shape.kind != UsageChart::ShapeKind::Ellipse)
+            break;
+        discs.plan.shapes[static_cast<std::size_t>(discs.plan.shapeCount++)] = shape;
+    }
     return discs;
 }
 

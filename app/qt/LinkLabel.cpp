@@ -76,15 +76,8 @@ void LinkLabel::paintEvent(QPaintEvent* event)
     }
 }
 
-void LinkLabel::mousePressEvent(QMouseEvent* event)
-{
-    m_pressed = event->button() == Qt::LeftButton;
-}
-
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event)
 {
-    const bool clicked = m_pressed && event->button() == Qt::LeftButton && rect().contains(event->position().toPoint());
-    m_pressed = false;
-    if (clicked)
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()))
         emit Click();
 }

@@ -16,7 +16,9 @@ signals:
 
 protected:
     void showText(const QString& text) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    // Taken, not passed on to the frame as a label's is: the release then
+    // comes here too, Qt's grab holding the mouse from press to release.
+    void mousePressEvent(QMouseEvent*) override {}
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -25,6 +27,4 @@ protected:
 private:
     // Takes the link colour of the palette the label inherits.
     void followPalette();
-
-    bool m_pressed = false;
 };

@@ -120,12 +120,6 @@ void mainform::connectEvents()
     connect(
         control<ChartView>(Main::picDRIVE), &ChartView::Resized, this, [&behaviour] { behaviour.ChartBoxResized(); },
         Qt::QueuedConnection);
-    connectDriveList();
-}
-
-void mainform::connectDriveList()
-{
-    MainWindowBehaviour& behaviour = *m_behaviour;
     auto* list = control<DriveListBox>(Main::Drive1);
     connect(list, &DriveListBox::Opened, this, [&behaviour] { behaviour.Drive1_Opened(); });
     connect(list, &DriveListBox::Picked, this,

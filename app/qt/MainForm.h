@@ -63,7 +63,6 @@ private:
     void giveFiguresTheirRoom();
     [[nodiscard]] QFont layoutFont() const;
     void connectEvents();
-    void connectDriveList();
     [[nodiscard]] QSize expectedFrameSize() const;
     template <class Widget> [[nodiscard]] Widget* control(FormTable::Main which) const
     {

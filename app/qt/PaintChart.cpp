@@ -81,12 +81,3 @@ void paintChart(QPainter& painter, const ChartPicture& picture, int firstShape)
     }
     painter.restore();
 }
-
-int leadingDiscs(const ChartPicture& picture)
-{
-    int count = 0;
-    while (count < picture.plan.shapeCount &&
-           picture.plan.shapes[static_cast<std::size_t>(count)].kind == UsageChart::ShapeKind::Ellipse)
-        ++count;
-    return count;
-}

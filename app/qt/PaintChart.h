@@ -15,7 +15,3 @@ class QPainter;
 // Only the shapes from firstShape on are painted: the ones before it are
 // already on the device.
 void paintChart(QPainter& painter, const ChartPicture& picture, int firstShape = 0);
-
-// How many shapes at the start of the picture are whole discs: they stay the
-// same while the share changes, unlike the wedge drawn over them.
-[[nodiscard]] int leadingDiscs(const ChartPicture& picture);

@@ -34,14 +34,8 @@ QIcon AppIcon()
 
 QPixmap AppIconImage(double devicePixelRatio)
 {
-    if (devicePixelRatio <= 1.0)
-        return AppIconImage();
-    return AppIcon().pixmap(AppIconImage().size(), devicePixelRatio);
-}
-
-QPixmap AppIconImage()
-{
-    return QPixmap(quillmar_xpm);
+    const QPixmap image(quillmar_xpm);
+    return devicePixelRatio <= 1.0 ? image : AppIcon().pixmap(image.size(), devicePixelRatio);
 }
 
 QCursor PointingHandCursor()

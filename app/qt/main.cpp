@@ -10,35 +10,23 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
 #include <string_view>
 #include <vector>
 
 namespace {
 
+QtMessageHandler qtHandler = nullptr;
+
 // Qt ends a failure to open the window system (a display named but not there,
 // a platform plugin missing) with an abort and a core dump. While it opens,
 // such a failure ends the program with status 1 instead, after Qt's own
 // account of it, as a display not named at all does.
-class EndQuietlyIfNoWindowSystem {
-public:
-    EndQuietlyIfNoWindowSystem() { s_previous = qInstallMessageHandler(&handle); }
-    ~EndQuietlyIfNoWindowSystem() { qInstallMessageHandler(s_previous); }
-    EndQuietlyIfNoWindowSystem(const EndQuietlyIfNoWindowSystem&) = delete;
-    EndQuietlyIfNoWindowSystem& operator=(const EndQuietlyIfNoWindowSystem&) = delete;
-
-private:
-    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message)
-    {
-        if (type != QtFatalMsg) {
-            s_previous(type, context, message);
-            return;
-        }
-        s_previous(QtCriticalMsg, context, message);
+void endQuietlyIfFatal(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    qtHandler(type == QtFatalMsg ? QtCriticalMsg : type, context, message);
+    if (type == QtFatalMsg)
         std::_Exit(1);
-    }
-    static inline QtMessageHandler s_previous = nullptr;
-};
+}
 
 } // namespace
 
@@ -56,9 +44,9 @@ int main(int argc, char* argv[])
         return reply->exitStatus;
     }
 
-    std::optional<EndQuietlyIfNoWindowSystem> opening(std::in_place);
+    qtHandler = qInstallMessageHandler(endQuietlyIfFatal);
     QApplication app(argc, argv);
-    opening.reset();
+    qInstallMessageHandler(qtHandler);
     QApplication::setApplicationName(toQString(AppInfo::Title));
     QApplication::setApplicationVersion(toQString(AppInfo::VersionNumber));
 
