@@ -1,7 +1,7 @@
 // A file system that stands for a drive whose server went away: its root can
 // be looked at, but asking for its size blocks until the test lets it go.
 //
-//   fuse_blocking_fs STATE_DIR MOUNT_POINT [SPARED_PROGRAM]
+//   fuse_blocking_fs [--healthy-until-hang] STATE_DIR MOUNT_POINT [SPARED_PROGRAM]
 //
 // Mounts an empty directory at MOUNT_POINT and stays in the foreground. In
 // STATE_DIR it writes "ready" once the kernel has connected, and appends one
@@ -12,6 +12,10 @@
 // that hangs every later look at it. Size queries of SPARED_PROGRAM (a process
 // name) are answered at once: under wine the wineserver stands for the system,
 // which a dead drive does not hold on Windows; only the asking thread waits.
+//
+// With --healthy-until-hang the drive answers its size queries at once until
+// the file "hang" exists in STATE_DIR ("answer" in "statfs.log" for each): a
+// drive that is shown healthy first and stops answering while it is shown.
 #define FUSE_USE_VERSION 31
 
 #include <fuse.h>
@@ -39,6 +43,7 @@ constexpr auto PollInterval = 10ms;
 
 std::string stateDir;
 std::string sparedProgram;
+bool healthyUntilHang = false;
 
 bool callerIsSpared()
 {
@@ -105,6 +110,10 @@ int onStatfs(const char*, struct statvfs* volume)
 {
     if (callerIsSpared())
         return fillVolume(volume);
+    if (healthyUntilHang && !exists(stateDir + "/hang")) {
+        appendLog("answer");
+        return fillVolume(volume);
+    }
     appendLog("enter");
     // Held also ends when the server is told to stop (SIGTERM, SIGINT), so that
     // it can unmount.
@@ -121,8 +130,13 @@ int onStatfs(const char*, struct statvfs* volume)
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "--healthy-until-hang") == 0) {
+        healthyUntilHang = true;
+        --argc;
+        ++argv;
+    }
     if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: %s STATE_DIR MOUNT_POINT [SPARED_PROGRAM]\n", argv[0]);
+        std::fprintf(stderr, "usage: fuse_blocking_fs [--healthy-until-hang] STATE_DIR MOUNT_POINT [SPARED_PROGRAM]\n");
         return 2;
     }
     stateDir = argv[1];
