@@ -142,10 +142,7 @@ const AnswerCase answerCases[] = {
      },
      500'000'000'000, 123'456'789},
     {"NoFreeSpace",
-     [](DriveAnswer& a, const std::string&) {
-         a = {Currency::fromStored(1'000), Currency::fromStored(0)};
-     },
-     1'000, 0},
+     [](DriveAnswer& a, const std::string&) { a = {Currency::fromStored(1'000), Currency::fromStored(0)}; }, 1'000, 0},
     {"Largest",
      [](DriveAnswer& a, const std::string&) {
          a = {Currency::fromStored(std::numeric_limits<std::int64_t>::max()),
@@ -153,18 +150,14 @@ const AnswerCase answerCases[] = {
      },
      std::numeric_limits<std::int64_t>::max(), std::numeric_limits<std::int64_t>::max()},
     {"FreeAboveCapacity",
-     [](DriveAnswer& a, const std::string&) {
-         a = {Currency::fromStored(4'096), Currency::fromStored(8'192)};
-     },
+     [](DriveAnswer& a, const std::string&) { a = {Currency::fromStored(4'096), Currency::fromStored(8'192)}; },
      4'096, 8'192},
     {"NoMedium", [](DriveAnswer& a, const std::string&) { a.capacity = FailureValue; }, FailureValue.stored(),
      CallerFree},
     // A failing query that scribbles on free anyway must not reach the caller.
     {"FailureWritesFree",
-     [](DriveAnswer& a, const std::string&) {
-         a = {FailureValue, Currency::fromStored(5)};
-     },
-     FailureValue.stored(), CallerFree},
+     [](DriveAnswer& a, const std::string&) { a = {FailureValue, Currency::fromStored(5)}; }, FailureValue.stored(),
+     CallerFree},
 };
 
 class ThreadAskerAnswer : public testing::TestWithParam<AnswerCase> {};

@@ -25,8 +25,6 @@ constexpr UINT_PTR timerId(EventLoop::Timer which)
 {
     return static_cast<UINT_PTR>(which) + 1;
 }
-constexpr UINT_PTR RefreshTimer = timerId(EventLoop::Timer::Refresh);
-constexpr UINT_PTR DeadlineTimer = timerId(EventLoop::Timer::AnswerDeadline);
 // A task posted from another thread; lParam: the std::function<void()> to run.
 constexpr UINT RunPostedTask = WM_APP + 10;
 using FormTable::Main;
@@ -437,10 +435,10 @@ void MainWindow::onCommand(int id, int code)
 
 void MainWindow::onTimer(UINT_PTR timer)
 {
-    if (timer == RefreshTimer && m_timerEnabled) {
+    if (timer == timerId(Timer::Refresh) && m_timerEnabled) {
         m_behaviour->Timer1_Timer();
-    } else if (timer == DeadlineTimer) {
-        KillTimer(m_window, DeadlineTimer);
+    } else if (timer == timerId(Timer::AnswerDeadline)) {
+        KillTimer(m_window, timer);
         m_behaviour->answerDeadline_Timer();
     }
 }
