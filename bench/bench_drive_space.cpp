@@ -1,9 +1,9 @@
-#include "drivespace/drives/DriveList.h"
 #include "drivespace/GetDiskSpace.h"
 #include "drivespace/asker/HelperProgram.h"
 #include "drivespace/asker/OneQueryPerPath.h"
 #include "drivespace/asker/ProcessTransport.h"
-#include "drivespace/asker/TimedDriveQuery.h"
+#include "drivespace/asker/ThreadTransport.h"
+#include "drivespace/drives/DriveList.h"
 
 #include <benchmark/benchmark.h>
 
@@ -78,15 +78,21 @@ template <class Asker> void askRoot(benchmark::State& state, Asker& asker)
         state.SkipWithError("the query of / failed");
 }
 
+// The asker of the Windows program: the per-path rule over worker threads.
+OneQueryPerPath<DriveAnswer> threadAskerOver(ThreadTransport<DriveAnswer>::Query query)
+{
+    return {std::make_shared<ThreadTransport<DriveAnswer>>(std::move(query), std::chrono::seconds(30)), {}};
+}
+
 // The same query handed to the path's worker thread and waited for: the
 // difference to the one above is what the deadline costs a healthy drive.
-void BM_TimedQuery_Root(benchmark::State& state)
+void BM_ThreadQuery_Root(benchmark::State& state)
 {
-    TimedDriveQuery query(
+    auto asker = threadAskerOver(
         [](DriveAnswer& answer, const std::string& root) { GetDiskSpace::QueryDriveSpace(answer, root); });
-    askRoot(state, query);
+    askRoot(state, asker);
 }
-BENCHMARK(BM_TimedQuery_Root);
+BENCHMARK(BM_ThreadQuery_Root);
 
 // The same query asked of the helper process beside this program.
 void BM_HelperQuery_Root(benchmark::State& state)
@@ -97,12 +103,13 @@ void BM_HelperQuery_Root(benchmark::State& state)
 BENCHMARK(BM_HelperQuery_Root);
 
 // The hand-off alone, with a query that does nothing.
-void BM_TimedQuery_EmptyQuery(benchmark::State& state)
+void BM_ThreadQuery_EmptyQuery(benchmark::State& state)
 {
-    TimedDriveQuery query([](DriveAnswer& answer, const std::string&) { answer.capacity = Currency::fromStored(1); });
-    askRoot(state, query);
+    auto asker =
+        threadAskerOver([](DriveAnswer& answer, const std::string&) { answer.capacity = Currency::fromStored(1); });
+    askRoot(state, asker);
 }
-BENCHMARK(BM_TimedQuery_EmptyQuery);
+BENCHMARK(BM_ThreadQuery_EmptyQuery);
 
 // A mount table of 3,000 user mounts under one root, every tenth one
 // over-mounted by a later mount at its parent directory.

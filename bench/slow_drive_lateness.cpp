@@ -5,7 +5,8 @@
 //
 //   slow_drive_lateness [answer-delay-ms]
 #include "app/qt/MainForm.h"
-#include "drivespace/asker/TimedDriveQuery.h"
+#include "drivespace/asker/OneQueryPerPath.h"
+#include "drivespace/asker/ThreadTransport.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -28,10 +29,15 @@ int main(int argc, char* argv[])
     qputenv("XDG_CONFIG_HOME", configHome.path().toLocal8Bit());
     const auto delay = std::chrono::milliseconds(argc > 1 ? std::atoi(argv[1]) : 900);
 
-    auto slowDrive = std::make_shared<TimedDriveQuery>([delay](DriveAnswer& answer, const std::string&) {
-        std::this_thread::sleep_for(delay);
-        answer = {Currency::fromStored(1'000'000'000), Currency::fromStored(400'000'000)};
-    });
+    // Asked on a worker thread under the per-path rule, as the Windows program asks.
+    auto slowDrive = std::make_shared<OneQueryPerPath<DriveAnswer>>(
+        std::make_shared<ThreadTransport<DriveAnswer>>(
+            [delay](DriveAnswer& answer, const std::string&) {
+                std::this_thread::sleep_for(delay);
+                answer = {Currency::fromStored(1'000'000'000), Currency::fromStored(400'000'000)};
+            },
+            std::chrono::seconds(30)),
+        OneQueryPerPath<DriveAnswer>::Options{});
     const auto ask = [slowDrive](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
                                  LateDriveAnswer late) {
         return slowDrive->ask(answer, rootPath, wait, std::move(late));

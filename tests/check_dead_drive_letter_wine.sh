@@ -16,46 +16,15 @@ runs=${3:-3}
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
-[ -r /dev/fuse ] && [ -w /dev/fuse ] || { echo "no usable /dev/fuse: skipped"; exit 77; }
-
-wine=/usr/lib/wine/wine64
 limit_ms=2000
-work=$(mktemp -d)
-mkdir "$work/state" "$work/dead" "$work/prefix"
-export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-fuse_pid=
-# Wine's own processes of this prefix, some of them perhaps stuck on the dead
-# drive: ended by their ids.
-stop_wine() {
-  /usr/lib/wine/wineserver64 -k 2>/dev/null || true
-  local pid
-  for pid in $(pgrep -f 'C:\\windows\\' || true); do
-    if tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX"; then
-      kill -9 "$pid" 2>/dev/null || true
-    fi
-  done
-}
-cleanup() {
-  stop_wine
-  touch "$work/state/release"
-  [ -n "$fuse_pid" ] && { kill "$fuse_pid" 2>/dev/null || true; wait "$fuse_pid" 2>/dev/null || true; }
-  fusermount3 -u -z "$work/dead" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
-trap 'exit 130' INT TERM
-
-"$fuse_fs" "$work/state" "$work/dead" wineserver64 >/dev/null 2>&1 &
-fuse_pid=$!
-for _ in $(seq 100); do [ -e "$work/state/ready" ] && break; sleep 0.1; done
-[ -e "$work/state/ready" ] || { echo "the FUSE drive did not mount: skipped"; exit 77; }
+source "$(dirname "$0")/wine_fuse_drive.sh"
+mount_fuse_drive "$fuse_fs"
 
 # A program that is ended cannot go while one of its threads waits for the
 # drive: the queries held are answered, and the drive is dead again for the next.
 release_held() {
   touch "$work/state/release"
-  while [ "$(grep -c enter "$work/state/statfs.log" 2>/dev/null)" != "$(grep -c return "$work/state/statfs.log" 2>/dev/null)" ]; do
+  while [ "$(log_count enter)" != "$(log_count return)" ]; do
     sleep 0.01
   done
   rm -f "$work/state/release"
@@ -84,12 +53,9 @@ start_to_window() {
 bare=$build/bin/bare_win32_window.exe
 quillmar=$build/bin/quillmar.exe
 # The first start sets the prefix up; then the dead drive becomes X: and the
-# stored drive. Wine's mount manager reads the drive links when it starts.
+# stored drive.
 start_to_window "$bare" "^Bare window" >/dev/null
-ln -s "$work/dead" "$WINEPREFIX/dosdevices/x:"
-stop_wine
-/usr/lib/wine/wineserver64 -w 2>/dev/null || true
-"$wine" reg add 'HKCU\Software\Quillmar\Settings' /v Drive /t REG_SZ /d 'X:\' /f >/dev/null 2>&1
+link_drive_x
 
 failed=0
 for run in $(seq "$runs"); do

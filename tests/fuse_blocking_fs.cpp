@@ -2,7 +2,7 @@
 // be looked at, but asking for its size blocks until the test lets it go, and
 // so does looking at anything in it once the file "hang" exists in STATE_DIR.
 //
-//   fuse_blocking_fs STATE_DIR MOUNT_POINT [SPARED_PROGRAM]
+//   fuse_blocking_fs [--healthy-until-stall] STATE_DIR MOUNT_POINT [SPARED_PROGRAM]
 //
 // Mounts an empty directory at MOUNT_POINT and stays in the foreground. In
 // STATE_DIR it writes "ready" once the kernel has connected, and appends one
@@ -13,6 +13,10 @@
 // that hangs every later look at it. Size queries of SPARED_PROGRAM (a process
 // name) are answered at once: under wine the wineserver stands for the system,
 // which a dead drive does not hold on Windows; only the asking thread waits.
+//
+// With --healthy-until-stall the drive answers its size queries at once until
+// the file "stall" exists in STATE_DIR ("answer" in "statfs.log" for each): a
+// drive that is shown healthy first and stops answering while it is shown.
 #define FUSE_USE_VERSION 31
 
 #include <fuse.h>
@@ -40,6 +44,7 @@ constexpr auto PollInterval = 10ms;
 
 std::string stateDir;
 std::string sparedProgram;
+bool healthyUntilStall = false;
 
 bool callerIsSpared()
 {
@@ -121,7 +126,9 @@ int fillVolume(struct statvfs* volume)
 
 int onStatfs(const char*, struct statvfs* volume)
 {
-    if (!callerIsSpared())
+    if (healthyUntilStall && !exists(stateDir + "/stall"))
+        appendLog("answer");
+    else if (!callerIsSpared())
         hold();
     return fillVolume(volume);
 }
@@ -130,8 +137,13 @@ int onStatfs(const char*, struct statvfs* volume)
 
 int main(int argc, char** argv)
 {
+    if (argc > 1 && std::strcmp(argv[1], "--healthy-until-stall") == 0) {
+        healthyUntilStall = true;
+        --argc;
+        ++argv;
+    }
     if (argc != 3 && argc != 4) {
-        std::fprintf(stderr, "usage: %s STATE_DIR MOUNT_POINT [SPARED_PROGRAM]\n", argv[0]);
+        std::fprintf(stderr, "usage: fuse_blocking_fs [--healthy-until-stall] STATE_DIR MOUNT_POINT [SPARED_PROGRAM]\n");
         return 2;
     }
     stateDir = argv[1];

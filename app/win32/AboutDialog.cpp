@@ -54,11 +54,7 @@ void showIcon(HWND picture, UINT dpi)
 // the system's wider than the designed one would cut its last column.
 void holdWholeText(HWND label, const RECT& place)
 {
-    HDC dc = GetDC(label);
-    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    const int width = Layout::textWidth(dc, Layout::windowText(label));
-    SelectObject(dc, previous);
-    ReleaseDC(label, dc);
+    const int width = Layout::labelTextWidth(label);
     if (width > place.right - place.left)
         MoveWindow(label, place.left, place.top, width, place.bottom - place.top, FALSE);
 }

@@ -3,6 +3,7 @@
 #include "app/behaviour/Contrast.h"
 #include "app/behaviour/FocusMark.h"
 #include "app/behaviour/ShiftMask.h"
+#include "app/win32/Layout.h"
 
 #include <windowsx.h>
 
@@ -12,17 +13,23 @@ namespace win32::Controls {
 
 namespace {
 
+// Space or Enter; as characters too, which have the same codes.
 bool isActivationKey(WPARAM key)
 {
     return key == VK_SPACE || key == VK_RETURN;
+}
+
+// The first press of Space or Enter: held down, the key repeats.
+bool isActivationPress(WPARAM key, LPARAM flags)
+{
+    return isActivationKey(key) && !(flags & (1 << 30));
 }
 
 // Space and Enter reach the control instead of the dialog manager; Tab does not.
 LRESULT dialogCode(LPARAM lParam)
 {
     const auto* message = reinterpret_cast<const MSG*>(lParam);
-    if (message && (message->message == WM_KEYDOWN || message->message == WM_CHAR) &&
-        (isActivationKey(message->wParam) || message->wParam == L' ' || message->wParam == L'\r'))
+    if (message && (message->message == WM_KEYDOWN || message->message == WM_CHAR) && isActivationKey(message->wParam))
         return DLGC_WANTMESSAGE;
     return 0;
 }
@@ -86,8 +93,7 @@ LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lPa
                      ShiftMask::of(wParam & MK_SHIFT, wParam & MK_CONTROL, GetKeyState(VK_MENU) < 0));
         return 0;
     case WM_KEYDOWN:
-        // Held down, the key repeats; only its first press counts.
-        if (isActivationKey(wParam) && !(lParam & (1 << 30)))
+        if (isActivationPress(wParam, lParam))
             notifySwatch(swatch, 1, shiftMask());
         return 0;
     case WM_GETDLGCODE:
@@ -104,8 +110,7 @@ void paintLink(HWND link)
     RECT box{};
     GetClientRect(link, &box);
     FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(link)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(GetWindowTextW(link, text.data(), static_cast<int>(text.size()))));
+    const std::wstring text = Layout::windowText(link);
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(GetWindowLongPtrW(link, GWLP_USERDATA)));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, linkColor());
@@ -146,7 +151,7 @@ LRESULT CALLBACK linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_KEYDOWN:
-        if (isActivationKey(wParam) && !(lParam & (1 << 30)))
+        if (isActivationPress(wParam, lParam))
             SendMessageW(GetParent(link), LinkClick, static_cast<WPARAM>(GetDlgCtrlID(link)), 0);
         return 0;
     case WM_GETDLGCODE:

@@ -105,14 +105,19 @@ int textWidth(HDC dc, const std::wstring& text)
     return extent.cx + 1;
 }
 
-void fitToTextLeftwards(HWND label, int right, int padding)
+int labelTextWidth(HWND label)
 {
     HDC dc = GetDC(label);
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    const int width = textWidth(dc, windowText(label)) + 2 * padding;
+    const int width = textWidth(dc, windowText(label));
     SelectObject(dc, previous);
     ReleaseDC(label, dc);
+    return width;
+}
 
+void fitToTextLeftwards(HWND label, int right, int padding)
+{
+    const int width = labelTextWidth(label) + 2 * padding;
     RECT bounds{};
     GetWindowRect(label, &bounds);
     MapWindowPoints(HWND_DESKTOP, GetParent(label), reinterpret_cast<POINT*>(&bounds), 2);

@@ -41,6 +41,8 @@ HWND createControl(HWND parent, const FormTable::Control& control, int id);
 // The pixels text draws in, in the face selected into dc: its advance, the
 // last glyph's overhang beyond it and a pixel of smoothing.
 [[nodiscard]] int textWidth(HDC dc, const std::wstring& text);
+// The same for a control's own text in its own face.
+[[nodiscard]] int labelTextWidth(HWND label);
 
 // Moves a label so that it holds its text and ends at right (pixels), as a
 // label that sizes itself keeps its right edge; its text starts at its left,

@@ -21,8 +21,10 @@ constexpr wchar_t ClassName[] = L"QuillmarMainWindow";
 // Not WS_CLIPCHILDREN: the frame paints no inside, the window's own background shows there.
 constexpr DWORD Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 // The timers' ids: EventLoop::Timer's numbers plus one.
-constexpr UINT_PTR RefreshTimer = static_cast<UINT_PTR>(EventLoop::Timer::Refresh) + 1;
-constexpr UINT_PTR DeadlineTimer = static_cast<UINT_PTR>(EventLoop::Timer::AnswerDeadline) + 1;
+constexpr UINT_PTR timerId(EventLoop::Timer which)
+{
+    return static_cast<UINT_PTR>(which) + 1;
+}
 // A task posted from another thread; lParam: the std::function<void()> to run.
 constexpr UINT RunPostedTask = WM_APP + 10;
 using FormTable::Main;
@@ -61,6 +63,13 @@ BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list)
                                      info.rcWork.bottom - info.rcWork.top};
     areas.insert((info.dwFlags & MONITORINFOF_PRIMARY) ? areas.begin() : areas.end(), area);
     return TRUE;
+}
+
+// The task a RunPostedTask message carries, which the message owned.
+std::function<void()> takePostedTask(LPARAM lParam)
+{
+    const std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(lParam));
+    return std::move(*task);
 }
 
 // Tab and the dialog keys move between the controls of the window or dialog
@@ -133,19 +142,24 @@ void MainWindow::createControls()
     SetFocus(m_chart->handle());
 }
 
+// The tip of a figure label, shown over the label itself.
+void MainWindow::sendToolTip(UINT message, Main figure, const wchar_t* text)
+{
+    TTTOOLINFOW tool{};
+    tool.cbSize = TTTOOLINFOW_V2_SIZE;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = m_window;
+    tool.uId = reinterpret_cast<UINT_PTR>(control(figure));
+    tool.lpszText = const_cast<wchar_t*>(text);
+    SendMessageW(m_toolTip, message, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 void MainWindow::createToolTips()
 {
     m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
                                 0, 0, m_window, nullptr, nullptr, nullptr);
-    for (const Main figure : {Main::lblFREE, Main::lblUSED, Main::lblTOTAL}) {
-        TTTOOLINFOW tool{};
-        tool.cbSize = TTTOOLINFOW_V2_SIZE;
-        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-        tool.hwnd = m_window;
-        tool.uId = reinterpret_cast<UINT_PTR>(control(figure));
-        tool.lpszText = const_cast<wchar_t*>(L"");
-        SendMessageW(m_toolTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
-    }
+    for (const Main figure : {Main::lblFREE, Main::lblUSED, Main::lblTOTAL})
+        sendToolTip(TTM_ADDTOOLW, figure, L"");
 }
 
 // The client area in twips at the window's DPI, then its controls.
@@ -239,28 +253,17 @@ void MainWindow::setText(Text which, const std::string& text)
     }
     switch (place.as) {
     case TextPlace::As::Text:
-        SetWindowTextW(control(*place.control), wide.c_str());
-        placeControl(*place.control);
-        break;
-    case TextPlace::As::ToolTip:
-        updateToolTip(*place.control, wide);
-        break;
     case TextPlace::As::Description:
         SetWindowTextW(control(*place.control), wide.c_str());
+        if (place.as == TextPlace::As::Text)
+            placeControl(*place.control);
+        break;
+    case TextPlace::As::ToolTip:
+        sendToolTip(TTM_UPDATETIPTEXTW, *place.control, wide.c_str());
         break;
     case TextPlace::As::AccessibleName:
         break;
     }
-}
-
-void MainWindow::updateToolTip(Main which, const std::wstring& text)
-{
-    TTTOOLINFOW tool{};
-    tool.cbSize = TTTOOLINFOW_V2_SIZE;
-    tool.hwnd = m_window;
-    tool.uId = reinterpret_cast<UINT_PTR>(control(which));
-    tool.lpszText = const_cast<wchar_t*>(text.c_str());
-    SendMessageW(m_toolTip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void MainWindow::setSwatchColor(Swatch which, std::int32_t color)
@@ -287,15 +290,15 @@ void MainWindow::runTimer(Timer which, std::chrono::milliseconds interval)
 {
     if (which == Timer::Refresh)
         m_timerEnabled = true;
-    SetTimer(m_window, which == Timer::Refresh ? RefreshTimer : DeadlineTimer,
-             static_cast<UINT>(std::max<long long>(interval.count(), USER_TIMER_MINIMUM)), nullptr);
+    SetTimer(m_window, timerId(which), static_cast<UINT>(std::max<long long>(interval.count(), USER_TIMER_MINIMUM)),
+             nullptr);
 }
 
 void MainWindow::stopTimer(Timer which)
 {
     if (which == Timer::Refresh)
         m_timerEnabled = false;
-    KillTimer(m_window, which == Timer::Refresh ? RefreshTimer : DeadlineTimer);
+    KillTimer(m_window, timerId(which));
 }
 
 WindowPlacement::Rect MainWindow::frame() const
@@ -432,10 +435,10 @@ void MainWindow::onCommand(int id, int code)
 
 void MainWindow::onTimer(UINT_PTR timer)
 {
-    if (timer == RefreshTimer && m_timerEnabled) {
+    if (timer == timerId(Timer::Refresh) && m_timerEnabled) {
         m_behaviour->Timer1_Timer();
-    } else if (timer == DeadlineTimer) {
-        KillTimer(m_window, DeadlineTimer);
+    } else if (timer == timerId(Timer::AnswerDeadline)) {
+        KillTimer(m_window, timer);
         m_behaviour->answerDeadline_Timer();
     }
 }
@@ -450,14 +453,13 @@ void MainWindow::onClose()
     DestroyWindow(m_window);
 }
 
+// The window's timers go with it.
 void MainWindow::onDestroy()
 {
-    KillTimer(m_window, RefreshTimer);
-    KillTimer(m_window, DeadlineTimer);
     // Late answers still queued for the window are dropped with it.
     MSG posted{};
     while (PeekMessageW(&posted, m_window, RunPostedTask, RunPostedTask, PM_REMOVE))
-        delete reinterpret_cast<std::function<void()>*>(posted.lParam);
+        (void)takePostedTask(posted.lParam);
     if (m_closing)
         PostQuitMessage(0);
 }
@@ -517,6 +519,7 @@ void MainWindow::onLinkClick(int id)
         m_behaviour->lblVERSION_Click();
 }
 
+// The program's own messages and those of its controls.
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -532,11 +535,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_TIMER:
         onTimer(wParam);
         return 0;
-    case RunPostedTask: {
-        const std::unique_ptr<std::function<void()>> task(reinterpret_cast<std::function<void()>*>(lParam));
-        (*task)();
+    case RunPostedTask:
+        takePostedTask(lParam)();
         return 0;
-    }
     case WM_CLOSE:
         onClose();
         return 0;
@@ -547,6 +548,15 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY:
         onDestroy();
         return 0;
+    default:
+        return handleSystemMessage(message, wParam, lParam);
+    }
+}
+
+// The system's messages: colours, the scheme, the DPI and the activation.
+LRESULT MainWindow::handleSystemMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
     case WM_CTLCOLORSTATIC:
         return Controls::labelColors(reinterpret_cast<HDC>(wParam));
     case WM_SYSCOLORCHANGE:

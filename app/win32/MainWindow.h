@@ -68,6 +68,7 @@ public:
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT handleSystemMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
     void onSwatchMouseUp(int id, int button, int shift);
     void onLinkClick(int id);
@@ -84,7 +85,7 @@ private:
     void placeControl(FormTable::Main which);
     [[nodiscard]] HFONT figureFont(FormTable::Main figure);
     [[nodiscard]] HFONT fontAt(double pointSize);
-    void updateToolTip(FormTable::Main which, const std::wstring& text);
+    void sendToolTip(UINT message, FormTable::Main figure, const wchar_t* text);
     void queryUnloadOnce();
 
     ColorChooser m_chooseColor;

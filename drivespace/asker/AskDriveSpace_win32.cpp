@@ -2,67 +2,42 @@
 
 #include "drivespace/GetDiskSpace.h"
 #include "drivespace/asker/NoCriticalErrorBox_win32.h"
-#include "drivespace/asker/TimedDriveQuery.h"
-
-#include <windows.h>
+#include "drivespace/asker/OneQueryPerPath.h"
+#include "drivespace/asker/ThreadTransport.h"
 
 #include <memory>
-#include <mutex>
-#include <set>
 #include <utility>
 
 namespace {
 
-// The drives found to be fixed local disks. Asking a drive's type can itself
-// block on a dead network drive, so it is asked on the worker thread, with the
-// drive's first query.
-struct FixedDrives {
-    std::mutex mutex;
-    std::set<std::string, std::less<>> paths;
+using namespace std::chrono_literals;
 
-    [[nodiscard]] bool contains(const std::string& rootPath)
-    {
-        const std::lock_guard guard(mutex);
-        return paths.contains(rootPath);
-    }
-    void note(const std::string& rootPath, bool fixed)
-    {
-        const std::lock_guard guard(mutex);
-        if (fixed)
-            paths.insert(rootPath);
-        else
-            paths.erase(rootPath);
-    }
-};
+// A worker not asked for this long ends; the next ask of its drive starts one.
+constexpr auto IdleWorkerLife = 30s;
 
 } // namespace
 
+// Every drive is asked on a worker thread of its own, the caller waiting no
+// longer than it asked to. A call that never returns cannot be abandoned, and
+// any drive may stop answering while shown: a fixed one too (a USB or iSCSI
+// disk; under wine every drive letter counts as fixed).
 AskDriveSpace driveSpaceAskerOver(AnswerQuery query)
 {
-    auto fixed = std::make_shared<FixedDrives>();
-    auto workers =
-        std::make_shared<TimedDriveQuery>([fixed, query](DriveAnswer& answer, const std::string& rootPath) {
+    auto threads = std::make_shared<ThreadTransport<DriveAnswer>>(
+        [query = std::move(query)](DriveAnswer& answer, const std::string& rootPath) {
             const NoCriticalErrorBox quiet;
-            const std::wstring widePath(rootPath.begin(), rootPath.end());
-            fixed->note(rootPath, GetDriveTypeW(widePath.c_str()) == DRIVE_FIXED);
             query(answer, rootPath);
-        });
-    return [fixed, workers, query](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
-                                   LateDriveAnswer late) {
-        if (!fixed->contains(rootPath))
-            return workers->ask(answer, rootPath, wait, std::move(late));
-        const NoCriticalErrorBox quiet;
-        query(answer, rootPath);
-        if (answer.capacity == FailureValue)
-            fixed->note(rootPath, false); // gone or changed: the next ask decides again
-        return true;
-    };
+        },
+        IdleWorkerLife);
+    auto rule =
+        std::make_shared<OneQueryPerPath<DriveAnswer>>(std::move(threads), OneQueryPerPath<DriveAnswer>::Options{});
+    return [rule](DriveAnswer& answer, const std::string& rootPath, std::chrono::milliseconds wait,
+                  LateDriveAnswer late) { return rule->ask(answer, rootPath, wait, std::move(late)); };
 }
 
 // A Windows process can always be ended, whatever its threads wait for.
 AskDriveSpace platformDriveSpaceAsker()
 {
-    return driveSpaceAskerOver([](DriveAnswer& answer, const std::string& rootPath) {
-        GetDiskSpace::QueryDriveSpace(answer, rootPath);
-    });
+    return driveSpaceAskerOver(
+        [](DriveAnswer& answer, const std::string& rootPath) { GetDiskSpace::QueryDriveSpace(answer, rootPath); });
 }

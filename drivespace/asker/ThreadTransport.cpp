@@ -66,23 +66,19 @@ template <class Answer>
 std::shared_ptr<DriveQueryLine> ThreadTransport<Answer>::open(LineReport<Answer> report)
 {
     auto line = std::make_shared<ThreadLine>();
-    auto serve = [line, query = m_query, idle = m_idleTimeout, counts = m_counts, report = std::move(report)] {
+    auto serve = [line, query = m_query, idle = m_idleTimeout, report = std::move(report)] {
         while (const auto rootPath = line->next(idle)) {
             Answer answer; // unanswered, the query failed
             query(answer, *rootPath); // may block for minutes
             report(answer);
         }
         report(std::nullopt);
-        --counts->running;
     };
-    ++m_counts->running;
     try {
         std::thread(std::move(serve)).detach();
     } catch (const std::system_error&) {
-        --m_counts->running;
         return nullptr; // no thread to be had: the drive cannot be asked
     }
-    ++m_counts->started;
     return line;
 }
 

@@ -2,7 +2,6 @@
 
 #include "drivespace/asker/DriveQueryLine.h"
 
-#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -22,16 +21,7 @@ public:
 
     [[nodiscard]] std::shared_ptr<DriveQueryLine> open(LineReport<Answer> report) override;
 
-    // Threads started, and those not ended yet; for tests.
-    [[nodiscard]] int threadsStarted() const { return m_counts->started; }
-    [[nodiscard]] int threadsRunning() const { return m_counts->running; }
-
 private:
-    struct Counts {
-        std::atomic<int> started = 0;
-        std::atomic<int> running = 0;
-    };
     Query m_query;
     std::chrono::milliseconds m_idleTimeout;
-    std::shared_ptr<Counts> m_counts = std::make_shared<Counts>();
 };
