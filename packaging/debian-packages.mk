@@ -14,9 +14,10 @@ TEST_PACKAGES := $(RUN_PACKAGES) libgtest-dev googletest libbenchmark-dev \
 # The same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 SANITIZE_PACKAGES := $(TEST_PACKAGES)
 
-# quillmar.exe cross-built with mingw-w64, its tests run under wine on Xvfb.
+# quillmar.exe cross-built with mingw-w64, its tests run under wine on Xvfb;
+# the hung drive check finds the window with xdotool.
 WINDOWS_PACKAGES := cmake ninja-build g++ googletest g++-mingw-w64-x86-64-posix \
-                    wine64 xvfb xauth
+                    wine64 xvfb xauth xdotool
 
 # The Debian packages, built by dpkg-buildpackage from a copy of the tree
 # (debian/control's Build-Depends with the tools that make the copy).
