@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A drive that stops answering while it is shown must not hold the window:
 # quillmar.exe shows drive X:, which answers at first; then X:'s size query
-# hangs, and while that query is out the window answers every message within
+# hangs, and while that query is out the window answers messages within
 # 100 ms and goes within 2 s of being told to close (window_answers.exe). Under
 # wine on a virtual display, where every drive letter counts as a fixed disk;
 # X: is a link to a FUSE file system that hangs once told to.

@@ -1,12 +1,13 @@
 // Whether another program's window still answers: it is sent WM_NULL ten
-// times, 100 ms apart, and must answer each within 100 ms; then it is told to
+// times, 100 ms apart, and must answer within 100 ms each time but for at most
+// two (a loaded machine may hold any program that long now and then; a window
+// held by a call that never returns answers none); then it is told to
 // close and must leave the screen within 2 s. Prints what it saw; exits 0 when the
 // window did both, 1 when it did not, 2 when there is no such window.
 //
 //   window_answers.exe WINDOW_TITLE
 #include <windows.h>
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -19,27 +20,25 @@ using Clock = std::chrono::steady_clock;
 constexpr auto AnswerLimit = 100ms;
 constexpr auto CloseLimit = 2s;
 constexpr int Pings = 10;
+constexpr int MissesAllowed = 2;
 
 long long millisecondsSince(Clock::time_point start)
 {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
 }
 
-// The longest a ping took; one not answered within the limit counts as taking
-// longer than it.
-long long slowestAnswer(HWND window)
+// How many pings of Pings the window answered within the limit.
+int answeredInTime(HWND window)
 {
-    long long slowest = 0;
+    int inTime = 0;
     for (int ping = 0; ping < Pings; ++ping) {
-        const auto start = Clock::now();
         DWORD_PTR result = 0;
-        const bool answered = SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL,
-                                                  static_cast<UINT>(AnswerLimit.count()), &result) != 0;
-        const long long took = answered ? millisecondsSince(start) : AnswerLimit.count() + 1;
-        slowest = std::max(slowest, took);
+        if (SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, static_cast<UINT>(AnswerLimit.count()),
+                                &result) != 0)
+            ++inTime;
         std::this_thread::sleep_for(100ms);
     }
-    return slowest;
+    return inTime;
 }
 
 // How long the window took to leave the screen once told to close; -1 when it
@@ -66,11 +65,12 @@ int wmain(int argc, wchar_t** argv)
         std::puts("no such window");
         return 2;
     }
-    const long long slowest = slowestAnswer(window);
+    const int inTime = answeredInTime(window);
     const long long closed = closeTime(window);
-    std::printf("slowest answer %lld ms (limit %lld), closed in %lld ms (limit %lld; -1: not closed)\n", slowest,
-                static_cast<long long>(AnswerLimit.count()), closed,
+    std::printf("answered %d of %d pings within %lld ms (at least %d needed), closed in %lld ms (limit %lld; -1: "
+                "not closed)\n",
+                inTime, Pings, static_cast<long long>(AnswerLimit.count()), Pings - MissesAllowed, closed,
                 static_cast<long long>(std::chrono::milliseconds(CloseLimit).count()));
     std::fflush(stdout);
-    return slowest <= AnswerLimit.count() && closed >= 0 ? 0 : 1;
+    return inTime >= Pings - MissesAllowed && closed >= 0 ? 0 : 1;
 }
