@@ -30,6 +30,25 @@ struct Question {
 // A line that died before answering is replaced this often per question.
 constexpr int MaxReplacements = 2;
 
+// What a failed question gives its asker: a drive's counts with the capacity
+// FailureValue and the rest as the asker gave them; a drive's name empty.
+void fail(DriveAnswer& answer)
+{
+    answer.capacity = FailureValue;
+}
+void fail(std::string& name)
+{
+    name.clear();
+}
+bool failed(const DriveAnswer& answer)
+{
+    return answer.capacity == FailureValue;
+}
+bool failed(const std::string& name)
+{
+    return name.empty();
+}
+
 } // namespace
 
 template <class Answer>
@@ -153,7 +172,6 @@ auto OneQueryPerPath<Answer>::State::ended(Asked& current, const Asked& question
     }
     question->busy = false;
     question->answer = Answer{};
-    fail(question->answer);
     current.reset();
     return std::exchange(question->late, nullptr);
 }

@@ -20,7 +20,7 @@
 // replaced within the deadline.
 //
 // Answer is what a question of a path answers: a drive's counts, or a drive's
-// name. A failed question answers as failed() says.
+// name; Answer{} is a failed one.
 template <class Answer>
 class OneQueryPerPath {
 public:
@@ -54,22 +54,3 @@ private:
     struct State;
     std::shared_ptr<State> m_state;
 };
-
-// What a failed question gives its asker: a drive's counts with the capacity
-// FailureValue and the rest as the asker gave them; a drive's name empty.
-inline void fail(DriveAnswer& answer)
-{
-    answer.capacity = FailureValue;
-}
-inline void fail(std::string& name)
-{
-    name.clear();
-}
-[[nodiscard]] inline bool failed(const DriveAnswer& answer)
-{
-    return answer.capacity == FailureValue;
-}
-[[nodiscard]] inline bool failed(const std::string& name)
-{
-    return name.empty();
-}

@@ -13,7 +13,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -177,9 +176,6 @@ struct ProcessTransport::Watch : Watched, std::enable_shared_from_this<Watch> {
     const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     bool stop = false; // the transport is gone: the watcher ends once all are reaped
 
-    Watch() = default;
-    Watch(const Watch&) = delete;
-    Watch& operator=(const Watch&) = delete;
     ~Watch() { ::close(wake); }
 
     // A new process answering on a socket; null when none can be started.

@@ -122,13 +122,9 @@ std::vector<const MountLine*> shownMounts(const std::vector<MountLine>& lines)
         if (!inserted && isShownBefore(*line, *it->second))
             it->second = line;
     }
-    std::vector<const MountLine*> shown;
-    for (const MountLine* line : candidates) {
-        if (shownByDevice.at(line->device) == line)
-            shown.push_back(line);
-    }
-    std::stable_partition(shown.begin(), shown.end(), [](const MountLine* line) { return line->mountPoint == "/"; });
-    return shown;
+    std::erase_if(candidates, [&](const MountLine* line) { return shownByDevice.at(line->device) != line; });
+    std::ranges::stable_partition(candidates, [](const MountLine* line) { return line->mountPoint == "/"; });
+    return candidates;
 }
 
 } // namespace

@@ -29,18 +29,16 @@ struct MountTableWatch::Table {
     // Kept open: the kernel marks it with a priority event whenever a mount is
     // added or removed, and clears the mark when it has told us once.
     int fd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
-    bool read = false;
-    std::vector<MountInfo::MountLine> lines;
+    std::vector<MountInfo::MountLine> lines = MountInfo::ParseMountInfo(readFrom(fd)); // none without the file
     std::map<std::string, LocalFileSystem::Mount, std::less<>> known; // found since the last change
 
     void refreshIfChanged()
     {
         pollfd changed{fd, POLLPRI, 0};
-        if (read && fd >= 0 && poll(&changed, 1, 0) == 0)
+        if (poll(&changed, 1, 0) == 0)
             return;
-        lines = fd >= 0 ? MountInfo::ParseMountInfo(readFrom(fd)) : std::vector<MountInfo::MountLine>{};
+        lines = MountInfo::ParseMountInfo(readFrom(fd));
         known.clear();
-        read = true;
     }
 };
 
