@@ -105,8 +105,8 @@ bool OneQueryPerPath<Answer>::State::send(const Asked& question)
 
 // The same dead mount asked again would only pile up lines. Once another mount
 // is at the path, the stuck line is let go and forgotten, however many stalled
-// mounts came before: a healthy mount answers whenever it is asked. What the
-// lines let go still hold is bounded by their transport.
+// mounts came before: a healthy mount answers whenever it is asked. What a
+// line let go still holds is its transport's to bound.
 template <class Answer>
 bool OneQueryPerPath<Answer>::State::letStuckGo(Asked& current)
 {
