@@ -202,8 +202,6 @@ bool OneQueryPerPath<Answer>::ask(Answer& answer, const std::string& rootPath, s
     m_state->retireIdle(now);
     auto& current = m_state->paths[rootPath];
     if (current && current->busy) {
-        // Within the deadline an asker that can take a late answer takes over
-        // the one that is out, as its refresh supersedes the older one.
         const bool inTime = now - current->askedAt < m_state->options.deadline;
         if (inTime && late) {
             current->late = std::move(late);

@@ -9,15 +9,13 @@
 #include <memory>
 #include <string>
 
-// The drive asker's rule, whatever carries the questions. A path has one
-// question out at a time, on a line of its own, so that a drive that does not
-// answer holds nothing but its own line. Asked again within the deadline, the
-// path is not asked twice: the newer asker takes over the answer, and the older
-// one's late answer is never called (its refresh has been superseded). After
-// the deadline the line counts as stuck: while the path is the same mount, it
-// fails at once; once another mount is there, the stuck line is let go and
-// forgotten, and a new line asks. A line that dies before it answers is
-// replaced within the deadline.
+// The drive asker's rule (AskDriveSpace), whatever carries the questions. A
+// path has one question out at a time, on a line of its own, so that a drive
+// that does not answer holds nothing but its own line. After the deadline the
+// line counts as stuck: while the path is the same mount, it fails at once;
+// once another mount is there, the stuck line is let go and forgotten, and a
+// new line asks. A line that dies before it answers is replaced within the
+// deadline.
 //
 // Answer is what a question of a path answers: a drive's counts, or a drive's
 // name; Answer{} is a failed one.
