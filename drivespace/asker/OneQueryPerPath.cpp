@@ -30,23 +30,18 @@ struct Question {
 // A line that died before answering is replaced this often per question.
 constexpr int MaxReplacements = 2;
 
-// What a failed question gives its asker: a drive's counts with the capacity
-// FailureValue and the rest as the asker gave them; a drive's name empty.
-void fail(DriveAnswer& answer)
+// Gives a question's answer to its asker. A failed drive's counts change only
+// in the capacity, to FailureValue: the rest stays as the asker gave it.
+void give(DriveAnswer& asker, const DriveAnswer& answer)
 {
-    answer.capacity = FailureValue;
+    if (answer.capacity == FailureValue)
+        asker.capacity = FailureValue;
+    else
+        asker = answer;
 }
-void fail(std::string& name)
+void give(std::string& asker, const std::string& name)
 {
-    name.clear();
-}
-bool failed(const DriveAnswer& answer)
-{
-    return answer.capacity == FailureValue;
-}
-bool failed(const std::string& name)
-{
-    return name.empty();
+    asker = name;
 }
 
 } // namespace
@@ -208,7 +203,7 @@ bool OneQueryPerPath<Answer>::ask(Answer& answer, const std::string& rootPath, s
             return false;
         }
         if (inTime || !m_state->letStuckGo(current)) {
-            fail(answer);
+            give(answer, Answer{});
             return true;
         }
     }
@@ -219,17 +214,14 @@ bool OneQueryPerPath<Answer>::ask(Answer& answer, const std::string& rootPath, s
     question->replacements = 0;
     if (!m_state->send(question)) {
         current.reset();
-        fail(answer);
+        give(answer, Answer{});
         return true;
     }
     if (!m_state->answered.wait_for(lock, wait, [&] { return !question->busy; })) {
         question->late = std::move(late);
         return false;
     }
-    if (failed(question->answer))
-        fail(answer);
-    else
-        answer = question->answer;
+    give(answer, question->answer);
     return true;
 }
 
