@@ -46,8 +46,8 @@ class ProcessLine;
 
 // What the watcher and the lines share.
 struct Watched {
-    std::mutex mutex;       // guards everything here and every line's flags
-    int failuresInARow = 0; // of the helper program
+    std::mutex mutex;                                // guards everything here and every line's flags
+    int failuresInARow = 0;                          // of the helper program
     std::vector<std::shared_ptr<ProcessLine>> lines; // processes watched until they end, oldest first
     // Processes let go, reaped once they have ended. One stuck in a dead file
     // system ends only when its system call returns, which may be never: it
