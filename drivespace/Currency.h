@@ -13,10 +13,8 @@ public:
 
     constexpr Currency() = default;
 
-    // The number of bytes as the stored integer.
     [[nodiscard]] static constexpr Currency fromStored(std::int64_t stored) { return Currency{stored}; }
 
-    // The stored integer: the number of bytes.
     [[nodiscard]] constexpr std::int64_t stored() const { return m_stored; }
 
     // Used space is capacity minus free. Callers subtract counts that the

@@ -38,10 +38,3 @@ struct VolumeCounts {
             Currency::fromStored(static_cast<std::int64_t>(free)),
             Currency::fromStored(static_cast<std::int64_t>(available))};
 }
-
-// A volume with no reserve: all its free space is available.
-[[nodiscard]] constexpr VolumeCounts VolumeCountsOf(std::uint64_t totalBlocks, std::uint64_t freeBlocks,
-                                                    std::uint64_t blockSize)
-{
-    return VolumeCountsOf(totalBlocks, freeBlocks, freeBlocks, blockSize);
-}

@@ -85,7 +85,7 @@ class VolumeCountTest : public testing::TestWithParam<VolumeCountCase> {};
 TEST_P(VolumeCountTest, FitsTheCountsTogether)
 {
     const auto& c = GetParam();
-    const VolumeCounts counts = VolumeCountsOf(c.totalBlocks, c.freeBlocks, c.blockSize);
+    const VolumeCounts counts = VolumeCountsOf(c.totalBlocks, c.freeBlocks, c.freeBlocks, c.blockSize);
     EXPECT_EQ(counts.capacity.stored(), c.capacity);
     EXPECT_EQ(counts.free.stored(), c.free);
 }

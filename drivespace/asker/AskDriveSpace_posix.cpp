@@ -13,10 +13,8 @@
 // Local disks are asked in place: they answer from memory and never hang. A
 // path counts as one only while the mount table, read again whenever it
 // changes, says the kernel's lookup of it crosses local mounts alone. Every
-// other drive is asked in a process of its own, the helper program or, where
-// it cannot be run, a child of this program, so that a drive stuck in the
-// kernel never holds the program. The mount table tells a remounted path from
-// a dead one.
+// other drive is asked in a process of its own (ProcessTransport). The mount
+// table tells a remounted path from a dead one.
 AskDriveSpace platformDriveSpaceAsker()
 {
     auto mounts = std::make_shared<MountTableWatch>();

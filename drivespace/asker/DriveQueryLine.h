@@ -11,8 +11,8 @@
 
 // What a line hears, reported on a thread of the transport: an answer (a
 // drive's counts, a drive's name), or none once the line has ended (idle for
-// long, let go, or died; a question it held then has no answer). Nothing is
-// reported after the end.
+// long, or died; a question it held then has no answer). Nothing is reported
+// after the end, and a line let go may report nothing more at all.
 template <class Answer>
 using LineReport = std::function<void(std::optional<Answer>)>;
 

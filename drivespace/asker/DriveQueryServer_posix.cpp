@@ -20,9 +20,7 @@ namespace {
 // already gone: the death signal only covers a parent that ends after it is set.
 void dieWithProgram(pid_t program)
 {
-#ifdef __linux__
     (void)prctl(PR_SET_PDEATHSIG, SIGKILL);
-#endif
     if (program != 0 && getppid() != program)
         _exit(0);
 }

@@ -30,6 +30,20 @@ struct Question {
 // A line that died before answering is replaced this often per question.
 constexpr int MaxReplacements = 2;
 
+// Gives a question's answer to its asker. A failed drive's counts change only
+// in the capacity, to FailureValue: the rest stays as the asker gave it.
+void give(DriveAnswer& asker, const DriveAnswer& answer)
+{
+    if (answer.capacity == FailureValue)
+        asker.capacity = FailureValue;
+    else
+        asker = answer;
+}
+void give(std::string& asker, const std::string& name)
+{
+    asker = name;
+}
+
 } // namespace
 
 template <class Answer>
@@ -86,8 +100,8 @@ bool OneQueryPerPath<Answer>::State::send(const Asked& question)
 
 // The same dead mount asked again would only pile up lines. Once another mount
 // is at the path, the stuck line is let go and forgotten, however many stalled
-// mounts came before: a healthy mount answers whenever it is asked. What the
-// lines let go still hold is bounded by their transport.
+// mounts came before: a healthy mount answers whenever it is asked. What a
+// line let go still holds is its transport's to bound.
 template <class Answer>
 bool OneQueryPerPath<Answer>::State::letStuckGo(Asked& current)
 {
@@ -153,7 +167,6 @@ auto OneQueryPerPath<Answer>::State::ended(Asked& current, const Asked& question
     }
     question->busy = false;
     question->answer = Answer{};
-    fail(question->answer);
     current.reset();
     return std::exchange(question->late, nullptr);
 }
@@ -184,15 +197,13 @@ bool OneQueryPerPath<Answer>::ask(Answer& answer, const std::string& rootPath, s
     m_state->retireIdle(now);
     auto& current = m_state->paths[rootPath];
     if (current && current->busy) {
-        // Within the deadline an asker that can take a late answer takes over
-        // the one that is out, as its refresh supersedes the older one.
         const bool inTime = now - current->askedAt < m_state->options.deadline;
         if (inTime && late) {
             current->late = std::move(late);
             return false;
         }
         if (inTime || !m_state->letStuckGo(current)) {
-            fail(answer);
+            give(answer, Answer{});
             return true;
         }
     }
@@ -203,17 +214,14 @@ bool OneQueryPerPath<Answer>::ask(Answer& answer, const std::string& rootPath, s
     question->replacements = 0;
     if (!m_state->send(question)) {
         current.reset();
-        fail(answer);
+        give(answer, Answer{});
         return true;
     }
     if (!m_state->answered.wait_for(lock, wait, [&] { return !question->busy; })) {
         question->late = std::move(late);
         return false;
     }
-    if (failed(question->answer))
-        fail(answer);
-    else
-        answer = question->answer;
+    give(answer, question->answer);
     return true;
 }
 

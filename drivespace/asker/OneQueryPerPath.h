@@ -9,18 +9,16 @@
 #include <memory>
 #include <string>
 
-// The drive asker's rule, whatever carries the questions. A path has one
-// question out at a time, on a line of its own, so that a drive that does not
-// answer holds nothing but its own line. Asked again within the deadline, the
-// path is not asked twice: the newer asker takes over the answer, and the older
-// one's late answer is never called (its refresh has been superseded). After
-// the deadline the line counts as stuck: while the path is the same mount, it
-// fails at once; once another mount is there, the stuck line is let go and
-// forgotten, and a new line asks. A line that dies before it answers is
-// replaced within the deadline.
+// The drive asker's rule (AskDriveSpace), whatever carries the questions. A
+// path has one question out at a time, on a line of its own, so that a drive
+// that does not answer holds nothing but its own line. After the deadline the
+// line counts as stuck: while the path is the same mount, it fails at once;
+// once another mount is there, the stuck line is let go and forgotten, and a
+// new line asks. A line that dies before it answers is replaced within the
+// deadline.
 //
 // Answer is what a question of a path answers: a drive's counts, or a drive's
-// name. A failed question answers as failed() says.
+// name; Answer{} is a failed one.
 template <class Answer>
 class OneQueryPerPath {
 public:
@@ -54,22 +52,3 @@ private:
     struct State;
     std::shared_ptr<State> m_state;
 };
-
-// What a failed question gives its asker: a drive's counts with the capacity
-// FailureValue and the rest as the asker gave them; a drive's name empty.
-inline void fail(DriveAnswer& answer)
-{
-    answer.capacity = FailureValue;
-}
-inline void fail(std::string& name)
-{
-    name.clear();
-}
-[[nodiscard]] inline bool failed(const DriveAnswer& answer)
-{
-    return answer.capacity == FailureValue;
-}
-[[nodiscard]] inline bool failed(const std::string& name)
-{
-    return name.empty();
-}

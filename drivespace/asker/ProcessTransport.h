@@ -22,8 +22,8 @@ class ProcessTransport : public DriveQueryTransport<DriveAnswer> {
 public:
     // helperProgram: the helper's absolute path.
     explicit ProcessTransport(std::string helperProgram);
-    // Stops watching once the processes let go have all been reaped; waits for
-    // none of them.
+    // Kills its processes and stops watching once they have all been reaped;
+    // waits for none of them.
     ~ProcessTransport() override;
     ProcessTransport(const ProcessTransport&) = delete;
     ProcessTransport& operator=(const ProcessTransport&) = delete;

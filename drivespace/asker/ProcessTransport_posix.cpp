@@ -13,7 +13,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -35,10 +34,6 @@ constexpr int FailuresBeforeGivingUp = 2;
 // A query process says hello as soon as it runs: one silent for this long is
 // not one of ours. Two such and a forked child's answer fit in the deadline.
 constexpr auto HelloWait = DriveAnswerDeadline / 4;
-// Processes let go and not ended yet, over all paths. One stuck in a dead file
-// system ends only when its system call returns, which may be never; past
-// this many the oldest is forgotten, so that they cannot pile up descriptors.
-constexpr std::ptrdiff_t MaxStuck = 8;
 
 // What a helper could have answered: a failure, or counts in their order.
 bool sound(const HelperProtocol::Answer& answer)
@@ -47,34 +42,37 @@ bool sound(const HelperProtocol::Answer& answer)
            (0 <= answer.available && answer.available <= answer.free && answer.free <= answer.capacity);
 }
 
-// What the watch and its lines share: the lock, and the helper program's
-// failures in a row.
-struct Tally {
-    std::mutex mutex;
-    int failuresInARow = 0;
+class ProcessLine;
+
+// What the watcher and the lines share.
+struct Watched {
+    std::mutex mutex;                                // guards everything here and every line's flags
+    int failuresInARow = 0;                          // of the helper program
+    std::vector<std::shared_ptr<ProcessLine>> lines; // processes watched until they end, oldest first
+    // Processes let go, reaped once they have ended. One stuck in a dead file
+    // system ends only when its system call returns, which may be never: it
+    // holds no descriptor of this program meanwhile.
+    std::vector<pid_t> forgotten;
 };
 
 // One process and this side of its socket pair. The descriptors stay open as
 // long as anyone holds the line, so that a number is never reused under a send.
 class ProcessLine final : public DriveQueryLine {
 public:
-    ProcessLine(pid_t process, int end, LineReport<DriveAnswer> lineReport, std::shared_ptr<Tally> shared)
-        : pid(process), socket(end), pidfd(static_cast<int>(syscall(SYS_pidfd_open, process, 0))),
-          report(std::move(lineReport)), tally(std::move(shared))
+    ProcessLine(pid_t process, int end, int processEnd, LineReport<DriveAnswer> lineReport,
+                std::shared_ptr<Watched> watch)
+        : pid(process), socket(end), pidfd(processEnd), report(std::move(lineReport)), watched(std::move(watch))
     {}
     ~ProcessLine() override
     {
         ::close(socket);
-        if (pidfd >= 0)
-            ::close(pidfd);
+        ::close(pidfd);
     }
-    ProcessLine(const ProcessLine&) = delete;
-    ProcessLine& operator=(const ProcessLine&) = delete;
 
     bool send(const std::string& rootPath) override;
     void letGo() override;
     // Counts its end against the helper program, once, unless it answered
-    // before or the program let it go. Under the tally's lock.
+    // before or the program let it go. Under the lock, before it is reaped.
     void countFailure();
     // Kills a process that broke the protocol (no hello in time, another
     // version, an answer out of shape): a failure of the helper program even
@@ -83,17 +81,13 @@ public:
 
     const pid_t pid;
     const int socket;
-    // Readable once the process has ended; -1 where the kernel has none (before
-    // Linux 5.3): its end is then seen on the socket. Called through syscall():
-    // glibc 2.36 declares pidfd_open without C linkage.
-    const int pidfd;
+    const int pidfd; // readable once the process has ended
     const LineReport<DriveAnswer> report;
-    const std::shared_ptr<Tally> tally; // its lock is held to reap: no signal goes to a reaped pid
+    const std::shared_ptr<Watched> watched; // its lock is held to reap: no signal goes to a reaped pid
     const Clock::time_point started = Clock::now();
-    std::atomic<bool> reaped = false;
-    bool greeted = false;   // it said hello in this program's protocol
-    bool answered = false;  // it has answered at least once
-    bool lettingGo = false; // ended by the program, not by a fault
+    std::atomic<bool> reaped = false; // or let go: either way signalled no more
+    bool greeted = false;             // it said hello in this program's protocol
+    bool answered = false;            // it has answered at least once
     bool counted = false;
     bool socketDone = false;
 };
@@ -108,25 +102,28 @@ bool ProcessLine::send(const std::string& rootPath)
         if (sent == static_cast<ssize_t>(rootPath.size()))
             return true;
     }
-    const std::lock_guard guard(tally->mutex);
+    const std::lock_guard guard(watched->mutex);
     countFailure();
     return false;
 }
 
+// Nobody waits for a process let go, stuck or not: it is killed and forgotten.
 void ProcessLine::letGo()
 {
-    const std::lock_guard guard(tally->mutex);
-    lettingGo = true;
-    if (!reaped)
-        ::kill(pid, SIGKILL); // a process in a system call dies once the call returns
+    const std::lock_guard guard(watched->mutex);
+    if (reaped.exchange(true))
+        return;
+    ::kill(pid, SIGKILL); // a process in a system call dies once the call returns
+    watched->forgotten.push_back(pid);
+    std::erase_if(watched->lines, [this](const auto& line) { return line.get() == this; });
 }
 
 void ProcessLine::countFailure()
 {
-    if (answered || lettingGo || counted)
+    if (answered || counted || reaped)
         return;
     counted = true;
-    ++tally->failuresInARow;
+    ++watched->failuresInARow;
 }
 
 void ProcessLine::reject()
@@ -174,19 +171,11 @@ pid_t forkServer(int end)
 
 } // namespace
 
-struct ProcessTransport::Watch {
-    const std::shared_ptr<Tally> tally = std::make_shared<Tally>();
-    std::mutex& mutex = tally->mutex; // guards everything below and every line's flags
-    int& failuresInARow = tally->failuresInARow;
-    std::string program;
-    std::vector<std::shared_ptr<ProcessLine>> lines; // processes not reaped yet, oldest first
-    std::vector<pid_t> forgotten;                    // stuck ones no longer watched, reaped once ended
+struct ProcessTransport::Watch : Watched, std::enable_shared_from_this<Watch> {
+    std::string program; // under the lock
     const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     bool stop = false; // the transport is gone: the watcher ends once all are reaped
 
-    Watch() = default;
-    Watch(const Watch&) = delete;
-    Watch& operator=(const Watch&) = delete;
     ~Watch() { ::close(wake); }
 
     // A new process answering on a socket; null when none can be started.
@@ -197,8 +186,7 @@ struct ProcessTransport::Watch {
     // Under the lock: rejects the processes silent past HelloWait; how long
     // until the next one would be, -1 when none is waiting to say hello.
     int rejectSilent();
-    void forgetStuck();
-    void reap(const std::shared_ptr<ProcessLine>& line, int options);
+    void reap(const std::shared_ptr<ProcessLine>& line);
     void poke() const { (void)eventfd_write(wake, 1); }
 };
 
@@ -228,11 +216,19 @@ std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport<DriveAnsw
         return nullptr;
     const pid_t pid = startProcess(ends[1]);
     ::close(ends[1]);
-    if (pid <= 0) {
+    // Every kernel this program runs on has pidfds (Linux 5.3 on); one fails
+    // only when descriptors run out. Through syscall(): glibc 2.36 declares
+    // pidfd_open without C linkage.
+    const int pidfd = pid > 0 ? static_cast<int>(syscall(SYS_pidfd_open, pid, 0)) : -1;
+    if (pid > 0 && pidfd < 0) {
+        ::kill(pid, SIGKILL);
+        forgotten.push_back(pid);
+    }
+    if (pidfd < 0) {
         ::close(ends[0]);
         return nullptr;
     }
-    auto line = std::make_shared<ProcessLine>(pid, ends[0], std::move(report), tally);
+    auto line = std::make_shared<ProcessLine>(pid, ends[0], pidfd, std::move(report), shared_from_this());
     lines.push_back(line);
     poke();
     return line;
@@ -269,7 +265,7 @@ int ProcessTransport::Watch::rejectSilent()
     const auto now = Clock::now();
     int timeout = -1;
     for (const auto& line : lines) {
-        if (line->greeted || line->counted || line->lettingGo)
+        if (line->greeted || line->counted)
             continue;
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(line->started + HelloWait - now).count();
         if (left <= 0)
@@ -280,36 +276,17 @@ int ProcessTransport::Watch::rejectSilent()
     return timeout;
 }
 
-// Forgotten, a process is sent no signal any more: it was killed when let go,
-// and may be reaped meanwhile.
-void ProcessTransport::Watch::forgetStuck()
-{
-    auto stuck = std::ranges::count_if(lines, [](const auto& line) { return line->lettingGo; });
-    for (auto line = lines.begin(); stuck > MaxStuck;) {
-        if (!(*line)->lettingGo) {
-            ++line;
-            continue;
-        }
-        (*line)->reaped = true;
-        forgotten.push_back((*line)->pid);
-        line = lines.erase(line);
-        --stuck;
-    }
-    std::erase_if(forgotten, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
-}
-
-// Reaps an ended process; one that never answered and was not let go counts
-// against the helper program.
-void ProcessTransport::Watch::reap(const std::shared_ptr<ProcessLine>& line, int options)
+// Reaps an ended process; one that never answered counts against the helper
+// program.
+void ProcessTransport::Watch::reap(const std::shared_ptr<ProcessLine>& line)
 {
     {
         const std::lock_guard guard(mutex);
-        const pid_t done = waitpid(line->pid, nullptr, options);
-        if (done == 0 || (done < 0 && errno == EINTR))
-            return;
+        if (line->reaped || waitpid(line->pid, nullptr, WNOHANG) == 0)
+            return; // let go meanwhile, or not ended
+        line->countFailure();
         line->reaped = true;
         std::erase(lines, line);
-        line->countFailure();
     }
     line->report(std::nullopt);
 }
@@ -324,7 +301,7 @@ void ProcessTransport::Watch::watcher()
             const std::lock_guard guard(mutex);
             if (stop && lines.empty())
                 return;
-            forgetStuck();
+            std::erase_if(forgotten, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
             timeout = rejectSilent();
             watched = lines;
         }
@@ -342,9 +319,7 @@ void ProcessTransport::Watch::watcher()
             if (fds[1 + 2 * i].revents != 0)
                 readAnswer(*line);
             if (fds[2 + 2 * i].revents != 0)
-                reap(line, WNOHANG);
-            else if (line->socketDone && line->pidfd < 0)
-                reap(line, 0); // no pidfd: a closed socket means the process is ending
+                reap(line);
         }
     }
 }
@@ -362,10 +337,8 @@ ProcessTransport::~ProcessTransport()
 {
     const std::lock_guard guard(m_watch->mutex);
     m_watch->stop = true;
-    for (const auto& line : m_watch->lines) {
-        line->lettingGo = true;
+    for (const auto& line : m_watch->lines)
         ::kill(line->pid, SIGKILL);
-    }
     m_watch->poke();
 }
 

@@ -35,17 +35,12 @@ std::string_view trimmedRoot(std::string_view root)
     return root;
 }
 
-bool startsWithPath(std::string_view path, std::string_view prefix)
-{
-    return path.substr(0, prefix.size()) == prefix;
-}
-
 // True for path itself and anything below it, on component boundaries:
 // "/home" holds "/home/x", not "/homework".
 bool holds(std::string_view root, std::string_view path)
 {
     root = trimmedRoot(root);
-    if (root.empty() || !startsWithPath(path, root))
+    if (root.empty() || !path.starts_with(root))
         return false;
     return path.size() == root.size() || isSeparator(root.back()) || isSeparator(path[root.size()]);
 }
@@ -76,37 +71,23 @@ constexpr std::array kernelDirectories{"/proc"sv, "/sys"sv, "/dev"sv};
 // Container engines keep their images, layers and per-container mounts below these.
 constexpr std::array containerDirectories{"/var/lib/docker"sv, "/var/lib/containers"sv, "/var/lib/kubelet"sv};
 
-template <std::size_t N> bool isOneOf(std::string_view value, const std::array<std::string_view, N>& values)
-{
-    return std::find(values.begin(), values.end(), value) != values.end();
-}
-
-template <std::size_t N> bool isInOneOf(std::string_view path, const std::array<std::string_view, N>& directories)
-{
-    return std::any_of(directories.begin(), directories.end(),
-                       [path](std::string_view directory) { return holds(directory, path); });
-}
-
-template <std::size_t N> bool isBelowOneOf(std::string_view path, const std::array<std::string_view, N>& directories)
-{
-    return std::any_of(directories.begin(), directories.end(),
-                       [path](std::string_view directory) { return isBelow(path, directory); });
-}
-
 bool isUserFileSystem(const MountLine& line)
 {
     const std::string_view type = line.fsType;
     const std::string_view point = line.mountPoint;
-    if (isOneOf(type, pseudoTypes) || isInOneOf(point, kernelDirectories) || isBelowOneOf(point, containerDirectories))
+    const auto isType = [type](std::string_view known) { return known == type; };
+    if (std::ranges::any_of(pseudoTypes, isType) ||
+        std::ranges::any_of(kernelDirectories, [point](std::string_view kernel) { return holds(kernel, point); }) ||
+        std::ranges::any_of(containerDirectories, [point](std::string_view engine) { return isBelow(point, engine); }))
         return false;
-    if (isOneOf(type, overlayTypes))
+    if (std::ranges::any_of(overlayTypes, isType))
         return point == "/";
     // Memory file systems for the system's run-time state; a tmpfs on /tmp or
     // elsewhere is kept, since users do put files there.
     if (type == "tmpfs" && holds("/run", point))
         return false;
     // A snap's or another image's read-only loop mount.
-    if (type == "squashfs" && (startsWithPath(line.source, "/dev/loop") || isBelow(point, "/snap")))
+    if (type == "squashfs" && (line.source.starts_with("/dev/loop") || isBelow(point, "/snap")))
         return false;
     return true;
 }
@@ -141,13 +122,9 @@ std::vector<const MountLine*> shownMounts(const std::vector<MountLine>& lines)
         if (!inserted && isShownBefore(*line, *it->second))
             it->second = line;
     }
-    std::vector<const MountLine*> shown;
-    for (const MountLine* line : candidates) {
-        if (shownByDevice.at(line->device) == line)
-            shown.push_back(line);
-    }
-    std::stable_partition(shown.begin(), shown.end(), [](const MountLine* line) { return line->mountPoint == "/"; });
-    return shown;
+    std::erase_if(candidates, [&](const MountLine* line) { return shownByDevice.at(line->device) != line; });
+    std::ranges::stable_partition(candidates, [](const MountLine* line) { return line->mountPoint == "/"; });
+    return candidates;
 }
 
 } // namespace

@@ -3,25 +3,9 @@
 #include "drivespace/mounts/MountInfo.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <memory>
 
 namespace {
-
-// The whole text of a file of the kernel's, empty when it cannot be read. Read
-// with stdio: C++ streams would set up their locales just for this.
-std::string wholeFile(const char* path)
-{
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "re"), std::fclose);
-    std::string text;
-    if (!file)
-        return text;
-    char block[8192];
-    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file.get())) > 0;)
-        text.append(block, got);
-    return text;
-}
 
 // The labels udev publishes as links named after the label to the device node:
 // "BACKUP" -> "../../sdb1", with the node's numbers as sysfs gives them
@@ -38,7 +22,7 @@ std::vector<MountInfo::VolumeLabel> volumeLabels()
         const std::string node = fs::read_symlink(it->path(), linkError).filename().string();
         if (linkError || node.empty() || node == "." || node == "..")
             continue;
-        std::string device = wholeFile(("/sys/class/block/" + node + "/dev").c_str());
+        std::string device = MountInfo::ReadKernelFile(("/sys/class/block/" + node + "/dev").c_str());
         device.erase(std::min(device.find('\n'), device.size()));
         labels.push_back({MountInfo::DecodeHexEscapes(it->path().filename().string()), node, std::move(device)});
     }
@@ -51,7 +35,7 @@ namespace DriveList {
 
 std::vector<DriveEntry> ListDrives(const LateDriveText&)
 {
-    const std::string mountInfo = wholeFile("/proc/self/mountinfo");
+    const std::string mountInfo = MountInfo::ReadKernelFile("/proc/self/mountinfo");
     return DrivesFromMountInfo(mountInfo,
                                MountInfo::LabelsBySource(MountInfo::ParseMountInfo(mountInfo), volumeLabels()));
 }

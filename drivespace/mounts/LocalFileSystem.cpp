@@ -18,11 +18,6 @@ constexpr std::array<std::string_view, 17> LocalTypes = {
 
 namespace LocalFileSystem {
 
-bool IsLocalType(std::string_view fsType)
-{
-    return std::find(LocalTypes.begin(), LocalTypes.end(), fsType) != LocalTypes.end();
-}
-
 Mount MountAt(const std::vector<MountInfo::MountLine>& table, std::string_view mountPoint)
 {
     const std::vector<std::size_t> crossed = MountTree(table).crossed(mountPoint);
@@ -36,7 +31,8 @@ Mount MountAt(const std::vector<MountInfo::MountLine>& table, std::string_view m
         // A mount with another stacked on it is stepped over, never looked
         // into; an automount point acts even then.
         const bool steppedOver = k + 1 < crossed.size() && table[crossed[k + 1]].mountPoint == line.mountPoint;
-        local = line.fsType != "autofs" && (steppedOver || IsLocalType(line.fsType));
+        const bool localType = std::ranges::find(LocalTypes, line.fsType) != LocalTypes.end();
+        local = line.fsType != "autofs" && (steppedOver || localType);
     }
     return {reached.mountId, local};
 }

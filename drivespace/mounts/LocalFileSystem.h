@@ -12,9 +12,6 @@
 // those, and any type not known here, go through a helper.
 namespace LocalFileSystem {
 
-// True for a file-system type that answers a size query from local storage.
-[[nodiscard]] bool IsLocalType(std::string_view fsType);
-
 struct Mount {
     std::string id;     // the mount table's id of the mount the path leads to; "" when none is
     bool local = false; // the path is its mount point, and every mount on the way is of a local type

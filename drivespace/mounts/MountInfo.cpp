@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstddef>
+#include <ranges>
 #include <system_error>
 #include <utility>
 
@@ -35,15 +36,9 @@ std::string decodeEscapes(std::string_view text, int (*byteOf)(std::string_view)
 std::vector<std::string_view> fieldsOf(std::string_view line)
 {
     std::vector<std::string_view> fields;
-    std::size_t pos = 0;
-    while (pos < line.size()) {
-        const std::size_t start = line.find_first_not_of(' ', pos);
-        if (start == std::string_view::npos)
-            break;
-        const std::size_t end = std::min(line.find(' ', start), line.size());
-        fields.push_back(line.substr(start, end - start));
-        pos = end;
-    }
+    for (const auto field : std::views::split(line, ' '))
+        if (!field.empty())
+            fields.emplace_back(field.begin(), field.end());
     return fields;
 }
 
@@ -68,14 +63,8 @@ std::vector<MountLine> ParseMountInfo(std::string_view text)
     // of optional fields, "-", type, source, super options.
     constexpr std::size_t fixedFields = 6;
     std::vector<MountLine> lines;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const auto fields = fieldsOf(text.substr(pos, end - pos));
-        pos = end + 1;
-
+    for (const auto row : std::views::split(text, '\n')) {
+        const auto fields = fieldsOf(std::string_view(row.begin(), row.end()));
         std::size_t separator = fixedFields;
         while (separator < fields.size() && fields[separator] != "-")
             ++separator;

@@ -40,6 +40,10 @@ struct VolumeLabel {
 [[nodiscard]] std::map<std::string, std::string> LabelsBySource(const std::vector<MountLine>& lines,
                                                                 const std::vector<VolumeLabel>& labels);
 
+// Linux: the whole text of a file of the kernel's, empty when it cannot be
+// read. Read with stdio: C++ streams would set up their locales just for this.
+[[nodiscard]] std::string ReadKernelFile(const char* path);
+
 // The lines of a table in the format of /proc/self/mountinfo, in its order.
 // Malformed lines are skipped.
 [[nodiscard]] std::vector<MountLine> ParseMountInfo(std::string_view text);

@@ -4,43 +4,39 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <map>
+#include <memory>
 #include <mutex>
 
-namespace {
-
-// The whole of a /proc file, read through a descriptor kept open.
-std::string readFrom(int fd)
+std::string MountInfo::ReadKernelFile(const char* path)
 {
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "re"), std::fclose);
     std::string text;
-    char chunk[16384];
-    ssize_t got = 0;
-    if (lseek(fd, 0, SEEK_SET) != 0)
+    if (!file)
         return text;
-    while ((got = read(fd, chunk, sizeof chunk)) > 0)
-        text.append(chunk, static_cast<std::size_t>(got));
+    char block[8192];
+    for (std::size_t got; (got = std::fread(block, 1, sizeof block, file.get())) > 0;)
+        text.append(block, got);
     return text;
 }
 
-} // namespace
-
 struct MountTableWatch::Table {
+    static constexpr const char* Path = "/proc/self/mountinfo";
     std::mutex mutex;
     // Kept open: the kernel marks it with a priority event whenever a mount is
     // added or removed, and clears the mark when it has told us once.
-    int fd = ::open("/proc/self/mountinfo", O_RDONLY | O_CLOEXEC);
-    bool read = false;
-    std::vector<MountInfo::MountLine> lines;
+    int fd = ::open(Path, O_RDONLY | O_CLOEXEC);
+    std::vector<MountInfo::MountLine> lines = MountInfo::ParseMountInfo(MountInfo::ReadKernelFile(Path));
     std::map<std::string, LocalFileSystem::Mount, std::less<>> known; // found since the last change
 
     void refreshIfChanged()
     {
         pollfd changed{fd, POLLPRI, 0};
-        if (read && fd >= 0 && poll(&changed, 1, 0) == 0)
+        if (poll(&changed, 1, 0) == 0)
             return;
-        lines = fd >= 0 ? MountInfo::ParseMountInfo(readFrom(fd)) : std::vector<MountInfo::MountLine>{};
+        lines = MountInfo::ParseMountInfo(MountInfo::ReadKernelFile(Path));
         known.clear();
-        read = true;
     }
 };
 
