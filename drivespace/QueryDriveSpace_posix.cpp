@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <sys/vfs.h>
 
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -18,12 +19,28 @@ bool isMountRoot(const char* path)
     // directory of a larger volume (a chroot): statfs answers for that volume.
     if (std::strcmp(path, "/") == 0)
         return true;
-    // The kernel marks a mount root itself (Linux 5.8 on; the oldest kernel
-    // this program runs on has it): a path looked up on its own, without
-    // triggering an automount.
+#if defined(__linux__) && defined(STATX_ATTR_MOUNT_ROOT)
     struct statx self {};
-    return statx(AT_FDCWD, path, AT_NO_AUTOMOUNT, STATX_INO, &self) == 0 &&
-           (self.stx_attributes_mask & self.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+    if (statx(AT_FDCWD, path, AT_NO_AUTOMOUNT, STATX_INO, &self) != 0)
+        return false;
+    if (self.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)
+        return (self.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
+#endif
+    // Without the kernel's answer (before Linux 5.8, in a container on an
+    // older host, say): a mount root lies on another device than its parent
+    // directory, or is its own parent ("/"). Built on the stack: no allocation
+    // in a forked child.
+    char parentPath[PATH_MAX + 4];
+    const std::size_t length = std::strlen(path);
+    if (length > PATH_MAX)
+        return false;
+    std::memcpy(parentPath, path, length);
+    std::memcpy(parentPath + length, "/..", 4);
+    struct stat here {};
+    struct stat parent {};
+    if (stat(path, &here) != 0 || stat(parentPath, &parent) != 0)
+        return false;
+    return here.st_dev != parent.st_dev || here.st_ino == parent.st_ino;
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <csignal>
@@ -66,7 +67,8 @@ public:
     ~ProcessLine() override
     {
         ::close(socket);
-        ::close(pidfd);
+        if (pidfd >= 0)
+            ::close(pidfd);
     }
 
     bool send(const std::string& rootPath) override;
@@ -81,7 +83,7 @@ public:
 
     const pid_t pid;
     const int socket;
-    const int pidfd; // readable once the process has ended
+    const int pidfd; // readable once the process has ended; -1 before Linux 5.3
     const LineReport<DriveAnswer> report;
     const std::shared_ptr<Watched> watched; // its lock is held to reap: no signal goes to a reaped pid
     const Clock::time_point started = Clock::now();
@@ -216,15 +218,15 @@ std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport<DriveAnsw
         return nullptr;
     const pid_t pid = startProcess(ends[1]);
     ::close(ends[1]);
-    // Every kernel this program runs on has pidfds (Linux 5.3 on); one fails
-    // only when descriptors run out. Through syscall(): glibc 2.36 declares
-    // pidfd_open without C linkage.
+    // Through syscall(): glibc 2.36 declares pidfd_open without C linkage.
+    // Before Linux 5.3 (a container on an older host, say) there are none: a
+    // process's end is then looked for once its socket has closed.
     const int pidfd = pid > 0 ? static_cast<int>(syscall(SYS_pidfd_open, pid, 0)) : -1;
-    if (pid > 0 && pidfd < 0) {
-        ::kill(pid, SIGKILL);
+    if (pid > 0 && pidfd < 0 && errno != ENOSYS) {
+        ::kill(pid, SIGKILL); // out of descriptors
         forgotten.push_back(pid);
     }
-    if (pidfd < 0) {
+    if (pid <= 0 || (pidfd < 0 && errno != ENOSYS)) {
         ::close(ends[0]);
         return nullptr;
     }
@@ -305,6 +307,10 @@ void ProcessTransport::Watch::watcher()
             timeout = rejectSilent();
             watched = lines;
         }
+        // Without pidfds, a process whose socket has closed is ending: looked at
+        // again shortly.
+        if (std::ranges::any_of(watched, [](const auto& line) { return line->pidfd < 0 && line->socketDone; }))
+            timeout = timeout < 0 ? 20 : std::min(timeout, 20);
         fds.assign(1, pollfd{wake, POLLIN, 0});
         for (const auto& line : watched) {
             fds.push_back({line->socketDone ? -1 : line->socket, POLLIN, 0});
@@ -318,7 +324,7 @@ void ProcessTransport::Watch::watcher()
             const auto& line = watched[i];
             if (fds[1 + 2 * i].revents != 0)
                 readAnswer(*line);
-            if (fds[2 + 2 * i].revents != 0)
+            if (fds[2 + 2 * i].revents != 0 || (line->pidfd < 0 && line->socketDone))
                 reap(line);
         }
     }
