@@ -2,6 +2,7 @@
 
 #include "chart/RayDirection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -23,10 +24,8 @@ constexpr std::uint64_t NegligibleUsedBytes = 5'000;
 // point environment's rounding mode is.
 [[nodiscard]] double roundHalfEven(double value)
 {
-    const double nearest = std::round(value); // halves away from zero
-    if (std::fabs(value - std::trunc(value)) == 0.5)
-        return 2.0 * std::round(value / 2.0);
-    return nearest;
+    // std::round takes halves away from zero.
+    return std::fabs(value - std::trunc(value)) == 0.5 ? 2.0 * std::round(value / 2.0) : std::round(value);
 }
 
 // Rounds half to even into 32 bits. Values beyond the range saturate; a NaN
@@ -35,12 +34,8 @@ constexpr std::uint64_t NegligibleUsedBytes = 5'000;
 {
     if (std::isnan(value))
         return fallback;
-    const double rounded = roundHalfEven(value);
-    if (rounded <= static_cast<double>(std::numeric_limits<std::int32_t>::min()))
-        return std::numeric_limits<std::int32_t>::min();
-    if (rounded >= static_cast<double>(std::numeric_limits<std::int32_t>::max()))
-        return std::numeric_limits<std::int32_t>::max();
-    return static_cast<std::int32_t>(rounded);
+    using Limits = std::numeric_limits<std::int32_t>;
+    return static_cast<std::int32_t>(std::clamp<double>(roundHalfEven(value), Limits::min(), Limits::max()));
 }
 
 struct Centre {
@@ -71,18 +66,14 @@ struct Centre {
     return static_cast<float>(angle);
 }
 
-enum class UsedSign { None, Positive, Negative };
-
-// Whether more than 5,000 bytes are used, and which way. The byte difference
-// itself can exceed 32 bits (and, for counts of either sign, 63), so it is
-// worked out in unsigned 64-bit arithmetic, where it is always exact.
-[[nodiscard]] UsedSign usedSign(Currency capacity, Currency free)
+// Whether more than 5,000 bytes are used; more free than capacity is none. The
+// byte difference itself can exceed 32 bits (and, for counts of either sign,
+// 63), so it is worked out in unsigned 64-bit arithmetic, where it is exact.
+[[nodiscard]] bool showsUsed(Currency capacity, Currency free)
 {
-    const auto c = static_cast<std::uint64_t>(capacity.stored());
-    const auto f = static_cast<std::uint64_t>(free.stored());
-    if (capacity >= free)
-        return c - f > NegligibleUsedBytes ? UsedSign::Positive : UsedSign::None;
-    return f - c > NegligibleUsedBytes ? UsedSign::Negative : UsedSign::None;
+    return capacity >= free &&
+           static_cast<std::uint64_t>(capacity.stored()) - static_cast<std::uint64_t>(free.stored()) >
+               NegligibleUsedBytes;
 }
 
 // The turn from the ray through a counterclockwise on the screen to the ray
@@ -126,41 +117,26 @@ ChartPoint EndPoint(const ChartRect& bounds, float angle)
 
 ChartPlan PlanUsageChart(const ChartStyle& style, Currency capacity, Currency free)
 {
-    ChartPlan plan;
-    plan.shapes[0] = Shape{ShapeKind::Ellipse, style.freeColor, {}, {}};
-    plan.shapeCount = 1;
-
+    ChartPlan plan{{Shape{ShapeKind::Ellipse, style.freeColor, {}, {}}}, 1};
+    // More free than capacity means nothing is used: a wedge would show the
+    // angle's excess over a full turn as used space. Zero capacity (no angle at
+    // all) lands here too.
+    if (!showsUsed(capacity, free))
+        return plan;
     const float angle = freeAngle(capacity, free, style.pi);
-    const UsedSign used = usedSign(capacity, free);
     const ChartPoint start = StartPoint(style.bounds);
     const ChartPoint end = EndPoint(style.bounds, angle);
-
-    if (used == UsedSign::None)
-        return plan;
-    // More free than capacity means nothing is used. A wedge would show the
-    // angle's excess over a full turn as if it were used space, and zero
-    // capacity (no angle at all) lands here too.
-    if (used == UsedSign::Negative)
-        return plan;
-    if (free.stored() == 0) {
-        plan.shapes[1] = Shape{ShapeKind::Ellipse, style.usedColor, {}, {}};
-        plan.shapeCount = 2;
-        return plan;
-    }
     // A share thinner than a pixel can put the rounded end point on the wrong
     // side of the start ray, and the wedge then shows nearly the opposite of
     // the truth: a drive with a few kilobytes used as full. Draw the share
     // that fills the disc instead.
     const double intended = 2.0 * std::numbers::pi - static_cast<double>(angle);
     const double drawn = sweepBetween(style.bounds, start, end);
-    if (drawn - intended > std::numbers::pi)
+    if (free.stored() != 0 && drawn - intended > std::numbers::pi)
         return plan;
-    if (intended - drawn > std::numbers::pi) {
-        plan.shapes[1] = Shape{ShapeKind::Ellipse, style.usedColor, {}, {}};
-        plan.shapeCount = 2;
-        return plan;
-    }
-    plan.shapes[1] = Shape{ShapeKind::Pie, style.usedColor, start, end};
+    const bool usedDisc = free.stored() == 0 || intended - drawn > std::numbers::pi;
+    plan.shapes[1] = usedDisc ? Shape{ShapeKind::Ellipse, style.usedColor, {}, {}}
+                              : Shape{ShapeKind::Pie, style.usedColor, start, end};
     plan.shapeCount = 2;
     return plan;
 }

@@ -16,11 +16,7 @@
 #include <utility>
 #include <vector>
 
-namespace {
-
 using Text = MainWindowView::Text;
-
-} // namespace
 
 MainWindowBehaviour::MainWindowBehaviour(MainWindowView& window, EventLoop& loop, Services services)
     : m_window(window), m_loop(loop), m_services(std::move(services))
@@ -43,12 +39,10 @@ bool MainWindowBehaviour::mayClose()
     return !m_closeWaiting;
 }
 
-// The two places where the program yields to the event loop: the first step
-// of every refresh and the last step of the load. Events already waiting there
-// (a tick, a pick, a swatch click) run their whole handlers, nested; the
+// The first step of every refresh and the last of the load. Events already
+// waiting (a tick, a pick, a swatch click) run their whole handlers, nested; the
 // refresh that finishes last decides what the window shows. A close among them
-// waits until the outermost handler has returned (Running), so the window is
-// never closed under a handler that is still running.
+// waits for the outermost handler to return (Running).
 void MainWindowBehaviour::yieldToEvents()
 {
     m_loop.processWaitingEvents();
@@ -141,22 +135,26 @@ void MainWindowBehaviour::Drive1_Picked(std::size_t index)
     Drive1_Change();
 }
 
-// The designed place, moved inward as little as needed to bring the whole
-// window onto a screen: a small or scaled screen would otherwise open it partly
-// below the bottom edge.
-void MainWindowBehaviour::moveToDesignedPosition()
+// The frame's top-left corner to (left, top) in pixels, moved inward as little
+// as needed to bring the whole window onto a screen: a small or scaled screen,
+// or one since made smaller or unplugged, would otherwise show it only in part.
+void MainWindowBehaviour::moveOntoScreen(int left, int top)
 {
-    WindowPlacement::Rect designed = m_window.frame();
-    designed.left = static_cast<int>(std::lround(FormTable::DesignedLeft / m_window.twipsPerPixel()));
-    designed.top = static_cast<int>(std::lround(FormTable::DesignedTop / m_window.twipsPerPixel()));
-    const WindowPlacement::Rect placed = WindowPlacement::fitOnScreen(designed, m_window.availableAreas());
+    WindowPlacement::Rect wanted = m_window.frame();
+    wanted.left = left;
+    wanted.top = top;
+    const WindowPlacement::Rect placed = WindowPlacement::fitOnScreen(wanted, m_window.availableAreas());
     m_window.moveTo(placed.left, placed.top);
 }
 
+void MainWindowBehaviour::moveToDesignedPosition()
+{
+    moveOntoScreen(static_cast<int>(std::lround(FormTable::DesignedLeft / m_window.twipsPerPixel())),
+                   static_cast<int>(std::lround(FormTable::DesignedTop / m_window.twipsPerPixel())));
+}
+
 // The top is read before the left; a text that cannot be read keeps that edge
-// where it is. The stored place stands where the whole window fits; elsewhere
-// (stored at another resolution or scale, on a screen since made smaller or
-// unplugged) the window is moved just enough to lie wholly on a screen.
+// where it is.
 void MainWindowBehaviour::restorePosition()
 {
     const double top = storedPosition(SettingKeys::Y, Top()).value_or(Top());
@@ -165,13 +163,8 @@ void MainWindowBehaviour::restorePosition()
     const double leftPixels = std::nearbyint(left / m_window.twipsPerPixel());
     const double topPixels = std::nearbyint(top / m_window.twipsPerPixel());
     constexpr double limit = 1 << 24; // far beyond any desktop, and safe for int
-    if (std::abs(leftPixels) > limit || std::abs(topPixels) > limit)
-        return;
-    WindowPlacement::Rect wanted = m_window.frame();
-    wanted.left = static_cast<int>(leftPixels);
-    wanted.top = static_cast<int>(topPixels);
-    const WindowPlacement::Rect placed = WindowPlacement::fitOnScreen(wanted, m_window.availableAreas());
-    m_window.moveTo(placed.left, placed.top);
+    if (std::abs(leftPixels) <= limit && std::abs(topPixels) <= limit)
+        moveOntoScreen(static_cast<int>(leftPixels), static_cast<int>(topPixels));
 }
 
 double MainWindowBehaviour::Left() const
@@ -279,10 +272,9 @@ void MainWindowBehaviour::DriveAnswered(std::uint64_t request, const DriveAnswer
 // only the timer is kept on.
 void MainWindowBehaviour::showAvailable(const DriveAnswer& answer)
 {
-    const Currency capacity = answer.capacity;
-    const Currency free = answer.free;
+    const auto [capacity, free, available] = answer;
     const UsageChart::ChartStyle style{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi};
-    const ShownAnswer shown{capacity, free, answer.available, style};
+    const ShownAnswer shown{capacity, free, available, style};
     if (m_shownAnswer == shown) {
         setTimerEnabled(true);
         return;
@@ -322,19 +314,18 @@ void MainWindowBehaviour::showNotAvailable()
 // readers.
 void MainWindowBehaviour::describeFigures(const DriveAnswer& answer, const Figures& figures)
 {
-    const Currency capacity = answer.capacity;
-    const Currency free = answer.free;
+    const auto [capacity, free, available] = answer;
     const auto describe = [capacity](Currency count) {
         const std::string share = ByteUnits::ShareOf(count, capacity);
         return ByteUnits::BinaryUnits(count) + (share.empty() ? "" : ", " + share);
     };
-    const bool reserved = answer.available && *answer.available != free;
+    const bool reserved = available && *available != free;
     const auto name = [](const char* caption, const std::string& figure) {
         return std::string(caption) + " " + figure + " bytes";
     };
     const Currency used = capacity - free;
     setText(Text::FreeDescription,
-            describe(free) + (reserved ? "; " + ByteUnits::BinaryUnits(*answer.available) + " available to you" : ""));
+            describe(free) + (reserved ? "; " + ByteUnits::BinaryUnits(*available) + " available to you" : ""));
     setText(Text::UsedDescription, describe(used));
     setText(Text::TotalDescription, describe(capacity));
     setText(Text::FreeAccessibleName, name("Free:", figures.free));

@@ -14,16 +14,10 @@
 #include <string>
 
 // Everything the main window decides, apart from any toolkit: start-up from the
-// stored settings, the drive list, the drive selection, the refresh of figures
-// and chart, the legend colours and the settings written at close. It drives a
-// window through MainWindowView and EventLoop; each window forwards its events
-// to the handlers here.
-//
-// A refresh waits briefly for the drive's answer; one that comes later is
-// shown when it comes, unless a newer refresh or a drive change has superseded
-// it, and none within the deadline shows the drive as not available. Texts,
-// chart, timer and swatches are passed to the window only when they differ from
-// what it shows, so a refresh that finds nothing changed does nothing visible.
+// stored settings, the drive list and selection, the refresh of figures and
+// chart, the legend colours and the settings written at close. Each window
+// forwards its events here and is driven through MainWindowView and EventLoop,
+// which are passed only what differs from what the window shows.
 class MainWindowBehaviour {
 public:
     // How long a refresh waits for its drive before going back to the events,
@@ -37,11 +31,10 @@ public:
     // The load sequence: the drive list, labels, chart rectangle, the stored
     // drive, position and colours, then the first drive selection and refresh.
     void Form_Load();
-    // The window is asked to close. True: it may close now, and then writes
-    // the settings (Form_QueryUnload) and closes. False while a handler runs,
-    // for instance one yielding to the events that brought the close: the
-    // close waits, and once the outermost handler has returned the behaviour
-    // asks the window to close again (MainWindowView::closeWindow).
+    // The window is asked to close. True: it may, writing the settings
+    // (Form_QueryUnload) first. False while a handler runs (one yielding to the
+    // events that brought the close): once the outermost has returned, the
+    // behaviour asks again (MainWindowView::closeWindow).
     [[nodiscard]] bool mayClose();
     // Writes the five settings; false when the store could not be written.
     bool Form_QueryUnload();
@@ -94,6 +87,7 @@ private:
     [[nodiscard]] std::vector<DriveList::DriveEntry> listDrives();
     void driveTextCame(const std::string& rootPath, const std::string& text);
     void stopAwaiting();
+    void moveOntoScreen(int left, int top);
     void moveToDesignedPosition();
     void restorePosition();
     [[nodiscard]] std::optional<double> storedPosition(std::string_view key, double current) const;
