@@ -80,7 +80,8 @@ class KeepOnScreenTest : public testing::TestWithParam<FitRow> {};
 TEST_P(KeepOnScreenTest, MovesTheFrameOntoTheAvailableArea)
 {
     const auto rect = [](const QRect& r) { return WindowPlacement::Rect{r.x(), r.y(), r.width(), r.height()}; };
-    const WindowPlacement::Rect moved = keepOnScreen(rect(GetParam().frame), rect(GetParam().available));
+    const WindowPlacement::Rect moved =
+        WindowPlacement::keepOnScreen(rect(GetParam().frame), rect(GetParam().available));
     EXPECT_EQ(QPoint(moved.left, moved.top), GetParam().expected);
 }
 

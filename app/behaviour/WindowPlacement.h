@@ -14,23 +14,19 @@ struct Rect {
     int height = 0;
 };
 
-// The frame moved just enough to lie wholly on one of the screens' available
-// areas (the screen less its panels and docks): the one that holds most of it,
-// or, holding none of it, the nearest. A frame that fits where it stands stays
-// there; one larger than the area keeps its top-left corner (and with it the
-// title bar) inside. No area: the frame as it is.
-[[nodiscard]] Rect fitOnScreen(const Rect& frame, std::span<const Rect> availableAreas);
-
-} // namespace WindowPlacement
-
-// Where a window's frame goes so that it lies wholly within available, moved
-// from where it stands as little as needed: the frame with its new top-left
-// corner. A frame larger than the area keeps its top-left corner (and with it
-// the title bar) inside. Pixels of the desktop.
-[[nodiscard]] inline WindowPlacement::Rect keepOnScreen(WindowPlacement::Rect frame,
-                                                        const WindowPlacement::Rect& available)
+// The frame moved as little as needed to lie wholly within available; one
+// larger than the area keeps its top-left corner (and with it the title bar)
+// inside.
+[[nodiscard]] inline Rect keepOnScreen(Rect frame, const Rect& available)
 {
     frame.left = std::max(std::min(frame.left, available.left + available.width - frame.width), available.left);
     frame.top = std::max(std::min(frame.top, available.top + available.height - frame.height), available.top);
     return frame;
 }
+
+// The frame kept on the screens' available area (the screen less its panels
+// and docks) that holds most of it, or, holding none of it, the nearest. No
+// area: the frame as it is.
+[[nodiscard]] Rect fitOnScreen(const Rect& frame, std::span<const Rect> availableAreas);
+
+} // namespace WindowPlacement
