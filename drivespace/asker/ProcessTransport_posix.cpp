@@ -30,10 +30,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A helper program that fails this often in a row is given up.
-constexpr int FailuresBeforeGivingUp = 2;
-// A query process says hello as soon as it runs: one silent for this long is
-// not one of ours. Two such and a forked child's answer fit in the deadline.
+constexpr int FailuresBeforeGivingUp = 2; // in a row, of the helper program
+// A query process says hello as soon as it runs: one silent this long is not
+// ours. Two such and a forked child's answer fit in the deadline.
 constexpr auto HelloWait = DriveAnswerDeadline / 4;
 
 // What a helper could have answered: a failure, or counts in their order.
@@ -50,9 +49,8 @@ struct Watched {
     std::mutex mutex;                                // guards everything here and every line's flags
     int failuresInARow = 0;                          // of the helper program
     std::vector<std::shared_ptr<ProcessLine>> lines; // processes watched until they end, oldest first
-    // Processes let go, reaped once they have ended. One stuck in a dead file
-    // system ends only when its system call returns, which may be never: it
-    // holds no descriptor of this program meanwhile.
+    // Processes let go, reaped once ended: one stuck in a dead file system may
+    // never end, and holds no descriptor of this program meanwhile.
     std::vector<pid_t> forgotten;
 };
 
@@ -71,15 +69,52 @@ public:
             ::close(pidfd);
     }
 
-    bool send(const std::string& rootPath) override;
-    void letGo() override;
-    // Counts its end against the helper program, once, unless it answered
-    // before or the program let it go. Under the lock, before it is reaped.
-    void countFailure();
+    // A process that cannot take a question is dying: that counts now, before the
+    // watcher sees it end, so a helper that exits at once is given up within one question.
+    bool send(const std::string& rootPath) override
+    {
+        if (!reaped) {
+            const auto sent = ::send(socket, rootPath.data(), rootPath.size(), MSG_NOSIGNAL);
+            if (sent == static_cast<ssize_t>(rootPath.size()))
+                return true;
+        }
+        const std::lock_guard guard(watched->mutex);
+        countFailure();
+        return false;
+    }
+
+    // Nobody waits for a process let go, stuck or not: it is killed and forgotten.
+    void letGo() override
+    {
+        const std::lock_guard guard(watched->mutex);
+        if (reaped.exchange(true))
+            return;
+        ::kill(pid, SIGKILL); // a process in a system call dies once the call returns
+        watched->forgotten.push_back(pid);
+        std::erase_if(watched->lines, [this](const auto& line) { return line.get() == this; });
+    }
+
+    // Counts its end against the helper program once, unless it answered or
+    // was let go. Under the lock, before it is reaped.
+    void countFailure()
+    {
+        if (answered || counted || reaped)
+            return;
+        counted = true;
+        ++watched->failuresInARow;
+    }
+
     // Kills a process that broke the protocol (no hello in time, another
-    // version, an answer out of shape): a failure of the helper program even
-    // if it answered before. Its question then has no answer. Under the lock.
-    void reject();
+    // version, an answer out of shape), a failure even if it answered before;
+    // its question has no answer. Under the lock.
+    void reject()
+    {
+        answered = false;
+        countFailure();
+        socketDone = true;
+        if (!reaped)
+            ::kill(pid, SIGKILL);
+    }
 
     const pid_t pid;
     const int socket;
@@ -94,52 +129,9 @@ public:
     bool socketDone = false;
 };
 
-// A process that cannot take a question has died, or is about to: that counts
-// now, before the watcher has seen it end, so that a helper that exits at once
-// is given up within one question.
-bool ProcessLine::send(const std::string& rootPath)
-{
-    if (!reaped) {
-        const auto sent = ::send(socket, rootPath.data(), rootPath.size(), MSG_NOSIGNAL);
-        if (sent == static_cast<ssize_t>(rootPath.size()))
-            return true;
-    }
-    const std::lock_guard guard(watched->mutex);
-    countFailure();
-    return false;
-}
-
-// Nobody waits for a process let go, stuck or not: it is killed and forgotten.
-void ProcessLine::letGo()
-{
-    const std::lock_guard guard(watched->mutex);
-    if (reaped.exchange(true))
-        return;
-    ::kill(pid, SIGKILL); // a process in a system call dies once the call returns
-    watched->forgotten.push_back(pid);
-    std::erase_if(watched->lines, [this](const auto& line) { return line.get() == this; });
-}
-
-void ProcessLine::countFailure()
-{
-    if (answered || counted || reaped)
-        return;
-    counted = true;
-    ++watched->failuresInARow;
-}
-
-void ProcessLine::reject()
-{
-    answered = false;
-    countFailure();
-    socketDone = true;
-    if (!reaped)
-        ::kill(pid, SIGKILL);
-}
-
-// Starts the helper program with `end` as its standard input and its other
-// standard streams on /dev/null, so that a helper left behind never holds the
-// terminal. Told the program's pid, it ends at once if the program is gone.
+// The helper program on `end` as standard input, the other streams on /dev/null
+// so one left behind never holds the terminal; told this program's pid, it ends
+// at once if the program is gone.
 pid_t spawnHelper(const std::string& program, int end)
 {
     posix_spawn_file_actions_t actions;
@@ -156,8 +148,8 @@ pid_t spawnHelper(const std::string& program, int end)
     return failed == 0 ? pid : -1;
 }
 
-// A child of this program running the helper's loop; it needs no file at all,
-// but keeps every page this program writes after the fork.
+// A child running the helper's loop: it needs no file, but keeps every page
+// this program writes after the fork.
 pid_t forkServer(int end)
 {
     const pid_t program = getpid();
@@ -180,20 +172,19 @@ struct ProcessTransport::Watch : Watched, std::enable_shared_from_this<Watch> {
 
     ~Watch() { ::close(wake); }
 
-    // A new process answering on a socket; null when none can be started.
-    std::shared_ptr<ProcessLine> start(LineReport<DriveAnswer>& report);
+    std::shared_ptr<ProcessLine> start(LineReport<DriveAnswer>& report); // null when none can be started
     pid_t startProcess(int end);
     void watcher();
     void readAnswer(ProcessLine& line);
-    // Under the lock: rejects the processes silent past HelloWait; how long
-    // until the next one would be, -1 when none is waiting to say hello.
+    // Under the lock: rejects the processes silent past HelloWait; returns the
+    // milliseconds until the next one would be, -1 when none waits to say hello.
     int rejectSilent();
     void reap(const std::shared_ptr<ProcessLine>& line);
     void poke() const { (void)eventfd_write(wake, 1); }
 };
 
-// The one place where children forked from this program stand in for the
-// helper program: once it has failed too often in a row, for good.
+// The one place where forked children stand in for the helper program: once
+// it has failed too often in a row, for good.
 pid_t ProcessTransport::Watch::startProcess(int end)
 {
     while (!program.empty()) {
@@ -219,14 +210,14 @@ std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport<DriveAnsw
     const pid_t pid = startProcess(ends[1]);
     ::close(ends[1]);
     // Through syscall(): glibc 2.36 declares pidfd_open without C linkage.
-    // Before Linux 5.3 (a container on an older host, say) there are none: a
-    // process's end is then looked for once its socket has closed.
+    // Before Linux 5.3 (ENOSYS: a container on an older host, say) a process's
+    // end is looked for once its socket closes.
     const int pidfd = pid > 0 ? static_cast<int>(syscall(SYS_pidfd_open, pid, 0)) : -1;
-    if (pid > 0 && pidfd < 0 && errno != ENOSYS) {
-        ::kill(pid, SIGKILL); // out of descriptors
-        forgotten.push_back(pid);
-    }
     if (pid <= 0 || (pidfd < 0 && errno != ENOSYS)) {
+        if (pid > 0) {
+            ::kill(pid, SIGKILL); // out of descriptors
+            forgotten.push_back(pid);
+        }
         ::close(ends[0]);
         return nullptr;
     }
@@ -278,8 +269,7 @@ int ProcessTransport::Watch::rejectSilent()
     return timeout;
 }
 
-// Reaps an ended process; one that never answered counts against the helper
-// program.
+// Reaps an ended process; one that never answered counts against the helper.
 void ProcessTransport::Watch::reap(const std::shared_ptr<ProcessLine>& line)
 {
     {
@@ -307,8 +297,7 @@ void ProcessTransport::Watch::watcher()
             timeout = rejectSilent();
             watched = lines;
         }
-        // Without pidfds, a process whose socket has closed is ending: looked at
-        // again shortly.
+        // Without pidfds, a process whose socket closed is ending: look again shortly.
         if (std::ranges::any_of(watched, [](const auto& line) { return line->pidfd < 0 && line->socketDone; }))
             timeout = timeout < 0 ? 20 : std::min(timeout, 20);
         fds.assign(1, pollfd{wake, POLLIN, 0});
@@ -330,8 +319,7 @@ void ProcessTransport::Watch::watcher()
     }
 }
 
-// Without its wake-up descriptor the transport starts no process, and needs no
-// watcher.
+// Without its wake-up descriptor the transport starts no process and needs no watcher.
 ProcessTransport::ProcessTransport(std::string helperProgram) : m_watch(std::make_shared<Watch>())
 {
     m_watch->program = std::move(helperProgram);
