@@ -172,152 +172,148 @@ struct ProcessTransport::Watch : Watched, std::enable_shared_from_this<Watch> {
 
     ~Watch() { ::close(wake); }
 
-    std::shared_ptr<ProcessLine> start(LineReport<DriveAnswer>& report); // null when none can be started
-    pid_t startProcess(int end);
-    void watcher();
-    void readAnswer(ProcessLine& line);
+    void poke() const { (void)eventfd_write(wake, 1); }
+
+    // The one place where forked children stand in for the helper program: once
+    // it has failed too often in a row, for good.
+    pid_t startProcess(int end)
+    {
+        while (!program.empty()) {
+            if (failuresInARow >= FailuresBeforeGivingUp) {
+                std::fprintf(stderr,
+                             "quillmar: %s failed %d times in a row; drives are now asked from child processes\n",
+                             program.c_str(), failuresInARow);
+                program.clear();
+                break;
+            }
+            const pid_t pid = spawnHelper(program, end);
+            if (pid > 0)
+                return pid;
+            ++failuresInARow;
+        }
+        return forkServer(end);
+    }
+
+    // A new process answering on a socket; null when none can be started.
+    std::shared_ptr<ProcessLine> start(LineReport<DriveAnswer>& report)
+    {
+        int ends[2];
+        if (wake < 0 || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0)
+            return nullptr;
+        const pid_t pid = startProcess(ends[1]);
+        ::close(ends[1]);
+        // Through syscall(): glibc 2.36 declares pidfd_open without C linkage.
+        // Before Linux 5.3 (ENOSYS: a container on an older host, say) a process's
+        // end is looked for once its socket closes.
+        const int pidfd = pid > 0 ? static_cast<int>(syscall(SYS_pidfd_open, pid, 0)) : -1;
+        if (pid <= 0 || (pidfd < 0 && errno != ENOSYS)) {
+            if (pid > 0) {
+                ::kill(pid, SIGKILL); // out of descriptors
+                forgotten.push_back(pid);
+            }
+            ::close(ends[0]);
+            return nullptr;
+        }
+        auto line = std::make_shared<ProcessLine>(pid, ends[0], pidfd, std::move(report), shared_from_this());
+        lines.push_back(line);
+        poke();
+        return line;
+    }
+
+    void readAnswer(ProcessLine& line)
+    {
+        HelperProtocol::Answer answer{};
+        const ssize_t got = recv(line.socket, &answer, sizeof answer, MSG_DONTWAIT | MSG_TRUNC);
+        if (got < 0 && (errno == EAGAIN || errno == EINTR))
+            return;
+        std::unique_lock lock(mutex);
+        if (got <= 0) {
+            line.socketDone = true; // closed: its end comes with the process's
+        } else if (!line.greeted) {
+            HelperProtocol::Hello hello{};
+            std::memcpy(&hello, &answer, sizeof hello);
+            line.greeted = got == sizeof hello && hello.version == HelperProtocol::Greeting.version;
+            if (!line.greeted)
+                line.reject();
+        } else if (got != sizeof answer || !sound(answer)) {
+            line.reject();
+        } else {
+            line.answered = true;
+            failuresInARow = 0;
+            lock.unlock();
+            line.report(DriveAnswer{Currency::fromStored(answer.capacity), Currency::fromStored(answer.free),
+                                    Currency::fromStored(answer.available)});
+        }
+    }
+
     // Under the lock: rejects the processes silent past HelloWait; returns the
     // milliseconds until the next one would be, -1 when none waits to say hello.
-    int rejectSilent();
-    void reap(const std::shared_ptr<ProcessLine>& line);
-    void poke() const { (void)eventfd_write(wake, 1); }
-};
-
-// The one place where forked children stand in for the helper program: once
-// it has failed too often in a row, for good.
-pid_t ProcessTransport::Watch::startProcess(int end)
-{
-    while (!program.empty()) {
-        if (failuresInARow >= FailuresBeforeGivingUp) {
-            std::fprintf(stderr, "quillmar: %s failed %d times in a row; drives are now asked from child processes\n",
-                         program.c_str(), failuresInARow);
-            program.clear();
-            break;
-        }
-        const pid_t pid = spawnHelper(program, end);
-        if (pid > 0)
-            return pid;
-        ++failuresInARow;
-    }
-    return forkServer(end);
-}
-
-std::shared_ptr<ProcessLine> ProcessTransport::Watch::start(LineReport<DriveAnswer>& report)
-{
-    int ends[2];
-    if (wake < 0 || socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, ends) != 0)
-        return nullptr;
-    const pid_t pid = startProcess(ends[1]);
-    ::close(ends[1]);
-    // Through syscall(): glibc 2.36 declares pidfd_open without C linkage.
-    // Before Linux 5.3 (ENOSYS: a container on an older host, say) a process's
-    // end is looked for once its socket closes.
-    const int pidfd = pid > 0 ? static_cast<int>(syscall(SYS_pidfd_open, pid, 0)) : -1;
-    if (pid <= 0 || (pidfd < 0 && errno != ENOSYS)) {
-        if (pid > 0) {
-            ::kill(pid, SIGKILL); // out of descriptors
-            forgotten.push_back(pid);
-        }
-        ::close(ends[0]);
-        return nullptr;
-    }
-    auto line = std::make_shared<ProcessLine>(pid, ends[0], pidfd, std::move(report), shared_from_this());
-    lines.push_back(line);
-    poke();
-    return line;
-}
-
-void ProcessTransport::Watch::readAnswer(ProcessLine& line)
-{
-    HelperProtocol::Answer answer{};
-    const ssize_t got = recv(line.socket, &answer, sizeof answer, MSG_DONTWAIT | MSG_TRUNC);
-    if (got < 0 && (errno == EAGAIN || errno == EINTR))
-        return;
-    std::unique_lock lock(mutex);
-    if (got <= 0) {
-        line.socketDone = true; // closed: its end comes with the process's
-    } else if (!line.greeted) {
-        HelperProtocol::Hello hello{};
-        std::memcpy(&hello, &answer, sizeof hello);
-        line.greeted = got == sizeof hello && hello.version == HelperProtocol::Greeting.version;
-        if (!line.greeted)
-            line.reject();
-    } else if (got != sizeof answer || !sound(answer)) {
-        line.reject();
-    } else {
-        line.answered = true;
-        failuresInARow = 0;
-        lock.unlock();
-        line.report(DriveAnswer{Currency::fromStored(answer.capacity), Currency::fromStored(answer.free),
-                                Currency::fromStored(answer.available)});
-    }
-}
-
-int ProcessTransport::Watch::rejectSilent()
-{
-    const auto now = Clock::now();
-    int timeout = -1;
-    for (const auto& line : lines) {
-        if (line->greeted || line->counted)
-            continue;
-        const auto left = std::chrono::ceil<std::chrono::milliseconds>(line->started + HelloWait - now).count();
-        if (left <= 0)
-            line->reject();
-        else if (timeout < 0 || left < timeout)
-            timeout = static_cast<int>(left);
-    }
-    return timeout;
-}
-
-// Reaps an ended process; one that never answered counts against the helper.
-void ProcessTransport::Watch::reap(const std::shared_ptr<ProcessLine>& line)
-{
+    int rejectSilent()
     {
-        const std::lock_guard guard(mutex);
-        if (line->reaped || waitpid(line->pid, nullptr, WNOHANG) == 0)
-            return; // let go meanwhile, or not ended
-        line->countFailure();
-        line->reaped = true;
-        std::erase(lines, line);
-    }
-    line->report(std::nullopt);
-}
-
-void ProcessTransport::Watch::watcher()
-{
-    std::vector<std::shared_ptr<ProcessLine>> watched;
-    std::vector<pollfd> fds;
-    for (;;) {
+        const auto now = Clock::now();
         int timeout = -1;
+        for (const auto& line : lines) {
+            if (line->greeted || line->counted)
+                continue;
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(line->started + HelloWait - now).count();
+            if (left <= 0)
+                line->reject();
+            else if (timeout < 0 || left < timeout)
+                timeout = static_cast<int>(left);
+        }
+        return timeout;
+    }
+
+    // Reaps an ended process; one that never answered counts against the helper.
+    void reap(const std::shared_ptr<ProcessLine>& line)
+    {
         {
             const std::lock_guard guard(mutex);
-            if (stop && lines.empty())
-                return;
-            std::erase_if(forgotten, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
-            timeout = rejectSilent();
-            watched = lines;
+            if (line->reaped || waitpid(line->pid, nullptr, WNOHANG) == 0)
+                return; // let go meanwhile, or not ended
+            line->countFailure();
+            line->reaped = true;
+            std::erase(lines, line);
         }
-        // Without pidfds, a process whose socket closed is ending: look again shortly.
-        if (std::ranges::any_of(watched, [](const auto& line) { return line->pidfd < 0 && line->socketDone; }))
-            timeout = timeout < 0 ? 20 : std::min(timeout, 20);
-        fds.assign(1, pollfd{wake, POLLIN, 0});
-        for (const auto& line : watched) {
-            fds.push_back({line->socketDone ? -1 : line->socket, POLLIN, 0});
-            fds.push_back({line->pidfd, POLLIN, 0});
-        }
-        if (poll(fds.data(), fds.size(), timeout) < 0)
-            continue; // interrupted
-        eventfd_t ignored = 0;
-        (void)eventfd_read(wake, &ignored);
-        for (std::size_t i = 0; i < watched.size(); ++i) {
-            const auto& line = watched[i];
-            if (fds[1 + 2 * i].revents != 0)
-                readAnswer(*line);
-            if (fds[2 + 2 * i].revents != 0 || (line->pidfd < 0 && line->socketDone))
-                reap(line);
+        line->report(std::nullopt);
+    }
+
+    void watcher()
+    {
+        std::vector<std::shared_ptr<ProcessLine>> watched;
+        std::vector<pollfd> fds;
+        for (;;) {
+            int timeout = -1;
+            {
+                const std::lock_guard guard(mutex);
+                if (stop && lines.empty())
+                    return;
+                std::erase_if(forgotten, [](pid_t pid) { return waitpid(pid, nullptr, WNOHANG) != 0; });
+                timeout = rejectSilent();
+                watched = lines;
+            }
+            // Without pidfds, a process whose socket closed is ending: look again shortly.
+            if (std::ranges::any_of(watched, [](const auto& line) { return line->pidfd < 0 && line->socketDone; }))
+                timeout = timeout < 0 ? 20 : std::min(timeout, 20);
+            fds.assign(1, pollfd{wake, POLLIN, 0});
+            for (const auto& line : watched) {
+                fds.push_back({line->socketDone ? -1 : line->socket, POLLIN, 0});
+                fds.push_back({line->pidfd, POLLIN, 0});
+            }
+            if (poll(fds.data(), fds.size(), timeout) < 0)
+                continue; // interrupted
+            eventfd_t ignored = 0;
+            (void)eventfd_read(wake, &ignored);
+            for (std::size_t i = 0; i < watched.size(); ++i) {
+                const auto& line = watched[i];
+                if (fds[1 + 2 * i].revents != 0)
+                    readAnswer(*line);
+                if (fds[2 + 2 * i].revents != 0 || (line->pidfd < 0 && line->socketDone))
+                    reap(line);
+            }
         }
     }
-}
+};
 
 // Without its wake-up descriptor the transport starts no process and needs no watcher.
 ProcessTransport::ProcessTransport(std::string helperProgram) : m_watch(std::make_shared<Watch>())
