@@ -7,7 +7,7 @@
 
 namespace {
 
-// value with one decimal, rounded to nearest, locale-independent.
+// One decimal, rounded to nearest, in every locale.
 std::string oneDecimal(double value)
 {
     std::array<char, 32> buffer{};
@@ -24,8 +24,7 @@ std::string BinaryUnits(Currency count)
 {
     static constexpr std::array<const char*, 6> units = {"KiB", "MiB", "GiB", "TiB", "PiB", "EiB"};
     const std::int64_t bytes = count.stored();
-    const double magnitude = std::abs(static_cast<double>(bytes));
-    if (magnitude < 1024.0)
+    if (std::abs(static_cast<double>(bytes)) < 1024.0)
         return std::to_string(bytes) + " bytes";
     double scaled = static_cast<double>(bytes) / 1024.0;
     std::size_t unit = 0;

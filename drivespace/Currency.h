@@ -4,9 +4,8 @@
 #include <cstdint>
 
 // A byte count: a signed 64-bit integer read as a fixed-point number with four
-// decimal places. The operating system's byte counts are stored into the 64 bits
-// unchanged, so the stored integer is the number of bytes and the nominal value
-// is bytes / 10,000. Arithmetic works on the stored integers and is exact.
+// decimals. Byte counts are stored unchanged, so the stored integer is the bytes
+// and the nominal value bytes / 10,000. Arithmetic on the stored integers is exact.
 class Currency {
 public:
     static constexpr std::int64_t Scale = 10'000;
@@ -17,8 +16,7 @@ public:
 
     [[nodiscard]] constexpr std::int64_t stored() const { return m_stored; }
 
-    // Used space is capacity minus free. Callers subtract counts that the
-    // operating system reported, both in [0, 2^63 - 1], so this cannot overflow.
+    // Used is capacity minus free, both in [0, 2^63 - 1]: this cannot overflow.
     [[nodiscard]] friend constexpr Currency operator-(Currency a, Currency b)
     {
         return Currency{a.m_stored - b.m_stored};
@@ -32,6 +30,6 @@ private:
     std::int64_t m_stored = 0;
 };
 
-// The nominal value -1 (stored -10,000): the capacity of a drive that could not
-// be queried. No real drive reports it.
+// The nominal value -1 (stored -10,000), which no real drive reports: the
+// capacity of a drive that could not be queried.
 inline constexpr Currency FailureValue = Currency::fromStored(-Currency::Scale);

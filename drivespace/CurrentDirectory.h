@@ -2,7 +2,6 @@
 
 #include <string>
 
-// The process's current directory: UTF-8 on Windows, the path's own bytes
-// elsewhere; empty when it cannot be read. The drive list starts on the drive
-// that holds it.
+// The process's current directory, where the drive list starts: UTF-8 on
+// Windows, the path's own bytes elsewhere; empty when it cannot be read.
 [[nodiscard]] std::string currentDirectory();

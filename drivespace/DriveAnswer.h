@@ -4,10 +4,9 @@
 
 #include <optional>
 
-// One answer to a drive space question: the capacity (FailureValue when the
-// drive could not be asked), the volume's whole free space, including any
-// reserve for the superuser, and the part of it this user may write. Free and
-// available mean nothing after a failure.
+// One answer to a drive space question: the capacity (FailureValue when the drive
+// could not be asked), the whole free space including any superuser's reserve,
+// and the part this user may write. Free and available mean nothing after a failure.
 struct DriveAnswer {
     Currency capacity = FailureValue;
     Currency free;

@@ -10,13 +10,12 @@
 
 namespace {
 
-// True when path is the root of a mounted file system. A mount point whose file
-// system has gone away is an ordinary directory of the file system below; its
-// figures belong to that other volume and must not be reported as this drive's.
+// A mount point whose file system has gone away is a directory of the volume
+// below, whose figures must not be reported as this drive's.
 bool isMountRoot(const char* path)
 {
-    // The process's root is the root of all it can see, even where it is only a
-    // directory of a larger volume (a chroot): statfs answers for that volume.
+    // The process's root is one even where it is a directory of a larger volume
+    // (a chroot): statfs answers for that volume.
     if (std::strcmp(path, "/") == 0)
         return true;
 #if defined(__linux__) && defined(STATX_ATTR_MOUNT_ROOT)
@@ -26,10 +25,9 @@ bool isMountRoot(const char* path)
     if (self.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT)
         return (self.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
 #endif
-    // Without the kernel's answer (before Linux 5.8, in a container on an
-    // older host, say): a mount root lies on another device than its parent
-    // directory, or is its own parent ("/"). Built on the stack: no allocation
-    // in a forked child.
+    // Without the kernel's answer (before Linux 5.8: a container on an older
+    // host, say), a mount root lies on another device than its parent, or is its
+    // own parent. The path is built on the stack: a forked child may not allocate.
     char parentPath[PATH_MAX + 4];
     const std::size_t length = std::strlen(path);
     if (length > PATH_MAX)
@@ -50,9 +48,8 @@ bool QueryVolume(const char* rootPath, VolumeCounts& counts)
     struct statfs volume {};
     if (!isMountRoot(rootPath) || statfs(rootPath, &volume) != 0)
         return false;
-    // Counted in fragments where the file system has them, as statvfs does.
-    // f_bfree: the total free, including the blocks reserved for the superuser;
-    // f_bavail: those an ordinary user may write.
+    // In fragments where the file system has them, as statvfs counts. f_bfree
+    // includes the superuser's reserve; f_bavail is what a user may write.
     const auto blockSize = static_cast<std::uint64_t>(volume.f_frsize != 0 ? volume.f_frsize : volume.f_bsize);
     counts = VolumeCountsOf(volume.f_blocks, volume.f_bfree, volume.f_bavail, blockSize);
     return true;

@@ -9,8 +9,7 @@ namespace GetDiskSpace {
 
 void QueryDriveSpace(DriveAnswer& answer, const std::string& rootPath)
 {
-    // Root paths are ASCII ("C:\"); the wide form of the call takes them without
-    // a detour through the 8-bit code page.
+    // Root paths are ASCII ("C:\"): widened here, not through the 8-bit code page.
     const std::wstring widePath(rootPath.begin(), rootPath.end());
     ULARGE_INTEGER availableToCaller{};
     ULARGE_INTEGER totalBytes{};
@@ -19,8 +18,7 @@ void QueryDriveSpace(DriveAnswer& answer, const std::string& rootPath)
         answer.capacity = FailureValue;
         return;
     }
-    // Free: the total free bytes of the volume; available: the part of them
-    // this user may write (less under a disk quota).
+    // Free: the volume's total; available: what this user may write (less under a quota).
     const VolumeCounts counts =
         VolumeCountsOf(totalBytes.QuadPart, totalFreeBytes.QuadPart, availableToCaller.QuadPart, 1);
     answer = {counts.capacity, counts.free, counts.available};

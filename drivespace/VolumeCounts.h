@@ -5,21 +5,18 @@
 #include <cstdint>
 #include <limits>
 
-// A volume's capacity and free bytes as the rest of the program may rely on
-// them: free at most capacity, both within the byte count's range.
+// A volume's counts as the program relies on them: available (what this user
+// may write) at most free, free at most capacity, all within the byte count's range.
 struct VolumeCounts {
     Currency capacity;
     Currency free;
-    // What this user may write: at most free.
     Currency available;
 };
 
-// The counts a file system reports, in blocks of blockSize bytes. A broken file
-// system may report more free blocks than it has: free is then the capacity,
-// and likewise available is at most free. A product past 2^63 - 1 does not fit
-// a byte count: all are halved together until the capacity fits, so that the
-// used share stays what it was. Plain arithmetic only, so that a forked child
-// may call it.
+// The counts a file system reports in blocks of blockSize bytes. More free than
+// total (a broken file system) is cut to the capacity, likewise available to
+// free. Past 2^63 - 1 all are halved together until the capacity fits, keeping
+// the used share. Plain arithmetic only: a forked child may call it.
 [[nodiscard]] constexpr VolumeCounts VolumeCountsOf(std::uint64_t totalBlocks, std::uint64_t freeBlocks,
                                                     std::uint64_t availableBlocks, std::uint64_t blockSize)
 {

@@ -11,10 +11,9 @@
 #include <utility>
 
 // Local disks are asked in place: they answer from memory and never hang. A
-// path counts as one only while the mount table, read again whenever it
-// changes, says the kernel's lookup of it crosses local mounts alone. Every
-// other drive is asked in a process of its own (ProcessTransport). The mount
-// table tells a remounted path from a dead one.
+// path is one while the mount table (read again on every change) says its
+// lookup crosses local mounts alone. Any other drive is asked in a process of
+// its own (ProcessTransport); the table tells a remounted path from a dead one.
 AskDriveSpace platformDriveSpaceAsker()
 {
     auto mounts = std::make_shared<MountTableWatch>();

@@ -49,10 +49,10 @@ void standAlone()
 HelperProtocol::Answer answerTo(char* request, std::size_t length, std::size_t room)
 {
     VolumeCounts counts;
-    if (length >= room)
-        return {FailureValue.stored(), 0, 0}; // too long for a path: the failure value
-    request[length] = '\0';
-    if (std::strlen(request) != length || !QueryVolume(request, counts))
+    if (length < room)
+        request[length] = '\0';
+    // Too long for a path, or with a NUL inside: the failure value.
+    if (length >= room || std::strlen(request) != length || !QueryVolume(request, counts))
         return {FailureValue.stored(), 0, 0};
     return {counts.capacity.stored(), counts.free.stored(), counts.available.stored()};
 }

@@ -2,19 +2,16 @@
 
 #include <cstdint>
 
-// What the program and whatever answers its drive space questions out of
-// process (the helper program, or a child the program forked) say to each
-// other over their socket pair, one message per packet. The other side first
-// says hello, before any question; then the program sends a root path's bytes
-// and the other side answers with the stored integers of capacity, free and
-// available.
+// What the program and its query process (the helper, or a forked child) say
+// over their socket pair, one message per packet: the process says hello first;
+// then each question is a root path's bytes, each answer the stored integers of
+// capacity, free and available.
 namespace HelperProtocol {
 
-// The helper's file name.
 inline constexpr const char* ProgramName = "quillmar-drive-query";
 
-// Which protocol the other side speaks: a helper left from another version of
-// the program (a package upgraded under a running program) must not be asked.
+// Which protocol the process speaks: a helper of another version (a package
+// upgraded under a running program) must not be asked.
 struct Hello {
     std::uint32_t version;
 };
@@ -28,8 +25,8 @@ struct Answer {
     std::int64_t available;
 };
 
-// The other side ends after this long without a question; the program stops
-// asking an idle one some seconds sooner, so that the two never cross.
+// A process ends after this long without a question; the program stops asking
+// an idle one sooner, so that the two never cross.
 inline constexpr int HelperIdleExitSeconds = 40;
 inline constexpr int ProgramIdleLimitSeconds = HelperIdleExitSeconds - 5;
 

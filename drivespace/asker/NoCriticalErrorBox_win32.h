@@ -2,10 +2,9 @@
 
 #include <windows.h>
 
-// While it lives, the thread that made it asks drives with Windows'
-// critical-error box turned off: a drive without a medium (an empty card
-// reader or CD drive) answers with an error, never with a box asking the user
-// to insert a disk. Made on every thread that asks a drive, around the asking.
+// Made around every ask of a drive: while it lives, its thread has Windows'
+// critical-error box off, so a drive without a medium (an empty card reader or
+// CD drive) answers with an error, never a box asking to insert a disk.
 class NoCriticalErrorBox {
 public:
     NoCriticalErrorBox() { SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &m_previous); }

@@ -10,12 +10,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A question asked of a path, and the line carrying it. The line is replaced
-// when it dies; `serial` tells its reports from those of lines before it.
+// A path's question and its line, replaced when it dies; `serial` tells its
+// reports from those of lines before it.
 template <class Answer>
 struct Question {
-    explicit Question(std::string path) : rootPath(std::move(path)) {}
-
     const std::string rootPath;
     std::shared_ptr<DriveQueryLine> line;
     std::uint64_t serial = 0;
@@ -34,10 +32,7 @@ constexpr int MaxReplacements = 2;
 // in the capacity, to FailureValue: the rest stays as the asker gave it.
 void give(DriveAnswer& asker, const DriveAnswer& answer)
 {
-    if (answer.capacity == FailureValue)
-        asker.capacity = FailureValue;
-    else
-        asker = answer;
+    asker = answer.capacity == FailureValue ? DriveAnswer{FailureValue, asker.free, asker.available} : answer;
 }
 void give(std::string& asker, const std::string& name)
 {
@@ -61,115 +56,101 @@ struct OneQueryPerPath<Answer>::State : std::enable_shared_from_this<State> {
     {
         return options.mountIdentity ? options.mountIdentity(rootPath) : std::string();
     }
+
     // Sends the question on its line, on a fresh one if it has none or its
     // line has ended. False when no line takes it.
-    bool send(const Asked& question);
-    // Makes room for a new question of a path whose question is still out
-    // after the deadline: false when the path must fail at once.
-    bool letStuckGo(Asked& current);
-    void retireIdle(Clock::time_point now);
-    void heard(const std::weak_ptr<Question<Answer>>& weak, std::uint64_t serial, std::optional<Answer> answer);
-    // What a line's end means for its question; the late answer to give, if any.
-    Late ended(Asked& current, const Asked& question);
-};
-
-template <class Answer>
-bool OneQueryPerPath<Answer>::State::send(const Asked& question)
-{
-    for (int attempt = 0; attempt <= MaxReplacements; ++attempt) {
-        if (!question->line) {
-            const std::uint64_t serial = ++serials;
-            question->line = transport->open(
-                [weakState = this->weak_from_this(), weak = std::weak_ptr(question), serial](std::optional<Answer> a) {
+    bool send(const Asked& question)
+    {
+        for (int attempt = 0; attempt <= MaxReplacements; ++attempt) {
+            if (!question->line) {
+                const std::uint64_t serial = ++serials;
+                question->line = transport->open([weakState = this->weak_from_this(), weak = std::weak_ptr(question),
+                                                  serial](std::optional<Answer> a) {
                     if (const auto state = weakState.lock())
                         state->heard(weak, serial, a);
                 });
-            question->serial = serial;
-            if (!question->line)
-                return false;
+                question->serial = serial;
+                if (!question->line)
+                    return false;
+            }
+            if (question->line->send(question->rootPath)) {
+                question->busy = true;
+                question->mount = mountAt(question->rootPath);
+                return true;
+            }
+            question->line.reset(); // ended: a fresh line asks
         }
-        if (question->line->send(question->rootPath)) {
-            question->busy = true;
-            question->mount = mountAt(question->rootPath);
-            return true;
-        }
-        question->line.reset(); // ended: a fresh line asks
-    }
-    return false;
-}
-
-// The same dead mount asked again would only pile up lines. Once another mount
-// is at the path, the stuck line is let go and forgotten, however many stalled
-// mounts came before: a healthy mount answers whenever it is asked. What a
-// line let go still holds is its transport's to bound.
-template <class Answer>
-bool OneQueryPerPath<Answer>::State::letStuckGo(Asked& current)
-{
-    if (mountAt(current->rootPath) == current->mount)
         return false;
-    current->line->letGo();
-    current.reset();
-    return true;
-}
+    }
 
-// Idle lines not asked for the idle limit are let go before they would end by
-// themselves with a question on its way.
-template <class Answer>
-void OneQueryPerPath<Answer>::State::retireIdle(Clock::time_point now)
-{
-    for (auto& [path, current] : paths) {
-        if (current && !current->busy &&
-            std::chrono::duration_cast<std::chrono::milliseconds>(now - current->askedAt) >= options.idleLimit) {
-            current->line->letGo();
-            current.reset();
+    // Makes room for a new question of a path whose question is still out
+    // after the deadline: false when the path must fail at once. The same dead
+    // mount asked again would only pile up lines; another mount there answers,
+    // however many stalled before. What a line let go holds, its transport bounds.
+    bool letStuckGo(Asked& current)
+    {
+        if (mountAt(current->rootPath) == current->mount)
+            return false;
+        current->line->letGo();
+        current.reset();
+        return true;
+    }
+
+    // Idle lines are let go before they would end by themselves under a question.
+    void retireIdle(Clock::time_point now)
+    {
+        for (auto& [path, current] : paths) {
+            if (current && !current->busy &&
+                std::chrono::duration_cast<std::chrono::milliseconds>(now - current->askedAt) >= options.idleLimit) {
+                current->line->letGo();
+                current.reset();
+            }
         }
     }
-}
 
-template <class Answer>
-void OneQueryPerPath<Answer>::State::heard(const std::weak_ptr<Question<Answer>>& weak, std::uint64_t serial,
-                                           std::optional<Answer> answer)
-{
-    const Asked question = weak.lock();
-    if (!question)
-        return;
-    std::unique_lock lock(mutex);
-    const auto found = paths.find(question->rootPath);
-    if (found == paths.end() || found->second != question || question->serial != serial)
-        return;
-    Late late;
-    if (answer) {
-        question->busy = false;
-        question->answer = *answer;
-        late = std::exchange(question->late, nullptr);
-    } else {
-        late = ended(found->second, question);
+    void heard(const std::weak_ptr<Question<Answer>>& weak, std::uint64_t serial, std::optional<Answer> answer)
+    {
+        const Asked question = weak.lock();
+        if (!question)
+            return;
+        std::unique_lock lock(mutex);
+        const auto found = paths.find(question->rootPath);
+        if (found == paths.end() || found->second != question || question->serial != serial)
+            return;
+        Late late;
+        if (answer) {
+            question->busy = false;
+            question->answer = *answer;
+            late = std::exchange(question->late, nullptr);
+        } else {
+            late = ended(found->second, question);
+        }
+        const Answer given = question->answer;
+        answered.notify_all();
+        lock.unlock();
+        if (late)
+            late(given);
     }
-    const Answer given = question->answer;
-    answered.notify_all();
-    lock.unlock();
-    if (late)
-        late(given);
-}
 
-template <class Answer>
-auto OneQueryPerPath<Answer>::State::ended(Asked& current, const Asked& question) -> Late
-{
-    question->line.reset();
-    if (!question->busy) {
-        current.reset(); // ended while idle: the next ask opens a new line
-        return nullptr;
-    }
-    if (Clock::now() - question->askedAt < options.deadline && question->replacements < MaxReplacements) {
-        ++question->replacements;
-        if (send(question))
+    // What a line's end means for its question; the late answer to give, if any.
+    Late ended(Asked& current, const Asked& question)
+    {
+        question->line.reset();
+        if (!question->busy) {
+            current.reset(); // ended while idle: the next ask opens a new line
             return nullptr;
+        }
+        if (Clock::now() - question->askedAt < options.deadline && question->replacements < MaxReplacements) {
+            ++question->replacements;
+            if (send(question))
+                return nullptr;
+        }
+        question->busy = false;
+        question->answer = Answer{};
+        current.reset();
+        return std::exchange(question->late, nullptr);
     }
-    question->busy = false;
-    question->answer = Answer{};
-    current.reset();
-    return std::exchange(question->late, nullptr);
-}
+};
 
 template <class Answer>
 OneQueryPerPath<Answer>::OneQueryPerPath(std::shared_ptr<DriveQueryTransport<Answer>> transport, Options options)

@@ -9,31 +9,24 @@
 #include <memory>
 #include <string>
 
-// The drive asker's rule (AskDriveSpace), whatever carries the questions. A
-// path has one question out at a time, on a line of its own, so that a drive
-// that does not answer holds nothing but its own line. After the deadline the
-// line counts as stuck: while the path is the same mount, it fails at once;
-// once another mount is there, the stuck line is let go and forgotten, and a
-// new line asks. A line that dies before it answers is replaced within the
-// deadline.
-//
-// Answer is what a question of a path answers: a drive's counts, or a drive's
-// name; Answer{} is a failed one.
+// The drive asker's rule (AskDriveSpace) over any transport: one question out
+// per path, on a line of its own, so a silent drive holds only its own line.
+// Past the deadline the line is stuck: the path fails at once while it is the
+// same mount, and once another mount is there the stuck line is let go and a
+// new one asks. A line that dies unanswered is replaced within the deadline.
+// Answer: a drive's counts or name; Answer{} is a failed one.
 template <class Answer>
 class OneQueryPerPath {
 public:
     // Receives an answer that came after its asker stopped waiting.
     using Late = std::function<void(const Answer& answer)>;
 
-    // Which mount is at rootPath now; "" when that cannot be told.
-    using MountIdentity = std::function<std::string(const std::string& rootPath)>;
-
     struct Options {
         std::chrono::milliseconds deadline = DriveAnswerDeadline;
-        // An idle line not asked for this long is let go before the next ask
-        // (a helper ends by itself a little later: the two never cross).
+        // An idle line is let go after this long, before its helper would end by itself.
         std::chrono::milliseconds idleLimit = std::chrono::milliseconds::max();
-        MountIdentity mountIdentity;
+        // Which mount is at rootPath now; "" when that cannot be told.
+        std::function<std::string(const std::string& rootPath)> mountIdentity;
     };
 
     OneQueryPerPath(std::shared_ptr<DriveQueryTransport<Answer>> transport, Options options);

@@ -6,24 +6,18 @@
 #include <memory>
 #include <string>
 
-// Lines that are processes answering over a socket pair: the helper program,
-// or, without one, a child this program forks that runs the same loop
-// (DriveQueryServer). A process stuck in a dead file system cannot end; this
-// way the stuck one is never the program, which can always end. Every such
-// process dies with the program.
-//
-// One watcher thread reads the answers and reaps each process as soon as it
-// ends. A process must say hello in this program's protocol first, and answer
-// only counts in their order; one that does not is killed. A helper program
-// that cannot be started, dies before answering or is killed so twice in a row
-// (missing, damaged, deleted, of another version) is given up for forked
-// children, with a line on standard error.
+// Lines that are processes on a socket pair: the helper program, or without
+// one a forked child running the same loop (DriveQueryServer). A process stuck
+// in a dead file system cannot end, so the stuck one is never the program; each
+// dies with the program. One watcher thread reads answers and reaps processes.
+// A process must say hello in this program's protocol, then answer only counts
+// in their order, or it is killed. A helper program that fails to start, dies
+// unanswered or is killed twice in a row (missing, damaged, of another version)
+// is given up for forked children, with a line on standard error.
 class ProcessTransport : public DriveQueryTransport<DriveAnswer> {
 public:
-    // helperProgram: the helper's absolute path.
-    explicit ProcessTransport(std::string helperProgram);
-    // Kills its processes and stops watching once they have all been reaped;
-    // waits for none of them.
+    explicit ProcessTransport(std::string helperProgram); // an absolute path, never searched for
+    // Kills its processes; the watcher ends once all are reaped. Waits for none.
     ~ProcessTransport() override;
     ProcessTransport(const ProcessTransport&) = delete;
     ProcessTransport& operator=(const ProcessTransport&) = delete;

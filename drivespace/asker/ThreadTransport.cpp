@@ -11,9 +11,8 @@
 
 namespace {
 
-// One worker thread and the question waiting for it. Owned jointly by the rule
-// and the thread, so that a thread still in the system call when the rule lets
-// it go finds its state alive on return.
+// One worker thread and the question waiting for it, owned by the rule and the
+// thread alike: a thread let go in the system call finds it alive on return.
 class ThreadLine final : public DriveQueryLine {
 public:
     bool send(const std::string& rootPath) override

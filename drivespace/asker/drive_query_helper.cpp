@@ -1,11 +1,7 @@
-// The drive query helper: answers the program's drive space questions over the
-// socket it gets as standard input. A query stuck in a dead file system holds
-// only this process; the program stops waiting and may even end meanwhile.
-//
-//   quillmar-drive-query [PROGRAM_PID]
-//
-// With the pid of the program that started it, it ends at once if that
-// program is gone already.
+// The drive query helper: answers the program's drive space questions on the
+// socket it gets as standard input, so a query stuck in a dead file system
+// holds only this process.
+//   quillmar-drive-query [PROGRAM_PID]   (ends at once if that program is gone)
 #include "drivespace/asker/DriveQueryServer.h"
 
 #include <cstdlib>

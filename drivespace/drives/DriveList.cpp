@@ -50,8 +50,7 @@ bool isBelow(std::string_view path, std::string_view directory)
     return path.size() > directory.size() && holds(directory, path);
 }
 
-// File systems of the kernel and of desktop or container plumbing: nothing a
-// user stores files on.
+// File systems of kernel, desktop or container plumbing: no user's files.
 constexpr std::array pseudoTypes{
     "proc"sv,        "sysfs"sv,      "cgroup"sv,        "cgroup2"sv,  "devpts"sv,
     "debugfs"sv,     "tracefs"sv,    "securityfs"sv,    "pstore"sv,   "bpf"sv,
@@ -61,11 +60,11 @@ constexpr std::array pseudoTypes{
     "fuse.portal"sv, "fuse.lxcfs"sv, "fuse.snapfuse"sv,
 };
 
-// Layered file systems: the system's own root may be one (a live system, a
-// container), anywhere else they are a container's image.
+// Layered file systems: a container's image, unless the system's own root (a
+// live system, a container).
 constexpr std::array overlayTypes{"overlay"sv, "aufs"sv, "fuse.fuse-overlayfs"sv};
 
-// Where the kernel's interfaces live; whatever is mounted there is plumbing.
+// Where the kernel's interfaces live: whatever is mounted there is plumbing.
 constexpr std::array kernelDirectories{"/proc"sv, "/sys"sv, "/dev"sv};
 
 // Container engines keep their images, layers and per-container mounts below these.
@@ -82,8 +81,7 @@ bool isUserFileSystem(const MountLine& line)
         return false;
     if (std::ranges::any_of(overlayTypes, isType))
         return point == "/";
-    // Memory file systems for the system's run-time state; a tmpfs on /tmp or
-    // elsewhere is kept, since users do put files there.
+    // Run-time state in memory; a tmpfs on /tmp or elsewhere holds users' files.
     if (type == "tmpfs" && holds("/run", point))
         return false;
     // A snap's or another image's read-only loop mount.
@@ -92,20 +90,9 @@ bool isUserFileSystem(const MountLine& line)
     return true;
 }
 
-// Of two mounts of one file system, the one shown: the shorter mount point,
-// then the larger part of the file system, then the first in the table.
-bool isShownBefore(const MountLine& a, const MountLine& b)
-{
-    if (a.mountPoint.size() != b.mountPoint.size())
-        return a.mountPoint.size() < b.mountPoint.size();
-    return a.root.size() < b.root.size();
-}
-
-// The mounts the list shows, "/" first: the user's file systems a query
-// reaches, each file system once. A query of a mount point reaches the mount
-// the kernel's lookup of that path leads to: not one covered by a later mount
-// at its place or above it, stacked under another, or made on a file system
-// now out of reach.
+// The mounts the list shows, "/" first: the user's file systems, each once, as
+// a query reaches them: where a lookup of the mount point leads (not a mount
+// covered, stacked under another, or on a file system now out of reach).
 std::vector<const MountLine*> shownMounts(const std::vector<MountLine>& lines)
 {
     const MountTree tree(lines);
@@ -115,11 +102,13 @@ std::vector<const MountLine*> shownMounts(const std::vector<MountLine>& lines)
         if (!crossed.empty() && crossed.back() == i && isUserFileSystem(lines[i]))
             candidates.push_back(&lines[i]);
     }
-    // Each file system once: its best mount stands in for all of them.
+    // Each file system once, by its best mount: the shorter mount point, then the
+    // larger part of the file system (the shorter root), then the first in the table.
+    const auto rank = [](const MountLine* line) { return std::pair(line->mountPoint.size(), line->root.size()); };
     std::map<std::string_view, const MountLine*> shownByDevice;
     for (const MountLine* line : candidates) {
         auto [it, inserted] = shownByDevice.try_emplace(line->device, line);
-        if (!inserted && isShownBefore(*line, *it->second))
+        if (!inserted && rank(line) < rank(it->second))
             it->second = line;
     }
     std::erase_if(candidates, [&](const MountLine* line) { return shownByDevice.at(line->device) != line; });
@@ -134,7 +123,6 @@ namespace DriveList {
 std::size_t IndexOfDriveHolding(const std::vector<DriveEntry>& entries, std::string_view path)
 {
     std::size_t best = entries.size();
-    std::size_t bestLength = 0;
     const auto pathLetter = driveLetterOf(path);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         const std::string_view root = trimmedRoot(entries[i].rootPath);
@@ -142,10 +130,8 @@ std::size_t IndexOfDriveHolding(const std::vector<DriveEntry>& entries, std::str
             continue;
         const auto rootLetter = driveLetterOf(root);
         const bool match = rootLetter ? rootLetter == pathLetter : holds(root, path);
-        if (match && (best == entries.size() || root.size() > bestLength)) {
+        if (match && (best == entries.size() || root.size() > trimmedRoot(entries[best].rootPath).size()))
             best = i;
-            bestLength = root.size();
-        }
     }
     return best;
 }
@@ -171,10 +157,8 @@ std::vector<DriveEntry> DrivesFromMountInfo(std::string_view mountInfo,
     const std::vector<MountLine> lines = MountInfo::ParseMountInfo(mountInfo);
     const std::vector<const MountLine*> shown = shownMounts(lines);
     std::vector<DriveEntry> entries;
-    // In a chroot or container whose root is no mount point of its own, the
-    // mount holding "/" lies outside and the table has no line for it (none at
-    // all without /proc there): "/" is the drive of everything not mounted
-    // elsewhere all the same.
+    // In a chroot or container whose root is no mount point, the table has no
+    // line for "/" (no table at all without /proc): it is the drive all the same.
     if (shown.empty() || shown.front()->mountPoint != "/")
         entries.push_back({"/", "/"});
     for (const MountLine* line : shown) {

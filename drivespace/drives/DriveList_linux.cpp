@@ -7,11 +7,9 @@
 
 namespace {
 
-// The labels udev publishes as links named after the label to the device node:
-// "BACKUP" -> "../../sdb1", with the node's numbers as sysfs gives them
-// ("8:17"). Only links are read, and files of the kernel's own: no path is
-// resolved and no mounted volume is touched, so a dead or hostile drive cannot
-// block here.
+// The labels udev publishes as links to device nodes ("BACKUP" -> "../../sdb1"),
+// with the node's numbers from sysfs ("8:17"). Only links and kernel files are
+// read, no path resolved: a dead or hostile drive cannot block here.
 std::vector<MountInfo::VolumeLabel> volumeLabels()
 {
     namespace fs = std::filesystem;

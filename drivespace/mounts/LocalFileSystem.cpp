@@ -7,8 +7,7 @@
 
 namespace {
 
-// Disk and memory file systems whose size the kernel has at hand. Kernel
-// pseudo file systems answer from memory too.
+// Disk, memory and kernel pseudo file systems, whose size the kernel has at hand.
 constexpr std::array<std::string_view, 17> LocalTypes = {
     "ext2",  "ext3", "ext4",  "xfs", "btrfs", "tmpfs",    "ramfs", "vfat",    "msdos",
     "exfat", "f2fs", "ntfs3", "jfs", "proc",  "devtmpfs", "sysfs", "overlay",

@@ -6,10 +6,9 @@
 #include <string_view>
 #include <vector>
 
-// Which drives answer from this machine's own memory or disks, and so may be
-// asked in place, without a thread or a process in between. A network share, a
-// FUSE file system or an automount point can hold whoever asks for minutes;
-// those, and any type not known here, go through a helper.
+// Which drives answer from this machine's memory or disks and may be asked in
+// place. A network share, a FUSE file system or an automount point can hold an
+// asker for minutes: those, and any type not known here, go through a helper.
 namespace LocalFileSystem {
 
 struct Mount {
@@ -17,11 +16,9 @@ struct Mount {
     bool local = false; // the path is its mount point, and every mount on the way is of a local type
 };
 
-// The mount a lookup of mountPoint leads to in a mount table, as the kernel
-// walks it now: a mount made later over a directory on the way takes the path
-// over. It is local only when mountPoint is where it is mounted, every mount
-// the lookup crosses is of a local type (one stacked on another hides it) and
-// none is an automount point.
+// The mount a lookup of mountPoint leads to in a table (see MountTree). Local
+// only when mountPoint is its mount point, every mount crossed is of a local
+// type (one stacked on another hides it) and none is an automount point.
 [[nodiscard]] Mount MountAt(const std::vector<MountInfo::MountLine>& table, std::string_view mountPoint);
 
 } // namespace LocalFileSystem

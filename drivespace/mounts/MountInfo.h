@@ -5,23 +5,19 @@
 #include <string_view>
 #include <vector>
 
-// Reading the kernel's mount table (/proc/self/mountinfo) as plain text. Kept
-// apart from the drive list so the text rules can be tested on any machine.
+// The kernel's mount table (/proc/self/mountinfo) read as plain text, so that
+// its rules can be tested on any machine.
 namespace MountInfo {
 
 // One line of the table, with its escapes decoded.
 struct MountLine {
     std::string mountId;
     std::string parentId;
-    // "major:minor" of the file system: two lines with the same value are the
-    // same file system (a bind mount or a second mount of one device).
-    std::string device;
-    // The directory of that file system that is mounted here ("/" for all of it).
-    std::string root;
+    std::string device; // "major:minor": the same in two lines for one file system (a bind mount, a second mount)
+    std::string root;   // the directory of that file system mounted here ("/" for all of it)
     std::string mountPoint;
     std::string fsType;
-    // What was mounted: "/dev/sda2", "server:/export", "//nas/share", "tmpfs".
-    std::string source;
+    std::string source; // what was mounted: "/dev/sda2", "server:/export", "//nas/share", "tmpfs"
 };
 
 // A volume label as udev publishes it: /dev/disk/by-label/<text> links to the
@@ -32,20 +28,18 @@ struct VolumeLabel {
     std::string device;
 };
 
-// The label of each mount source whose file system lies on a labelled device:
-// matched by device numbers, or, for a file system whose numbers are not its
-// device's (btrfs), by a source that is the node itself ("/dev/sdb1"). Pure
-// text: no path is looked up, so a source made to lead through another mount
-// ("/dev/../home/me/hung/x") is never followed.
+// The label of each mount source on a labelled device: matched by device
+// numbers or, where a file system's are not its device's (btrfs), by a source
+// that is the node itself ("/dev/sdb1"). Pure text: a source made to lead
+// through another mount ("/dev/../home/me/hung/x") is never followed.
 [[nodiscard]] std::map<std::string, std::string> LabelsBySource(const std::vector<MountLine>& lines,
                                                                 const std::vector<VolumeLabel>& labels);
 
-// Linux: the whole text of a file of the kernel's, empty when it cannot be
-// read. Read with stdio: C++ streams would set up their locales just for this.
+// Linux: a kernel file's whole text, empty when unreadable. Read with stdio:
+// C++ streams would set up their locales just for this.
 [[nodiscard]] std::string ReadKernelFile(const char* path);
 
-// The lines of a table in the format of /proc/self/mountinfo, in its order.
-// Malformed lines are skipped.
+// The lines, in order, of a table in the format of /proc/self/mountinfo; malformed ones skipped.
 [[nodiscard]] std::vector<MountLine> ParseMountInfo(std::string_view text);
 
 // The kernel writes blanks, tabs, newlines and backslashes in mount points and

@@ -24,20 +24,11 @@ std::string MountInfo::ReadKernelFile(const char* path)
 struct MountTableWatch::Table {
     static constexpr const char* Path = "/proc/self/mountinfo";
     std::mutex mutex;
-    // Kept open: the kernel marks it with a priority event whenever a mount is
-    // added or removed, and clears the mark when it has told us once.
+    // Kept open: the kernel marks it with a priority event when a mount comes
+    // or goes, until it has told us once.
     int fd = ::open(Path, O_RDONLY | O_CLOEXEC);
     std::vector<MountInfo::MountLine> lines = MountInfo::ParseMountInfo(MountInfo::ReadKernelFile(Path));
     std::map<std::string, LocalFileSystem::Mount, std::less<>> known; // found since the last change
-
-    void refreshIfChanged()
-    {
-        pollfd changed{fd, POLLPRI, 0};
-        if (poll(&changed, 1, 0) == 0)
-            return;
-        lines = MountInfo::ParseMountInfo(MountInfo::ReadKernelFile(Path));
-        known.clear();
-    }
 };
 
 MountTableWatch::MountTableWatch() : m_table(std::make_unique<Table>()) {}
@@ -51,7 +42,10 @@ MountTableWatch::~MountTableWatch()
 LocalFileSystem::Mount MountTableWatch::mountAt(const std::string& mountPoint)
 {
     const std::lock_guard guard(m_table->mutex);
-    m_table->refreshIfChanged();
+    if (pollfd changed{m_table->fd, POLLPRI, 0}; poll(&changed, 1, 0) != 0) {
+        m_table->lines = MountInfo::ParseMountInfo(MountInfo::ReadKernelFile(Table::Path));
+        m_table->known.clear();
+    }
     const auto found = m_table->known.find(mountPoint);
     if (found != m_table->known.end())
         return found->second;

@@ -8,9 +8,8 @@ namespace {
 
 using MountInfo::MountLine;
 
-// Where a lookup stands before it has reached a mount of the table, and the
-// parent of a mount whose parent is not in it (or is itself: the root of a
-// mount namespace).
+// Where a lookup stands before it reaches a mount of the table; also the parent
+// of a mount whose parent is not in it or is itself (a namespace's root).
 constexpr std::size_t Outside = std::numeric_limits<std::size_t>::max();
 
 // Calls visit with each name in a path, in order, until it returns false.
@@ -39,9 +38,9 @@ MountTree::MountTree(const std::vector<MountLine>& table) : m_directories(1)
         if (table[i].mountPoint.starts_with('/'))
             lastOn[{on, directoryOf(table[i].mountPoint)}] = i;
     }
-    // Each directory comes after the one holding it, whose lookup it goes on
-    // from. At "/" it takes the root alone; elsewhere it climbs the stack, in
-    // a bounded number of steps against a malformed table.
+    // Each directory goes on from the lookup of the one holding it, which comes
+    // before it. "/" takes the root alone; elsewhere the stack is climbed, in a
+    // bounded number of steps against a malformed table.
     for (std::size_t d = 0; d < m_directories.size(); ++d) {
         Directory& here = m_directories[d];
         std::size_t at = d == 0 ? Outside : m_directories[here.holder].endsAt;

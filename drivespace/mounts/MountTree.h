@@ -7,23 +7,19 @@
 #include <string_view>
 #include <vector>
 
-// The mount table as the kernel walks it when it looks a path up. It starts at
-// this process's root mount, the one at "/" whose parent lies outside the
-// table: a mount made on "/" later is not on the way, since lookups start at
-// the root the process has. At each directory of the path that is a mount
-// point it steps on to the last mount made there on the mount it is at, then to
-// any mount stacked on that one at the same point. A mount covered by a later
-// one, or made on a file system that is now out of reach, is never crossed,
-// whatever its own parents are.
+// The mount table as the kernel walks it to look a path up: from this process's
+// root mount (at "/", its parent outside the table; a later mount on "/" is not
+// on the way), at each mount point of the path on to the last mount made there
+// on the current one, then to any stacked on that one at the same point. A mount
+// covered by a later one, or on a file system now out of reach, is never crossed.
 class MountTree {
 public:
     // The table must outlive the tree.
     explicit MountTree(const std::vector<MountInfo::MountLine>& table);
 
-    // The indices in the table of the mounts a lookup of the absolute path
-    // crosses, in order: the root mount first, the one the path leads to last.
-    // Empty when it leads to no mount of the table (a chroot whose root is no
-    // mount point, a relative path).
+    // The table indices of the mounts a lookup of the absolute path crosses, the
+    // root mount first, the one it leads to last. Empty when it leads to no mount
+    // of the table (a chroot whose root is no mount point, a relative path).
     [[nodiscard]] std::vector<std::size_t> crossed(std::string_view path) const;
 
 private:
