@@ -1,6 +1,5 @@
-// Build-time tool: converts the program's XPM icon into the PNG of the
-// freedesktop icon theme. (The Windows icon and cursor come from the plain C++
-// tool in icontool/, which a cross-build can run without Qt.)
+// Build-time tool: converts the program's XPM icon into the PNG of the freedesktop
+// icon theme (the Windows icon and cursor come from the Qt-free icontool/).
 //
 //   quillmar_icon_export input.xpm output.png
 

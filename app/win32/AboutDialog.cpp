@@ -41,15 +41,6 @@ void placeOverOwner(HWND dialog, UINT dpi)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-// A label at least as wide as its text draws, from its left edge: a face of
-// the system's wider than the designed one would cut its last column.
-void holdWholeText(HWND label, const RECT& place)
-{
-    const int width = Layout::labelTextWidth(label);
-    if (width > place.right - place.left)
-        MoveWindow(label, place.left, place.top, width, place.bottom - place.top, FALSE);
-}
-
 // The text a control shows: AboutTexts' where it has one, else the table's.
 std::string_view shownText(About which, const AboutTexts::Dialog& texts)
 {
@@ -79,8 +70,11 @@ void createControls(HWND dialog, DialogState& state)
         MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
         const bool title = static_cast<About>(index) == About::lblTitle;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>((title ? state.title : state.classic).get()), FALSE);
-        if (design.kind == FormTable::Kind::Label)
-            holdWholeText(control, r);
+        // A label at least as wide as its text draws, from its left edge: a
+        // system face wider than the designed one would cut its last column.
+        const int width = design.kind == FormTable::Kind::Label ? Layout::labelTextWidth(control) : 0;
+        if (width > r.right - r.left)
+            MoveWindow(control, r.left, r.top, width, r.bottom - r.top, FALSE);
     }
     const int iconSize = Layout::toPixels(FormTable::control(About::Picture1).rect.width, state.dpi);
     HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, iconSize, iconSize, LR_SHARED);

@@ -99,10 +99,10 @@ MainWindow::MainWindow(Services services, ColorChooser chooseColor)
     m_behaviour->Form_Load();
 }
 
+// A window the user closed is gone already; destroying it again fails, harmlessly.
 MainWindow::~MainWindow()
 {
-    if (IsWindow(m_window))
-        DestroyWindow(m_window);
+    DestroyWindow(m_window);
 }
 
 // The focus marks start hidden or shown as the last input was the mouse or the
