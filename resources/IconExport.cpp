@@ -1,11 +1,9 @@
-// Build-time tool: converts the program's XPM icon into the PNG of the
-// freedesktop icon theme. (The Windows icon and cursor come from the plain C++
-// tool in icontool/, which a cross-build can run without Qt.)
+// Build-time tool: converts the program's XPM icon into the PNG of the freedesktop
+// icon theme (the Windows icon and cursor come from the Qt-free icontool/).
 //
 //   quillmar_icon_export input.xpm output.png
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QImage>
 #include <QImageWriter>
 
@@ -20,20 +18,15 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "usage: %s input.xpm output.png\n", argv[0]);
         return 2;
     }
-    const QString input = QString::fromLocal8Bit(argv[1]);
-    const QString output = QString::fromLocal8Bit(argv[2]);
-
-    QImage image(input, "XPM");
+    const QImage image(QString::fromLocal8Bit(argv[1]), "XPM");
     if (image.isNull()) {
         std::fprintf(stderr, "%s: cannot read %s\n", argv[0], argv[1]);
         return 1;
     }
-    // 32-bit with alpha, so the transparent background survives.
-    image = image.convertToFormat(QImage::Format_ARGB32);
-
-    const QByteArray format = QFileInfo(output).suffix().toLower().toLatin1();
-    QImageWriter writer(output, format);
-    if (!writer.write(image)) {
+    // The format from the output's suffix; 32-bit with alpha, so the
+    // transparent background survives.
+    QImageWriter writer(QString::fromLocal8Bit(argv[2]));
+    if (!writer.write(image.convertToFormat(QImage::Format_ARGB32))) {
         std::fprintf(stderr, "%s: cannot write %s: %s\n", argv[0], argv[2], qPrintable(writer.errorString()));
         return 1;
     }

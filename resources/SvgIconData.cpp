@@ -1,8 +1,7 @@
-// Build-time tool: renders the scalable icon into a square image and writes
-// its pixels as a C++ array, which the Qt window compiles in and shows on
-// screens scaled beyond 1 : 1, where the 32 x 32 raster would be blown up.
-// The pixels are written as they lie in memory (premultiplied 0xAARRGGBB), so
-// the window uses them as they are, with nothing to decode at every start.
+// Build-time tool: renders the scalable icon into a square image and writes its
+// pixels as a C++ array for the Qt window to show on screens scaled beyond 1 : 1,
+// where the 32 x 32 raster would be blown up. They are written as they lie in
+// memory (premultiplied 0xAARRGGBB): nothing to decode at every start.
 //
 //   quillmar_svg_icon_data input.svg size output.h
 

@@ -6,8 +6,8 @@
 #include "common/WideText_win32.h"
 
 #include <array>
-#include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace win32 {
 
@@ -41,44 +41,23 @@ void placeOverOwner(HWND dialog, UINT dpi)
                  SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void showIcon(HWND picture, UINT dpi)
-{
-    // The icon at its own size, 32 x 32 at 96 DPI.
-    const int iconSize = Layout::toPixels(FormTable::control(About::Picture1).rect.width, dpi);
-    auto* icon = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, iconSize, iconSize,
-                                               LR_DEFAULTCOLOR | LR_SHARED));
-    SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
-}
-
-// A label at least as wide as its text draws, from its left edge: a face of
-// the system's wider than the designed one would cut its last column.
-void holdWholeText(HWND label, const RECT& place)
-{
-    const int width = Layout::labelTextWidth(label);
-    if (width > place.right - place.left)
-        MoveWindow(label, place.left, place.top, width, place.bottom - place.top, FALSE);
-}
-
 // The text a control shows: AboutTexts' where it has one, else the table's.
 std::string_view shownText(About which, const AboutTexts::Dialog& texts)
 {
-    switch (which) {
-    case About::lblTitle:
-        return texts.title;
-    case About::lblVersion:
-        return texts.version;
-    case About::lblDescription:
-        return texts.description;
-    case About::lblDisclaimer:
-        return texts.legal;
-    case About::cmdOK:
-    case About::Picture1:
-        break;
-    }
+    using Dialog = AboutTexts::Dialog;
+    constexpr std::array<std::pair<About, std::string Dialog::*>, 4> fromTexts{
+        {{About::lblTitle, &Dialog::title},
+         {About::lblVersion, &Dialog::version},
+         {About::lblDescription, &Dialog::description},
+         {About::lblDisclaimer, &Dialog::legal}}};
+    for (const auto& [control, text] : fromTexts)
+        if (control == which)
+            return texts.*text;
     return FormTable::control(which).text;
 }
 
-// The form table's controls in tab order, with the texts of AboutTexts.
+// The form table's controls in tab order, with the texts of AboutTexts; the
+// icon at its own size, 32 x 32 at 96 DPI.
 void createControls(HWND dialog, DialogState& state)
 {
     const AboutTexts::Dialog texts = AboutTexts::AboutDialog();
@@ -91,10 +70,15 @@ void createControls(HWND dialog, DialogState& state)
         MoveWindow(control, r.left, r.top, r.right - r.left, r.bottom - r.top, FALSE);
         const bool title = static_cast<About>(index) == About::lblTitle;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>((title ? state.title : state.classic).get()), FALSE);
-        if (design.kind == FormTable::Kind::Label)
-            holdWholeText(control, r);
+        // A label at least as wide as its text draws, from its left edge: a
+        // system face wider than the designed one would cut its last column.
+        const int width = design.kind == FormTable::Kind::Label ? Layout::labelTextWidth(control) : 0;
+        if (width > r.right - r.left)
+            MoveWindow(control, r.left, r.top, width, r.bottom - r.top, FALSE);
     }
-    showIcon(GetDlgItem(dialog, idOf(About::Picture1)), state.dpi);
+    const int iconSize = Layout::toPixels(FormTable::control(About::Picture1).rect.width, state.dpi);
+    HANDLE icon = LoadImageW(GetModuleHandleW(nullptr), L"IDI_ICON1", IMAGE_ICON, iconSize, iconSize, LR_SHARED);
+    SendDlgItemMessageW(dialog, idOf(About::Picture1), STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
     SetFocus(GetDlgItem(dialog, AboutOkId));
 }
 
@@ -116,8 +100,7 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         EndDialog(dialog, IDCANCEL);
         return TRUE;
     case WM_CTLCOLORSTATIC:
-        // The dialog's face and text are the main window's: button text on
-        // button face, not the window text the default gives.
+        // The main window's button text on button face, not the default window text.
         return static_cast<INT_PTR>(Controls::labelColors(reinterpret_cast<HDC>(wParam)));
     case WM_SYSCOLORCHANGE:
     case WM_SETTINGCHANGE:
@@ -132,21 +115,19 @@ INT_PTR CALLBACK dialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 
 void ShowAboutDialog(HWND owner)
 {
-    DialogState state;
-    state.dpi = GetDpiForWindow(owner);
-    state.classic = Layout::classicFont(state.dpi);
-    state.title = Layout::classicFont(state.dpi, FormTable::control(About::lblTitle).pointSize);
+    const UINT dpi = GetDpiForWindow(owner);
+    DialogState state{dpi, Layout::classicFont(dpi),
+                      Layout::classicFont(dpi, FormTable::control(About::lblTitle).pointSize)};
 
     // A template without controls or font; the controls are laid out in twips
     // when the dialog starts. DLGTEMPLATE, then empty menu, class and title.
-    alignas(4) std::array<WORD, 12> dialogTemplate{};
-    DLGTEMPLATE header{};
-    header.style = Style;
-    header.dwExtendedStyle = WS_EX_DLGMODALFRAME;
-    static_assert(sizeof header + 3 * sizeof(WORD) <= sizeof dialogTemplate);
-    std::memcpy(dialogTemplate.data(), &header, sizeof header);
-    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<const DLGTEMPLATE*>(dialogTemplate.data()),
-                            owner, dialogProc, reinterpret_cast<LPARAM>(&state));
+    struct alignas(4) Template {
+        DLGTEMPLATE header;
+        std::array<WORD, 3> noMenuClassOrTitle;
+    };
+    const Template dialogTemplate{{Style, WS_EX_DLGMODALFRAME, 0, 0, 0, 0, 0}, {}};
+    DialogBoxIndirectParamW(GetModuleHandleW(nullptr), &dialogTemplate.header, owner, dialogProc,
+                            reinterpret_cast<LPARAM>(&state));
 }
 
 } // namespace win32

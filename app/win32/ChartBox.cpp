@@ -24,15 +24,16 @@ ChartBox::ChartBox(HWND parent, int id)
     HDC screen = GetDC(m_window);
     m_memory = CreateCompatibleDC(screen);
     ReleaseDC(m_window, screen);
+    // The stock pen and brush whose colours each drawing sets: nothing to make or free.
+    SelectObject(m_memory, GetStockObject(DC_PEN));
+    SelectObject(m_memory, GetStockObject(DC_BRUSH));
 }
 
+// The bitmap may go once the memory DC holding it is gone.
 ChartBox::~ChartBox()
 {
-    if (m_originalBitmap)
-        SelectObject(m_memory, m_originalBitmap);
-    if (m_bitmap)
-        DeleteObject(m_bitmap);
     DeleteDC(m_memory);
+    DeleteObject(m_bitmap);
     if (IsWindow(m_window))
         SetWindowLongPtrW(m_window, GWLP_USERDATA, 0);
 }
@@ -43,31 +44,18 @@ void ChartBox::place(const RECT& bounds)
     const SIZE wanted{bounds.right - bounds.left, bounds.bottom - bounds.top};
     if (m_bitmap && wanted.cx == m_size.cx && wanted.cy == m_size.cy)
         return;
-    // 32 bits a pixel, top row first, so that the pixels can be read directly.
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = wanted.cx;
-    info.bmiHeader.biHeight = -wanted.cy;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
+    // One plane of 32 bits a pixel, uncompressed, top row first (a negative
+    // height), so that the pixels can be read directly.
+    const BITMAPINFO info{{sizeof info.bmiHeader, wanted.cx, -wanted.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     void* bits = nullptr;
     HBITMAP bitmap = CreateDIBSection(m_memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bitmap)
         return;
-    const HGDIOBJ previous = SelectObject(m_memory, bitmap);
-    if (m_bitmap)
-        DeleteObject(m_bitmap);
-    else
-        m_originalBitmap = previous;
+    SelectObject(m_memory, bitmap);
+    DeleteObject(m_bitmap); // the one replaced, no longer selected; at first none
     m_bitmap = bitmap;
     m_bits = static_cast<const std::uint32_t*>(bits);
     m_size = wanted;
-    clear();
-}
-
-void ChartBox::clear()
-{
     const RECT all{0, 0, m_size.cx, m_size.cy};
     FillRect(m_memory, &all, GetSysColorBrush(COLOR_BTNFACE));
 }
@@ -75,25 +63,20 @@ void ChartBox::clear()
 void ChartBox::show(const std::optional<ChartPicture>& picture)
 {
     m_picture = picture;
-    clear();
+    const RECT all{0, 0, m_size.cx, m_size.cy};
+    FillRect(m_memory, &all, GetSysColorBrush(COLOR_BTNFACE));
     if (picture) {
         const UsageChart::ChartRect& r = picture->bounds;
-        HPEN outline = CreatePen(PS_SOLID, 1, Controls::outlineColor());
-        const HGDIOBJ previousPen = SelectObject(m_memory, outline);
+        SetDCPenColor(m_memory, Controls::outlineColor());
         for (int i = 0; i < picture->plan.shapeCount; ++i) {
             const UsageChart::Shape& shape = picture->plan.shapes[static_cast<std::size_t>(i)];
-            HBRUSH fill = CreateSolidBrush(static_cast<COLORREF>(shape.fillColor));
-            const HGDIOBJ previousBrush = SelectObject(m_memory, fill);
+            SetDCBrushColor(m_memory, static_cast<COLORREF>(shape.fillColor));
             if (shape.kind == UsageChart::ShapeKind::Ellipse)
                 Ellipse(m_memory, r.left, r.top, r.right, r.bottom);
             else
                 Pie(m_memory, r.left, r.top, r.right, r.bottom, shape.radial1.x, shape.radial1.y, shape.radial2.x,
                     shape.radial2.y);
-            SelectObject(m_memory, previousBrush);
-            DeleteObject(fill);
         }
-        SelectObject(m_memory, previousPen);
-        DeleteObject(outline);
     }
     GdiFlush();
     InvalidateRect(m_window, nullptr, FALSE);
@@ -123,20 +106,13 @@ void ChartBox::paint()
 
 LRESULT CALLBACK ChartBox::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_ERASEBKGND)
+        return 1; // the blit covers everything
+    // None before the box takes its window, nor after it is gone.
     auto* box = reinterpret_cast<ChartBox*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    switch (message) {
-    case WM_PAINT:
-        if (!box)
-            break;
+    if (message == WM_PAINT && box) {
         box->paint();
         return 0;
-    case WM_ERASEBKGND:
-        return 1; // the blit covers everything
-    case WM_LBUTTONDOWN:
-        SetFocus(window);
-        return 0;
-    default:
-        break;
     }
     return Controls::focusableDefault(window, message, wParam, lParam);
 }

@@ -26,9 +26,8 @@ public:
     void place(const RECT& bounds);
     [[nodiscard]] SIZE size() const { return m_size; }
 
-    // Keeps the picture, clears the bitmap to the window's face, draws the
-    // picture if there is one and shows it. The outlines are in the colour
-    // scheme's window text; the two fills are the user's.
+    // Keeps the picture, clears the bitmap to the window's face, draws the picture
+    // if any (outlines in the scheme's window text, the user's fills) and shows it.
     void show(const std::optional<ChartPicture>& picture);
     // Draws the picture it keeps again, in the colour scheme now in force.
     void redraw() { show(m_picture); }
@@ -41,12 +40,10 @@ public:
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void paint();
-    void clear();
 
     HWND m_window = nullptr;
     HDC m_memory = nullptr;
     HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_originalBitmap = nullptr;
     // The bitmap's pixels, 32 bits each, top row first.
     const std::uint32_t* m_bits = nullptr;
     SIZE m_size{};

@@ -34,18 +34,18 @@ LRESULT dialogCode(LPARAM lParam)
     return 0;
 }
 
-void frameWith(HDC dc, const RECT& box, COLORREF ink)
+// Through the stock brush whose colour is set per DC: nothing to make or free.
+HBRUSH inkBrush(HDC dc, COLORREF ink)
 {
-    HBRUSH brush = CreateSolidBrush(ink);
-    FrameRect(dc, &box, brush);
-    DeleteObject(brush);
+    SetDCBrushColor(dc, ink);
+    return static_cast<HBRUSH>(GetStockObject(DC_BRUSH));
 }
 
 // The rings one pixel each, ring i i pixels inside box.
 void frameRings(HDC dc, RECT box, const FocusMark::Rings& rings)
 {
     for (const COLORREF ink : rings) {
-        frameWith(dc, box, ink);
+        FrameRect(dc, &box, inkBrush(dc, ink));
         InflateRect(&box, -1, -1);
     }
 }
@@ -57,13 +57,12 @@ void paintSwatch(HWND swatch)
     HDC dc = BeginPaint(swatch, &paint);
     RECT box{};
     GetClientRect(swatch, &box);
-    HBRUSH fill = CreateSolidBrush(swatchColor(swatch));
-    FillRect(dc, &box, fill);
-    DeleteObject(fill);
+    const auto color = static_cast<COLORREF>(GetWindowLongPtrW(swatch, GWLP_USERDATA));
+    FillRect(dc, &box, inkBrush(dc, color));
     if (showsFocusMark(swatch))
-        paintFocusMark(swatch, dc, box, GetSysColor(COLOR_BTNFACE), swatchColor(swatch));
+        paintFocusMark(swatch, dc, box, GetSysColor(COLOR_BTNFACE), color);
     else
-        frameWith(dc, box, outlineColor());
+        FrameRect(dc, &box, inkBrush(dc, outlineColor()));
     EndPaint(swatch, &paint);
 }
 
@@ -79,9 +78,6 @@ LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lPa
     case WM_PAINT:
         paintSwatch(swatch);
         return 0;
-    case WM_LBUTTONDOWN:
-        SetFocus(swatch);
-        return 0;
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
@@ -94,7 +90,9 @@ LRESULT CALLBACK swatchProc(HWND swatch, UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     case WM_KEYDOWN:
         if (isActivationPress(wParam, lParam))
-            notifySwatch(swatch, 1, shiftMask());
+            notifySwatch(
+                swatch, 1,
+                ShiftMask::of(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0));
         return 0;
     case WM_GETDLGCODE:
         return dialogCode(lParam);
@@ -113,9 +111,9 @@ void paintLink(HWND link)
     const std::wstring text = Layout::windowText(link);
     const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(GetWindowLongPtrW(link, GWLP_USERDATA)));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, linkColor());
-    RECT inside = box;
-    InflateRect(&inside, -FocusMark::LabelPadding, 0);
+    // The scheme's link colour, or a readable one where it does not read on the face.
+    SetTextColor(dc, Contrast::readableLink(GetSysColor(COLOR_HOTLIGHT), GetSysColor(COLOR_BTNFACE)));
+    RECT inside{box.left + FocusMark::LabelPadding, box.top, box.right - FocusMark::LabelPadding, box.bottom};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &inside, DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, previous);
     if (showsFocusMark(link))
@@ -163,13 +161,16 @@ LRESULT CALLBACK linkProc(HWND link, UINT message, WPARAM wParam, LPARAM lParam)
 
 } // namespace
 
-void registerWindowClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* name, HCURSOR cursor)
+void registerWindowClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* name, HCURSOR cursor, HICON icon,
+                         HBRUSH background)
 {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
+    windowClass.hIcon = icon;
     windowClass.hCursor = cursor;
+    windowClass.hbrBackground = background;
     windowClass.lpszClassName = name;
     RegisterClassExW(&windowClass);
 }
@@ -186,21 +187,11 @@ void setSwatchColor(HWND swatch, COLORREF color)
     InvalidateRect(swatch, nullptr, FALSE);
 }
 
-COLORREF swatchColor(HWND swatch)
-{
-    return static_cast<COLORREF>(GetWindowLongPtrW(swatch, GWLP_USERDATA));
-}
-
 LRESULT labelColors(HDC dc)
 {
     SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
     return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
-}
-
-COLORREF linkColor()
-{
-    return Contrast::readableLink(GetSysColor(COLOR_HOTLIGHT), GetSysColor(COLOR_BTNFACE));
 }
 
 COLORREF outlineColor()
@@ -227,16 +218,13 @@ void paintFocusMark(HWND control, HDC dc, const RECT& box, COLORREF around, COLO
 
 LRESULT focusableDefault(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == WM_LBUTTONDOWN)
+        SetFocus(control);
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS || message == WM_UPDATEUISTATE)
         InvalidateRect(control, nullptr, FALSE);
     if (message == WM_SETFOCUS || message == WM_KILLFOCUS)
         return 0;
     return DefWindowProcW(control, message, wParam, lParam);
-}
-
-int shiftMask()
-{
-    return ShiftMask::of(GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0, GetKeyState(VK_MENU) < 0);
 }
 
 } // namespace win32::Controls

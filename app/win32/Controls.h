@@ -17,50 +17,38 @@ inline constexpr UINT LinkClick = WM_APP + 2;
 inline constexpr wchar_t SwatchClass[] = L"QuillmarSwatch";
 inline constexpr wchar_t LinkClass[] = L"QuillmarLink";
 
-// Registers both classes once; linkCursor is the links' mouse pointer.
+// Registers both classes; linkCursor is the links' mouse pointer.
 void registerClasses(HINSTANCE instance, HCURSOR linkCursor);
-// Registers a plain window class of this program's own controls.
-void registerWindowClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* name, HCURSOR cursor);
+void registerWindowClass(HINSTANCE instance, WNDPROC procedure, const wchar_t* name, HCURSOR cursor,
+                         HICON icon = nullptr, HBRUSH background = nullptr);
 
 // A swatch's colour, 0x00BBGGRR.
 void setSwatchColor(HWND swatch, COLORREF color);
-[[nodiscard]] COLORREF swatchColor(HWND swatch);
 
-// The window's colours, from the user's colour scheme as it is now: read at
-// every painting, so that a scheme switched while the window is open shows at
-// the next. Every text and mark stands out from the button face it is on.
-
-// Sets a label's text and background colours, the scheme's button text on
-// its button face, and returns the brush of that face: the answer to
-// WM_CTLCOLORSTATIC.
+// The colours come from the user's colour scheme, read at every painting so
+// that a scheme switched while the window is open shows at the next; every
+// text and mark stands out from the button face it is on.
+// The answer to WM_CTLCOLORSTATIC: the scheme's button text on its button face.
 LRESULT labelColors(HDC dc);
-// The scheme's link colour, or a readable one where it does not read on the face.
-[[nodiscard]] COLORREF linkColor();
-// Outlines (swatch borders, the chart's edge) in the scheme's window text, or
+// Outlines (swatch borders, the chart's edge): the scheme's window text, or
 // black or white where that does not stand out from the face.
 [[nodiscard]] COLORREF outlineColor();
 
 // Passes a change of the colour scheme or of a system setting on to parent's
-// child windows, since Windows' common controls keep colours of their own, and
-// has all of parent painted again.
+// children, since Windows' common controls keep colours of their own, and has
+// all of parent painted again.
 void passOnSchemeChange(HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Whether control shows its focus mark: it has the focus, and its window
-// shows focus marks (Windows hides them in a window opened or worked with the
-// mouse until the keyboard moves the focus).
+// Whether control has the focus and its window shows focus marks (Windows
+// hides them in a window worked with the mouse until the keyboard moves the focus).
 [[nodiscard]] bool showsFocusMark(HWND control);
-
 // control's focus mark just inside box: around is what lies outside box,
 // within what the mark encloses.
 void paintFocusMark(HWND control, HDC dc, const RECT& box, COLORREF around, COLORREF within);
 
-// What a focusable control of this program's own does with a message it does
-// not handle itself: its focus mark is painted again when it gains or loses
-// the focus or its window starts or stops showing marks; the rest goes to
-// DefWindowProc.
+// The default of this program's focusable controls: a press takes the focus,
+// the focus mark is painted again as the focus or the window's showing of marks
+// changes; the rest goes to DefWindowProc.
 LRESULT focusableDefault(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The state of Shift, Ctrl and Alt as a MouseUp shift mask.
-[[nodiscard]] int shiftMask();
 
 } // namespace win32::Controls

@@ -37,8 +37,7 @@ struct ControlClass {
 
 // The window class and style of each kind; the chart box is a window of its own.
 // SS_NOTIFY: the figures receive the mouse, so that their tooltips show.
-// Captions and figures are sized to their text at their right edge, with the
-// room their last glyph draws in: their text starts at their left.
+// Captions and figures are sized to their text at their right edge: it starts at their left.
 using FormTable::Kind;
 // clang-format off
 constexpr auto controlClasses = enumTable<ControlClass>(Kind::Icon, {
@@ -93,8 +92,9 @@ std::wstring windowText(HWND window)
     return text;
 }
 
-int textWidth(HDC dc, const std::wstring& text)
+int textWidth(HDC dc, HFONT font, const std::wstring& text)
 {
+    const HGDIOBJ previous = SelectObject(dc, font);
     SIZE extent{};
     GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     // A glyph such as an italic or a bold 'b' may reach past its advance: a
@@ -102,26 +102,22 @@ int textWidth(HDC dc, const std::wstring& text)
     ABC last{};
     if (!text.empty() && GetCharABCWidthsW(dc, text.back(), text.back(), &last) && last.abcC < 0)
         extent.cx -= last.abcC;
+    SelectObject(dc, previous);
     return extent.cx + 1;
 }
 
 int labelTextWidth(HWND label)
 {
     HDC dc = GetDC(label);
-    const HGDIOBJ previous = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)));
-    const int width = textWidth(dc, windowText(label));
-    SelectObject(dc, previous);
+    const int width = textWidth(dc, reinterpret_cast<HFONT>(SendMessageW(label, WM_GETFONT, 0, 0)), windowText(label));
     ReleaseDC(label, dc);
     return width;
 }
 
-void fitToTextLeftwards(HWND label, int right, int padding)
+void fitToTextLeftwards(HWND label, const RECT& place, int padding)
 {
     const int width = labelTextWidth(label) + 2 * padding;
-    RECT bounds{};
-    GetWindowRect(label, &bounds);
-    MapWindowPoints(HWND_DESKTOP, GetParent(label), reinterpret_cast<POINT*>(&bounds), 2);
-    SetWindowPos(label, nullptr, right - width, bounds.top, width, bounds.bottom - bounds.top,
+    SetWindowPos(label, nullptr, place.right - width, place.top, width, place.bottom - place.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     InvalidateRect(label, nullptr, TRUE);
 }

@@ -27,26 +27,22 @@ struct FontDeleter {
 };
 using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
-// The classic dialog face "MS Sans Serif" at the given size, or the system's
-// message font's face where that face is missing.
+// The classic dialog face "MS Sans Serif", or where it is missing the system's message font's face.
 [[nodiscard]] Font classicFont(UINT dpi, double pointSize = 8.25, bool underlined = false);
 
-// Creates a control of the form table on parent, with the given id, at no
-// place yet; the caller places it. Not the chart box, a window of its own.
+// Creates a control of the form table on parent, not yet placed; not the chart box, a window of its own.
 HWND createControl(HWND parent, const FormTable::Control& control, int id);
 
-// A window's text.
 [[nodiscard]] std::wstring windowText(HWND window);
 
-// The pixels text draws in, in the face selected into dc: its advance, the
-// last glyph's overhang beyond it and a pixel of smoothing.
-[[nodiscard]] int textWidth(HDC dc, const std::wstring& text);
+// The pixels text draws in, in font on dc: its advance, the last glyph's
+// overhang beyond it and a pixel of smoothing.
+[[nodiscard]] int textWidth(HDC dc, HFONT font, const std::wstring& text);
 // The same for a control's own text in its own face.
 [[nodiscard]] int labelTextWidth(HWND label);
 
-// Moves a label so that it holds its text and ends at right (pixels), as a
-// label that sizes itself keeps its right edge; its text starts at its left,
-// after padding pixels, and as many follow it.
-void fitToTextLeftwards(HWND label, int right, int padding = 0);
+// Sizes a label in place (parent's pixels) to its text, padding pixels on each
+// side, keeping its right edge as a label that sizes itself does.
+void fitToTextLeftwards(HWND label, const RECT& place, int padding = 0);
 
 } // namespace win32::Layout

@@ -10,8 +10,8 @@
 #include <commdlg.h>
 
 #include <algorithm>
-#include <cmath>
 #include <functional>
+#include <utility>
 
 namespace win32 {
 
@@ -29,33 +29,22 @@ constexpr UINT_PTR timerId(EventLoop::Timer which)
 constexpr UINT RunPostedTask = WM_APP + 10;
 using FormTable::Main;
 
+// A second window's registering (the tests open many) fails and changes nothing.
 void registerClasses(HINSTANCE instance)
 {
-    static const bool registered = [instance] {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-        InitCommonControlsEx(&controls);
-        WNDCLASSEXW main{};
-        main.cbSize = sizeof main;
-        main.lpfnWndProc = DefWindowProcW;
-        main.hInstance = instance;
-        main.hIcon = LoadIconW(instance, L"IDI_ICON1");
-        main.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        main.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-        main.lpszClassName = ClassName;
-        RegisterClassExW(&main);
-        HCURSOR hand = LoadCursorW(instance, L"POINTING_HAND");
-        Controls::registerClasses(instance, hand ? hand : LoadCursorW(nullptr, IDC_HAND));
-        ChartBox::registerClass(instance);
-        return true;
-    }();
-    (void)registered;
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    Controls::registerWindowClass(instance, DefWindowProcW, ClassName, LoadCursorW(nullptr, IDC_ARROW),
+                                  LoadIconW(instance, L"IDI_ICON1"), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    HCURSOR hand = LoadCursorW(instance, L"POINTING_HAND");
+    Controls::registerClasses(instance, hand ? hand : LoadCursorW(nullptr, IDC_HAND));
+    ChartBox::registerClass(instance);
 }
 
 // A screen's area less the taskbar and docked bars; the main screen's first.
 BOOL CALLBACK addWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM list)
 {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
+    MONITORINFO info{sizeof info, {}, {}, 0};
     if (!GetMonitorInfoW(monitor, &info))
         return TRUE;
     auto& areas = *reinterpret_cast<std::vector<WindowPlacement::Rect>*>(list);
@@ -72,8 +61,7 @@ std::function<void()> takePostedTask(LPARAM lParam)
     return std::move(*task);
 }
 
-// Tab and the dialog keys move between the controls of the window or dialog
-// the message is for.
+// Tab and the dialog keys move between the controls of the message's window or dialog.
 void dispatch(MSG& message)
 {
     HWND root = GetAncestor(message.hwnd, GA_ROOT);
@@ -99,15 +87,22 @@ MainWindow::MainWindow(Services services, ColorChooser chooseColor)
     SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
     m_dpi = GetDpiForWindow(m_window);
+    m_customColors.fill(RGB(255, 255, 255));
     createControls();
-    applyLayout();
+    // The client area in twips at the window's DPI, then its controls.
+    RECT outer{0, 0, Layout::toPixels(FormTable::mainForm.clientWidth, m_dpi),
+               Layout::toPixels(FormTable::mainForm.clientHeight, m_dpi)};
+    AdjustWindowRectExForDpi(&outer, Style, FALSE, WS_EX_CONTROLPARENT, m_dpi);
+    SetWindowPos(m_window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    layOutControls();
     m_behaviour->Form_Load();
 }
 
+// A window the user closed is gone already; destroying it again fails, harmlessly.
 MainWindow::~MainWindow()
 {
-    if (IsWindow(m_window))
-        DestroyWindow(m_window);
+    DestroyWindow(m_window);
 }
 
 // The focus marks start hidden or shown as the last input was the mouse or the
@@ -128,7 +123,7 @@ int MainWindow::run()
 }
 
 // The form table's controls in its order, which is the tab order; the frame
-// comes last, beneath everything it surrounds.
+// comes last, beneath everything it surrounds. The figures' tips show over them.
 void MainWindow::createControls()
 {
     for (std::size_t index = 0; index < FormTable::mainControls.size(); ++index) {
@@ -138,11 +133,13 @@ void MainWindow::createControls()
         else
             Layout::createControl(m_window, FormTable::mainControls[index], idOf(which));
     }
-    createToolTips();
+    m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
+                                0, 0, m_window, nullptr, nullptr, nullptr);
+    for (const Main figure : {Main::lblFREE, Main::lblUSED, Main::lblTOTAL})
+        sendToolTip(TTM_ADDTOOLW, figure, L"");
     SetFocus(m_chart->handle());
 }
 
-// The tip of a figure label, shown over the label itself.
 void MainWindow::sendToolTip(UINT message, Main figure, const wchar_t* text)
 {
     TTTOOLINFOW tool{};
@@ -154,32 +151,12 @@ void MainWindow::sendToolTip(UINT message, Main figure, const wchar_t* text)
     SendMessageW(m_toolTip, message, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
-void MainWindow::createToolTips()
-{
-    m_toolTip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, 0, 0,
-                                0, 0, m_window, nullptr, nullptr, nullptr);
-    for (const Main figure : {Main::lblFREE, Main::lblUSED, Main::lblTOTAL})
-        sendToolTip(TTM_ADDTOOLW, figure, L"");
-}
-
-// The client area in twips at the window's DPI, then its controls.
-void MainWindow::applyLayout()
-{
-    RECT outer{0, 0, Layout::toPixels(FormTable::mainForm.clientWidth, m_dpi),
-               Layout::toPixels(FormTable::mainForm.clientHeight, m_dpi)};
-    AdjustWindowRectExForDpi(&outer, Style, FALSE, WS_EX_CONTROLPARENT, m_dpi);
-    SetWindowPos(m_window, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    layOutControls();
-}
-
 // Every control in twips at the window's DPI, in faces of that DPI.
 void MainWindow::layOutControls()
 {
     // The old faces stay until every control has its new one.
     const Layout::Font oldFont = std::move(m_font);
-    const std::map<double, Layout::Font> oldSmallerFonts = std::move(m_smallerFonts);
-    m_smallerFonts.clear();
+    const auto oldSmallerFonts = std::exchange(m_smallerFonts, {});
     m_font = Layout::classicFont(m_dpi);
     m_linkFont = Layout::classicFont(m_dpi, FormTable::control(Main::lblVERSION).pointSize, true);
     for (std::size_t index = 0; index < FormTable::mainControls.size(); ++index) {
@@ -191,9 +168,8 @@ void MainWindow::layOutControls()
     InvalidateRect(m_window, nullptr, TRUE);
 }
 
-// At the table's rectangle; a label that sizes itself to its text keeps its
-// right edge, and a drop-down list's height includes its opened list, with
-// room for eight drives.
+// At the table's rectangle; a label sized to its text keeps its right edge; a
+// drop-down list's height includes its opened list, room for eight drives.
 void MainWindow::placeControl(Main which)
 {
     const FormTable::Control& design = FormTable::control(which);
@@ -206,26 +182,20 @@ void MainWindow::placeControl(Main which)
     if (design.kind == FormTable::Kind::Figure)
         SendMessageW(control(which), WM_SETFONT, reinterpret_cast<WPARAM>(figureFont(which)), FALSE);
     if (FormTable::keepsRightEdge(design.kind))
-        Layout::fitToTextLeftwards(control(which), place.right,
+        Layout::fitToTextLeftwards(control(which), place,
                                    design.kind == FormTable::Kind::Link ? FocusMark::LabelPadding : 0);
 }
 
-// A figure longer than the placeholder grows leftwards towards its caption:
-// it is drawn in a face made smaller just enough to keep clear of it, in the
-// same row. A figure that fits keeps the window's face.
+// A figure longer than the placeholder grows leftwards towards its caption, in
+// a face made smaller just enough to keep clear of it; one that fits keeps the window's.
 HFONT MainWindow::figureFont(Main figure)
 {
     HWND label = control(figure);
     const std::wstring text = Layout::windowText(label);
     HDC dc = GetDC(label);
-    const double size = FittedSize::pointSizeToFit(FormTable::control(figure).pointSize,
-                                                   FittedSize::figureRoom(figure, static_cast<int>(m_dpi)),
-                                                   [this, dc, &text](double pointSize) {
-                                                       const HGDIOBJ previous = SelectObject(dc, fontAt(pointSize));
-                                                       const int width = Layout::textWidth(dc, text);
-                                                       SelectObject(dc, previous);
-                                                       return static_cast<double>(width);
-                                                   });
+    const double size = FittedSize::pointSizeToFit(
+        FormTable::control(figure).pointSize, FittedSize::figureRoom(figure, static_cast<int>(m_dpi)),
+        [this, dc, &text](double pointSize) { return Layout::textWidth(dc, fontAt(pointSize), text); });
     ReleaseDC(label, dc);
     return fontAt(size);
 }
@@ -247,23 +217,14 @@ void MainWindow::setText(Text which, const std::string& text)
 {
     const std::wstring wide = WideText::fromUtf8(text);
     const TextPlace place = placeOf(which);
-    if (!place.control) {
+    if (!place.control)
         SetWindowTextW(m_window, wide.c_str());
-        return;
-    }
-    switch (place.as) {
-    case TextPlace::As::Text:
-    case TextPlace::As::Description:
-        SetWindowTextW(control(*place.control), wide.c_str());
-        if (place.as == TextPlace::As::Text)
-            placeControl(*place.control);
-        break;
-    case TextPlace::As::ToolTip:
+    else if (place.as == TextPlace::As::ToolTip)
         sendToolTip(TTM_UPDATETIPTEXTW, *place.control, wide.c_str());
-        break;
-    case TextPlace::As::AccessibleName:
-        break;
-    }
+    else if (place.as != TextPlace::As::AccessibleName)
+        SetWindowTextW(control(*place.control), wide.c_str());
+    if (place.control && place.as == TextPlace::As::Text)
+        placeControl(*place.control);
 }
 
 void MainWindow::setSwatchColor(Swatch which, std::int32_t color)
@@ -334,15 +295,13 @@ std::optional<std::int32_t> MainWindow::askColor(std::int32_t start)
 {
     if (m_chooseColor)
         return m_chooseColor(m_window, start);
-    // The common dialogs' library, with all it loads in turn, is loaded when
-    // the colour dialog is first wanted, not at every start.
+    // The common dialogs' library, and all it loads, only once the dialog is wanted.
     static HMODULE const dialogs = LoadLibraryW(L"comdlg32.dll");
-    using ChooseColorFunction = BOOL(WINAPI*)(LPCHOOSECOLORW);
-    using ErrorFunction = DWORD(WINAPI*)();
-    const auto chooseColor = reinterpret_cast<ChooseColorFunction>(
-        reinterpret_cast<void (*)()>(dialogs ? GetProcAddress(dialogs, "ChooseColorW") : nullptr));
-    const auto extendedError = reinterpret_cast<ErrorFunction>(
-        reinterpret_cast<void (*)()>(dialogs ? GetProcAddress(dialogs, "CommDlgExtendedError") : nullptr));
+    const auto find = [](const char* name) {
+        return reinterpret_cast<void (*)()>(dialogs ? GetProcAddress(dialogs, name) : nullptr);
+    };
+    const auto chooseColor = reinterpret_cast<BOOL(WINAPI*)(LPCHOOSECOLORW)>(find("ChooseColorW"));
+    const auto extendedError = reinterpret_cast<DWORD(WINAPI*)()>(find("CommDlgExtendedError"));
     if (!chooseColor || !extendedError)
         return std::nullopt;
 
@@ -355,9 +314,7 @@ std::optional<std::int32_t> MainWindow::askColor(std::int32_t start)
     if (chooseColor(&dialog))
         return static_cast<std::int32_t>(dialog.rgbResult);
     // Cancel keeps the starting colour; a dialog that could not open changes nothing.
-    if (extendedError() == 0)
-        return start;
-    return std::nullopt;
+    return extendedError() == 0 ? std::optional(start) : std::nullopt;
 }
 
 void MainWindow::openAbout()
@@ -393,7 +350,7 @@ EventLoop::Poster MainWindow::poster()
     };
 }
 
-// The settings are written once: at close, or when the session ends (log-off,
+// The settings are written once: at close, or at the session's end (log-off,
 // shutdown), after which Windows may end the process without a close.
 void MainWindow::queryUnloadOnce()
 {
@@ -408,29 +365,17 @@ void MainWindow::onCommand(int id, int code)
     if (id != idOf(Main::Drive1))
         return;
     HWND list = control(Main::Drive1);
-    const auto picked = [this, list] {
-        const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
-        if (index >= 0)
-            m_behaviour->Drive1_Picked(static_cast<std::size_t>(index));
-    };
-    switch (code) {
-    case CBN_DROPDOWN:
+    if (code == CBN_DROPDOWN) {
         m_behaviour->Drive1_Opened();
-        break;
-    case CBN_SELENDOK:
-        // A pick from the opened list, also of the drive already shown: a drive
-        // that came back shows its figures again.
-        picked();
-        break;
-    case CBN_SELCHANGE:
-        // The arrow keys on the closed list; picks from the opened list end in
-        // CBN_SELENDOK.
-        if (!SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0))
-            picked();
-        break;
-    default:
-        break;
+        return;
     }
+    // A pick from the opened list ends in CBN_SELENDOK, also one of the drive
+    // shown: one come back shows again. The arrow keys on the closed list pick too.
+    const bool picked =
+        code == CBN_SELENDOK || (code == CBN_SELCHANGE && !SendMessageW(list, CB_GETDROPPEDSTATE, 0, 0));
+    const LRESULT index = picked ? SendMessageW(list, CB_GETCURSEL, 0, 0) : CB_ERR;
+    if (index >= 0)
+        m_behaviour->Drive1_Picked(static_cast<std::size_t>(index));
 }
 
 void MainWindow::onTimer(UINT_PTR timer)
@@ -464,10 +409,9 @@ void MainWindow::onDestroy()
         PostQuitMessage(0);
 }
 
-// Moved to a screen of another DPI: the window takes the place and size
-// Windows suggests for it there, whole, since a rectangle of its own could
-// straddle the screens again and bounce between the two DPIs; then the
-// controls are laid out again at the new DPI, the chart drawn at its new size.
+// Moved to a screen of another DPI: the window takes Windows' suggested place
+// and size whole (a rectangle of its own could straddle the screens again and
+// bounce between the DPIs), then lays out its controls and chart at the new DPI.
 void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested)
 {
     m_dpi = dpi;
@@ -477,9 +421,8 @@ void MainWindow::onDpiChanged(UINT dpi, const RECT& suggested)
     m_behaviour->ChartBoxResized();
 }
 
-// The colour scheme was switched (a high-contrast theme turned on, say), or a
-// system setting changed: everything is drawn again in the colours now in
-// force, the chart's bitmap too.
+// A colour scheme switched (high contrast turned on, say) or a system setting
+// changed: everything, the chart's bitmap too, is drawn again in the colours now in force.
 void MainWindow::onSchemeChanged(UINT message, WPARAM wParam, LPARAM lParam)
 {
     m_chart->redraw();
@@ -487,8 +430,7 @@ void MainWindow::onSchemeChanged(UINT message, WPARAM wParam, LPARAM lParam)
 }
 
 // The focus goes back to the control that had it, as in a dialog: after the
-// colour or About dialog closes, after a restore, and when the user comes back
-// from another window. Left to the default, it would go to the window itself.
+// colour or About dialog, a restore, or another window; by default it would go to the window.
 void MainWindow::onActivate(bool active)
 {
     if (!active) {
@@ -578,12 +520,11 @@ LRESULT MainWindow::handleSystemMessage(UINT message, WPARAM wParam, LPARAM lPar
     }
 }
 
+// Set as the procedure only once the window holds its MainWindow.
 LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self)
-        return DefWindowProcW(window, message, wParam, lParam);
-    return self->handleMessage(message, wParam, lParam);
+    return reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA))
+        ->handleMessage(message, wParam, lParam);
 }
 
 } // namespace win32

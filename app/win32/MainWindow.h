@@ -40,7 +40,6 @@ public:
     [[nodiscard]] static int idOf(FormTable::Main which) { return 100 + static_cast<int>(which); }
     [[nodiscard]] const ChartBox& chart() const { return *m_chart; }
     [[nodiscard]] bool timerEnabled() const { return m_timerEnabled; }
-    [[nodiscard]] const MainWindowBehaviour& behaviour() const { return *m_behaviour; }
 
     // The message loop of the program: returns the exit code once the window is gone.
     static int run();
@@ -79,8 +78,6 @@ private:
     void onActivate(bool active);
     void onSchemeChanged(UINT message, WPARAM wParam, LPARAM lParam);
     void createControls();
-    void createToolTips();
-    void applyLayout();
     void layOutControls();
     void placeControl(FormTable::Main which);
     [[nodiscard]] HFONT figureFont(FormTable::Main figure);
@@ -108,11 +105,7 @@ private:
     // Closed by the user or the system, so the program ends with it.
     bool m_closing = false;
     // The colour dialog's custom colours, kept for the session; white at first.
-    std::array<COLORREF, 16> m_customColors = [] {
-        std::array<COLORREF, 16> white{};
-        white.fill(RGB(255, 255, 255));
-        return white;
-    }();
+    std::array<COLORREF, 16> m_customColors{};
 };
 
 } // namespace win32

@@ -8,10 +8,10 @@
 // The image keeps its palette: up to 16 colours give a 4-bit image, up to 256
 // an 8-bit one; "None" becomes the transparent part of the mask.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <map>
 #include <sstream>
 #include <stdexcept>
@@ -29,72 +29,59 @@ struct Image {
     std::vector<int> pixels;
 };
 
-// The quoted strings of the XPM file, in order; comments hold none.
-std::vector<std::string> quotedStrings(const std::string& text)
+// The quoted strings of the XPM file, in order: one a line, as the program's
+// XPM files are written; the comment lines hold none.
+std::vector<std::string> quotedStrings(std::istream& in)
 {
     std::vector<std::string> strings;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text.compare(at, 2, "/*") == 0) {
-            at = text.find("*/", at + 2);
-            if (at == std::string::npos)
-                break;
-            ++at;
-        } else if (text[at] == '"') {
-            const std::size_t end = text.find('"', at + 1);
-            if (end == std::string::npos)
-                throw std::runtime_error("unterminated string");
-            strings.push_back(text.substr(at + 1, end - at - 1));
-            at = end;
-        }
+    for (std::string line; std::getline(in, line);) {
+        const std::size_t open = line.find('"');
+        if (open == std::string::npos || line.starts_with("/*"))
+            continue;
+        const std::size_t close = line.find('"', open + 1);
+        if (close == std::string::npos)
+            throw std::runtime_error("unterminated string");
+        strings.push_back(line.substr(open + 1, close - open - 1));
     }
     return strings;
 }
 
-// The colour table: each pixel key's palette index, -1 for "None".
+// The colour table: each pixel key's palette index. Transparent pixels are
+// black in the colour bits, so that the mask alone decides what shows there:
+// the screen, untouched. Their key gives -1 - the index of black.
 std::map<std::string, int> readColors(const std::vector<std::string>& strings, int colorCount, int charsPerPixel,
                                       Image& image)
 {
     std::map<std::string, int> indexOfKey;
     for (int i = 0; i < colorCount; ++i) {
         const std::string& line = strings[1 + static_cast<std::size_t>(i)];
-        const std::string key = line.substr(0, static_cast<std::size_t>(charsPerPixel));
         const std::size_t c = line.find(" c ", static_cast<std::size_t>(charsPerPixel));
         if (c == std::string::npos)
             throw std::runtime_error("colour line without a 'c' colour: " + line);
-        std::string value = line.substr(c + 3);
-        value = value.substr(0, value.find(' '));
+        const std::string value = line.substr(c + 3, line.find(' ', c + 3) - c - 3);
+        int& index = indexOfKey[line.substr(0, static_cast<std::size_t>(charsPerPixel))];
         if (value == "None") {
-            indexOfKey[key] = -1;
+            index = -1;
         } else if (value.size() == 7 && value[0] == '#') {
-            indexOfKey[key] = static_cast<int>(image.palette.size());
+            index = static_cast<int>(image.palette.size());
             image.palette.push_back(static_cast<std::uint32_t>(std::stoul(value.substr(1), nullptr, 16)));
         } else {
             throw std::runtime_error("unsupported colour: " + value);
         }
     }
+    const auto black = std::find(image.palette.begin(), image.palette.end(), 0U) - image.palette.begin();
+    if (black == std::ssize(image.palette))
+        image.palette.push_back(0);
+    if (image.palette.size() > 256)
+        throw std::runtime_error("no room for black among 256 colours");
+    for (auto& [key, index] : indexOfKey)
+        index = index < 0 ? -1 - static_cast<int>(black) : index;
     return indexOfKey;
 }
 
-// Transparent pixels are black in the colour bits, so that the mask alone
-// decides what shows there: the screen, untouched. They become -1 - black.
-void makeTransparentBlack(std::map<std::string, int>& indexOfKey, Image& image)
+Image readXpm(std::istream& in)
 {
-    std::size_t black = 0;
-    while (black < image.palette.size() && image.palette[black] != 0)
-        ++black;
-    if (black == image.palette.size()) {
-        if (image.palette.size() == 256)
-            throw std::runtime_error("no room for black among 256 colours");
-        image.palette.push_back(0);
-    }
-    for (auto& [key, index] : indexOfKey)
-        if (index < 0)
-            index = -1 - static_cast<int>(black);
-}
-
-Image readXpm(const std::string& text)
-{
-    const std::vector<std::string> strings = quotedStrings(text);
+    const std::vector<std::string> strings = quotedStrings(in);
     if (strings.empty())
         throw std::runtime_error("no XPM header");
     Image image;
@@ -107,15 +94,14 @@ Image readXpm(const std::string& text)
         strings.size() < 1 + static_cast<std::size_t>(colorCount + image.height))
         throw std::runtime_error("unsupported XPM header");
 
-    std::map<std::string, int> indexOfKey = readColors(strings, colorCount, charsPerPixel, image);
-    makeTransparentBlack(indexOfKey, image);
+    const std::map<std::string, int> indexOfKey = readColors(strings, colorCount, charsPerPixel, image);
+    const auto width = static_cast<std::size_t>(charsPerPixel);
     for (int y = 0; y < image.height; ++y) {
         const std::string& row = strings[1 + static_cast<std::size_t>(colorCount + y)];
-        if (row.size() != static_cast<std::size_t>(image.width * charsPerPixel))
+        if (row.size() != static_cast<std::size_t>(image.width) * width)
             throw std::runtime_error("row of the wrong length");
-        for (int x = 0; x < image.width; ++x) {
-            const auto found = indexOfKey.find(
-                row.substr(static_cast<std::size_t>(x * charsPerPixel), static_cast<std::size_t>(charsPerPixel)));
+        for (std::size_t at = 0; at < row.size(); at += width) {
+            const auto found = indexOfKey.find(row.substr(at, width));
             if (found == indexOfKey.end())
                 throw std::runtime_error("pixel of an undeclared colour");
             image.pixels.push_back(found->second);
@@ -124,6 +110,7 @@ Image readXpm(const std::string& text)
     return image;
 }
 
+// Little-endian fields, 16 or 32 bits each.
 void put16(std::string& out, unsigned value)
 {
     out += static_cast<char>(value & 0xFF);
@@ -146,7 +133,7 @@ std::size_t rowBytes(int width, int bits)
 // transparency mask, both bottom row first.
 std::string iconBitmap(const Image& image, int bits)
 {
-    const int paletteSize = 1 << bits;
+    const auto paletteSize = 1U << bits;
     std::string colour(rowBytes(image.width, bits) * static_cast<std::size_t>(image.height), '\0');
     std::string mask(rowBytes(image.width, 1) * static_cast<std::size_t>(image.height), '\0');
     for (int y = 0; y < image.height; ++y) {
@@ -163,20 +150,17 @@ std::string iconBitmap(const Image& image, int bits)
                 static_cast<char>(index << (8 - bits - static_cast<int>(bit % 8)));
         }
     }
+    // BITMAPINFOHEADER: its size, the width, the height of colour and mask
+    // together, one plane and the bits per pixel (16 bits each), uncompressed,
+    // the pixels' size, no resolution, the palette's size, all colours needed.
     std::string out;
-    put32(out, 40);
-    put32(out, static_cast<std::uint32_t>(image.width));
-    put32(out, static_cast<std::uint32_t>(image.height * 2)); // colour and mask
-    put16(out, 1);
-    put16(out, static_cast<unsigned>(bits));
-    put32(out, 0); // uncompressed
-    put32(out, static_cast<std::uint32_t>(colour.size() + mask.size()));
-    put32(out, 0);
-    put32(out, 0);
-    put32(out, static_cast<std::uint32_t>(paletteSize));
-    put32(out, 0);
-    for (int i = 0; i < paletteSize; ++i)
-        put32(out, i < static_cast<int>(image.palette.size()) ? image.palette[static_cast<std::size_t>(i)] : 0);
+    for (const std::uint32_t field :
+         {40U, static_cast<std::uint32_t>(image.width), static_cast<std::uint32_t>(image.height * 2),
+          1U | static_cast<std::uint32_t>(bits) << 16, 0U, static_cast<std::uint32_t>(colour.size() + mask.size()), 0U,
+          0U, paletteSize, 0U})
+        put32(out, field);
+    for (std::size_t i = 0; i < paletteSize; ++i)
+        put32(out, i < image.palette.size() ? image.palette[i] : 0);
     return out + colour + mask;
 }
 
@@ -186,9 +170,8 @@ std::string iconFile(const Image& image, bool cursor, int hotX, int hotY)
     const int bits = image.palette.size() <= 16 ? 4 : 8;
     const std::string bitmap = iconBitmap(image, bits);
     std::string out;
-    put16(out, 0);
-    put16(out, cursor ? 2 : 1);
-    put16(out, 1);
+    for (const unsigned field : {0U, cursor ? 2U : 1U, 1U}) // reserved, the type, one image
+        put16(out, field);
     out += static_cast<char>(image.width == 256 ? 0 : image.width);
     out += static_cast<char>(image.height == 256 ? 0 : image.height);
     out += static_cast<char>(bits == 4 ? 16 : 0); // colours, 0 meaning 256
@@ -205,7 +188,7 @@ std::string iconFile(const Image& image, bool cursor, int hotX, int hotY)
 int main(int argc, char* argv[])
 {
     const std::string output = argc >= 3 ? argv[2] : "";
-    const bool cursor = output.size() > 4 && output.compare(output.size() - 4, 4, ".cur") == 0;
+    const bool cursor = output.ends_with(".cur") && output.size() > 4;
     if (argc != (cursor ? 5 : 3)) {
         std::fprintf(stderr, "usage: %s input.xpm output.ico | input.xpm output.cur HOTX HOTY\n", argv[0]);
         return 2;
@@ -214,10 +197,8 @@ int main(int argc, char* argv[])
         std::ifstream in(argv[1], std::ios::binary);
         if (!in)
             throw std::runtime_error("cannot read the input");
-        const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        const Image image = readXpm(text);
         const std::string file =
-            iconFile(image, cursor, cursor ? std::stoi(argv[3]) : 0, cursor ? std::stoi(argv[4]) : 0);
+            iconFile(readXpm(in), cursor, cursor ? std::stoi(argv[3]) : 0, cursor ? std::stoi(argv[4]) : 0);
         std::ofstream out(output, std::ios::binary | std::ios::trunc);
         out.write(file.data(), static_cast<std::streamsize>(file.size()));
         if (!out.flush())
