@@ -8,14 +8,10 @@
 #include <string_view>
 #include <vector>
 
-// The drive list as both windows show it: the entries, which is current and
-// what a reload keeps. The windows show its texts and current index and report
-// when the list is opened (it is read again then) and which entry was picked.
-//
-// A reload keeps the current drive current. A current drive that went away
-// stays listed, right after the drive that was listed before it (first when
-// none of those is left), so the list does not jump and still names what the
-// window shows; the first reload after another drive is picked drops it.
+// The drive list as both windows show it: the entries and which is current. A
+// reload keeps the current drive current; one that went away stays listed after
+// the drive listed before it (first when none is left), so the list does not
+// jump and still names what the window shows, until another drive is picked.
 class DriveListModel {
 public:
     using Entry = DriveList::DriveEntry;

@@ -3,13 +3,11 @@
 #include <cstdint>
 #include <vector>
 
-// The keyboard focus mark, the same in every window: solid rings one pixel
-// wide along the inside of a control's edge, each in black or white, since
-// one of the two stands at least 4.5 : 1 from any colour the user or the
-// desktop chose. The outermost ring stands out from what lies around the
-// control; the band inside it, two pixels at 96 DPI and wider at larger text,
-// from what the control encloses (a swatch's colour, a box's face), so the mark
-// shows against both.
+// The keyboard focus mark, the same in every window: one-pixel rings inside a
+// control's edge, each black or white, one of which stands 4.5 : 1 from any
+// colour. The outermost ring stands out from what lies around the control; the
+// band inside it (two pixels at 96 DPI, wider at larger text) from what the
+// control encloses (a swatch's colour, a box's face).
 namespace FocusMark {
 
 // Inks 0x00BBGGRR, outermost ring first: ring i lies i pixels inside the edge.

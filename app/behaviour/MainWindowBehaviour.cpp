@@ -207,13 +207,10 @@ void MainWindowBehaviour::SelectDrive()
     setText(Text::Caption, "Disk Usage: " + DriveCaption(*drive));
 }
 
-// Events already waiting run to their end first (yieldToEvents); then the
-// drive is asked, and only the newest refresh's answer shows.
-//
-// A refresh of a drive whose answer is still awaited takes that query over,
-// and with it the time already waited: a drive that never answers ends as not
-// available one second after it was first asked, however often it is asked
-// meanwhile.
+// Events already waiting run first; then the drive is asked, and only the
+// newest refresh's answer shows. A refresh of a drive still awaited takes that
+// query over with the time already waited: a drive that never answers is not
+// available one second after it was first asked, however often asked since.
 void MainWindowBehaviour::RefreshDisplay()
 {
     const Running running(*this);
@@ -307,11 +304,9 @@ void MainWindowBehaviour::showNotAvailable()
     setText(Text::ChartDescription, "Not available");
 }
 
-// Tooltips with the figures in binary units and their share of the capacity,
-// the free one also with the part of it this user may write where that is
-// less (the rest is kept for the superuser); accessible names with each
-// caption and its exact figure as shown; the chart's description for screen
-// readers.
+// Tooltips: binary units and share of the capacity, Free's also the part this
+// user may write where less (the rest is the superuser's reserve). Accessible
+// names: caption and exact figure. And the chart's description.
 void MainWindowBehaviour::describeFigures(const DriveAnswer& answer, const Figures& figures)
 {
     const auto [capacity, free, available] = answer;
@@ -385,10 +380,9 @@ void MainWindowBehaviour::lblFREELEG_MouseUp(int, int Shift, float, float)
     chooseLegendColor(MainWindowView::Swatch::Free, FreeColor, SettingKeys::DefaultFreeColor, Shift);
 }
 
-// Shift held: back to the default colour. Otherwise the colour dialog, starting
-// at the swatch's colour; Cancel keeps that colour, a dialog that failed ends
-// the handler with nothing changed. Either way the swatch and the chart show
-// the result at once.
+// Shift held: back to the default colour. Otherwise the colour dialog from the
+// swatch's colour; Cancel keeps it, a dialog that failed changes nothing. The
+// swatch and the chart show the result at once.
 void MainWindowBehaviour::chooseLegendColor(MainWindowView::Swatch swatch, std::int32_t& color,
                                             std::int32_t defaultColor, int Shift)
 {
