@@ -3,7 +3,6 @@
 #include "app/behaviour/AboutTexts.h"
 #include "app/qt/ClassicFont.h"
 #include "app/qt/FormControls.h"
-#include "app/qt/TextConversion.h"
 #include "app/qt/Twips.h"
 
 #include <QCloseEvent>
@@ -19,8 +18,7 @@ frmABOUT::frmABOUT(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                          Qt::CustomizeWindowHint)
 {
-    setObjectName(toQString(FormTable::aboutForm.name));
-    setWindowTitle(toQString(FormTable::aboutForm.caption));
+    setObjectName(QString::fromUtf8(FormTable::aboutForm.name));
     // No icon in the title bar: an empty QIcon would fall back to the
     // application's icon, a transparent one shows nothing.
     QPixmap noIcon(16, 16);
@@ -37,7 +35,6 @@ frmABOUT::frmABOUT(QWidget* owner)
     // Neither the default nor the cancel button: Enter acts on it only while it
     // has the focus (keyPressEvent), and Escape does nothing.
     cmdOK->setAutoDefault(false);
-    cmdOK->setDefault(false);
     cmdOK->setFocus(Qt::OtherFocusReason);
     setFixedSize(twips.toPixels(FormTable::aboutForm.clientWidth), twips.toPixels(FormTable::aboutForm.clientHeight));
     connect(cmdOK, &QPushButton::clicked, this, &frmABOUT::cmdOK_Click);
@@ -48,12 +45,12 @@ frmABOUT::frmABOUT(QWidget* owner)
 void frmABOUT::Form_Load()
 {
     const AboutTexts::Dialog texts = AboutTexts::AboutDialog();
-    setWindowTitle(toQString(texts.caption));
-    control<QLabel>(About::lblTitle)->setText(toQString(texts.title));
-    control<QLabel>(About::lblVersion)->setText(toQString(texts.version));
-    control<QLabel>(About::lblDescription)->setText(toQString(texts.description));
-    control<QLabel>(About::lblDisclaimer)->setText(toQString(texts.legal));
-    control<QWidget>(About::Picture1)->setAccessibleName(toQString(texts.iconName));
+    setWindowTitle(QString::fromUtf8(texts.caption));
+    control<QLabel>(About::lblTitle)->setText(QString::fromUtf8(texts.title));
+    control<QLabel>(About::lblVersion)->setText(QString::fromUtf8(texts.version));
+    control<QLabel>(About::lblDescription)->setText(QString::fromUtf8(texts.description));
+    control<QLabel>(About::lblDisclaimer)->setText(QString::fromUtf8(texts.legal));
+    control<QWidget>(About::Picture1)->setAccessibleName(QString::fromUtf8(texts.iconName));
 }
 
 // Hiding ends the modal showing; the opener then deletes the dialog.

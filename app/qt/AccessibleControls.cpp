@@ -13,19 +13,20 @@
 
 namespace {
 
-// Marks the objects made here, which adopt keeps.
-class OwnAccessible {
+// A control of ours as screen readers get it, in the role given; adopt keeps
+// only these.
+class OwnAccessible : public QAccessibleWidget {
 public:
-    virtual ~OwnAccessible() = default;
+    using QAccessibleWidget::QAccessibleWidget;
 };
 
 // Set on a control that screen readers are not given.
 constexpr char LeftOut[] = "quillmarLeftOutOfAccessibleTree";
 
 // A window or frame whose children screen readers get, but for those left out.
-class ContainerAccessible : public QAccessibleWidget, public OwnAccessible {
+class ContainerAccessible : public OwnAccessible {
 public:
-    ContainerAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+    using OwnAccessible::OwnAccessible;
 
     [[nodiscard]] int childCount() const override { return static_cast<int>(heardChildren().size()); }
     [[nodiscard]] QAccessibleInterface* child(int index) const override
@@ -53,16 +54,10 @@ private:
     }
 };
 
-// The chart box: a chart named "Usage chart", described by its used share.
-class ChartAccessible : public QAccessibleWidget, public OwnAccessible {
-public:
-    explicit ChartAccessible(ChartView* chart) : QAccessibleWidget(chart, QAccessible::Chart) {}
-};
-
 // A control worked by a click or by Space: a press action that types Space.
-class PressableAccessible : public QAccessibleWidget, public OwnAccessible {
+class PressableAccessible : public OwnAccessible {
 public:
-    PressableAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+    using OwnAccessible::OwnAccessible;
 
     [[nodiscard]] QString text(QAccessible::Text kind) const override
     {
@@ -91,9 +86,9 @@ public:
 // The drive list: its own name, the current entry as its value and as its
 // read-only text (which is how the value reaches screen readers over AT-SPI),
 // and the list of entries as its one child, as for any combo box.
-class DriveListAccessible : public QAccessibleWidget, public QAccessibleTextInterface, public OwnAccessible {
+class DriveListAccessible : public OwnAccessible, public QAccessibleTextInterface {
 public:
-    explicit DriveListAccessible(DriveListBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+    explicit DriveListAccessible(DriveListBox* list) : OwnAccessible(list, QAccessible::ComboBox) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {
@@ -166,7 +161,7 @@ QAccessibleInterface* interfaceFor(const QString&, QObject* object)
     if (auto* link = qobject_cast<LinkLabel*>(object))
         return new PressableAccessible(link, QAccessible::Link);
     if (auto* chart = qobject_cast<ChartView*>(object))
-        return new ChartAccessible(chart);
+        return new OwnAccessible(chart, QAccessible::Chart);
     if (auto* frame = qobject_cast<QGroupBox*>(object))
         return new ContainerAccessible(frame, QAccessible::Grouping);
     // A window made straight from QWidget, which Qt would call a filler.

@@ -1,7 +1,6 @@
 #include "app/qt/DriveListBox.h"
 
 #include "app/qt/AccessibleControls.h"
-#include "app/qt/TextConversion.h"
 
 #include <QAbstractItemView>
 #include <QFontMetrics>
@@ -28,7 +27,7 @@ void DriveListBox::showDrives(const std::vector<std::string>& texts, std::option
     int widest = 0;
     const QFontMetrics metrics(font());
     for (const std::string& text : texts) {
-        const QString item = toQString(text);
+        const QString item = QString::fromUtf8(text);
         addItem(item);
         widest = std::max(widest, metrics.horizontalAdvance(item));
     }

@@ -10,7 +10,6 @@
 #include "app/qt/LegendSwatch.h"
 #include "app/qt/LinkLabel.h"
 #include "app/qt/Resources.h"
-#include "app/qt/TextConversion.h"
 #include "app/qt/Twips.h"
 
 #include <QGroupBox>
@@ -22,15 +21,6 @@
 namespace {
 
 using FormTable::Kind;
-
-// A left-aligned, borderless one-line label that keeps its design size.
-QLabel* makeLabel(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
 
 // The frame around the figures: a group box without a title, drawn with the
 // style's plain frame. A style may draw a group box from an image it looks up
@@ -92,7 +82,7 @@ QLabel* makeIcon(const QRect& design, QWidget* parent)
 // their design rectangle here; the others are placed by the caller.
 QWidget* makeWidget(const FormTable::Control& control, QWidget* parent, const QRect& design)
 {
-    const QString text = toQString(control.text);
+    const QString text = QString::fromUtf8(control.text);
     switch (control.kind) {
     case Kind::ChartBox:
         return new ChartView(parent);
@@ -108,8 +98,12 @@ QWidget* makeWidget(const FormTable::Control& control, QWidget* parent, const QR
         return new FigureLabel(text, design, parent);
     case Kind::Frame:
         return new FormFrame(parent);
-    case Kind::Label:
-        return makeLabel(text, parent);
+    case Kind::Label: {
+        auto* label = new QLabel(text, parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
     case Kind::Button:
         return new CommandButton(text, parent);
     case Kind::Icon:
@@ -118,19 +112,16 @@ QWidget* makeWidget(const FormTable::Control& control, QWidget* parent, const QR
     return nullptr;
 }
 
-bool placesItself(Kind kind)
-{
-    return FormTable::keepsRightEdge(kind) || kind == Kind::Swatch || kind == Kind::Icon;
-}
-
 } // namespace
 
 QWidget* createControl(const FormTable::Control& control, QWidget* parent, const Twips& twips)
 {
     const QRect design = twips.rect(control.rect);
     QWidget* widget = makeWidget(control, parent, design);
-    widget->setObjectName(toQString(control.name));
-    if (!placesItself(control.kind))
+    widget->setObjectName(QString::fromUtf8(control.name));
+    const bool placesItself =
+        FormTable::keepsRightEdge(control.kind) || control.kind == Kind::Swatch || control.kind == Kind::Icon;
+    if (!placesItself)
         widget->setGeometry(design);
     if (control.pointSize != FormTable::Control{}.pointSize) {
         QFont font = classicFont(control.pointSize);
@@ -140,9 +131,9 @@ QWidget* createControl(const FormTable::Control& control, QWidget* parent, const
     if (control.tabStop && widget->focusPolicy() == Qt::NoFocus)
         widget->setFocusPolicy(Qt::StrongFocus);
     if (!control.accessibleName.empty())
-        widget->setAccessibleName(toQString(control.accessibleName));
+        widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
     if (!control.description.empty())
-        widget->setAccessibleDescription(toQString(control.description));
+        widget->setAccessibleDescription(QString::fromUtf8(control.description));
     if (!FormTable::heardByScreenReaders(control.kind))
         AccessibleControls::leaveOut(widget);
     if (control.kind == Kind::ChartBox || control.kind == Kind::Frame)

@@ -36,9 +36,8 @@ public:
 
 private:
     struct Box {
-        explicit Box(QObject* object) : receiver(object) {}
-        std::mutex mutex;
         QObject* receiver;
+        std::mutex mutex;
     };
     std::shared_ptr<Box> m_box;
 };

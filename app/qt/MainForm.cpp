@@ -14,7 +14,6 @@
 #include "app/qt/LegendSwatch.h"
 #include "app/qt/LinkLabel.h"
 #include "app/qt/Resources.h"
-#include "app/qt/TextConversion.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,7 +24,7 @@
 #include <QStyle>
 #include <QTimer>
 
-#include <cmath>
+#include <functional>
 
 using FormTable::Main;
 
@@ -36,7 +35,6 @@ mainform::mainform(Services services, ColorChooser chooseColor)
       }))
 {
     createControls();
-    giveFiguresTheirRoom();
     connectEvents();
     m_behaviour->Form_Load();
 }
@@ -52,8 +50,8 @@ mainform::~mainform()
 // children; the chart box takes the focus.
 void mainform::createControls()
 {
-    setObjectName(toQString(FormTable::mainForm.name));
-    setWindowTitle(toQString(FormTable::mainForm.caption));
+    setObjectName(QString::fromUtf8(FormTable::mainForm.name));
+    setWindowTitle(QString::fromUtf8(FormTable::mainForm.caption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(Resources::AppIcon());
@@ -73,16 +71,11 @@ void mainform::createControls()
     m_answerDeadline = new QTimer(this);
     m_answerDeadline->setSingleShot(true);
     m_answerDeadline->setTimerType(Qt::PreciseTimer);
-    control<QWidget>(Main::picDRIVE)->setFocus();
-    AccessibleControls::adopt(this);
-}
-
-// A figure longer than the placeholder grows leftwards up to its caption, and
-// no further.
-void mainform::giveFiguresTheirRoom()
-{
+    // A figure longer than the placeholder grows leftwards up to its caption, and no further.
     for (const Main figure : {Main::lblFREE, Main::lblUSED, Main::lblTOTAL})
         control<FigureLabel>(figure)->setRoom(FittedSize::figureRoom(figure, m_twips.dotsPerInch()));
+    control<QWidget>(Main::picDRIVE)->setFocus();
+    AccessibleControls::adopt(this);
 }
 
 // The classic font, smaller where the face at hand is too wide for the frame.
@@ -92,7 +85,7 @@ QFont mainform::layoutFont() const
     const auto widthAt = [&font](std::string_view text, double pointSize) {
         QFont candidate = font;
         candidate.setPointSizeF(pointSize);
-        return QFontMetricsF(candidate).horizontalAdvance(toQString(text));
+        return QFontMetricsF(candidate).horizontalAdvance(QString::fromUtf8(text));
     };
     font.setPointSizeF(FittedSize::facePointSize(font.pointSizeF(), m_twips.dotsPerInch(), widthAt));
     return font;
@@ -105,13 +98,9 @@ void mainform::connectEvents()
     connect(Timer1, &QTimer::timeout, this, [&behaviour] { behaviour.Timer1_Timer(); });
     connect(m_answerDeadline, &QTimer::timeout, this, [&behaviour] { behaviour.answerDeadline_Timer(); });
     connect(control<LegendSwatch>(Main::lblUSEDLEG), &LegendSwatch::MouseUp, this,
-            [&behaviour](Qt::MouseButton button, int shift, float x, float y) {
-                behaviour.lblUSEDLEG_MouseUp(button, shift, x, y);
-            });
+            std::bind_front(&MainWindowBehaviour::lblUSEDLEG_MouseUp, &behaviour));
     connect(control<LegendSwatch>(Main::lblFREELEG), &LegendSwatch::MouseUp, this,
-            [&behaviour](Qt::MouseButton button, int shift, float x, float y) {
-                behaviour.lblFREELEG_MouseUp(button, shift, x, y);
-            });
+            std::bind_front(&MainWindowBehaviour::lblFREELEG_MouseUp, &behaviour));
     connect(control<LinkLabel>(Main::lblDATE), &LinkLabel::Click, this, [&behaviour] { behaviour.lblDATE_Click(); });
     connect(control<LinkLabel>(Main::lblVERSION), &LinkLabel::Click, this,
             [&behaviour] { behaviour.lblVERSION_Click(); });
@@ -126,38 +115,24 @@ void mainform::connectEvents()
             [&behaviour](int index) { behaviour.Drive1_Picked(static_cast<std::size_t>(index)); });
 }
 
-// The outer frame's size. Before the window is first shown the window manager
-// has not yet told its frame, and the style's title bar stands in for it.
-QSize mainform::expectedFrameSize() const
-{
-    const QRect frame = frameGeometry();
-    if (frame != geometry())
-        return frame.size();
-    return size() + QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
-}
-
 // A label's own text does not reach screen readers: its accessible name
 // carries the caption with the figure.
 void mainform::setText(Text which, const std::string& text)
 {
-    const QString qtext = toQString(text);
+    const QString qtext = QString::fromUtf8(text);
     const TextPlace place = placeOf(which);
     if (!place.control)
         return setWindowTitle(qtext);
     QWidget* target = control<QWidget>(*place.control);
     switch (place.as) {
     case TextPlace::As::Text:
-        static_cast<AutoSizeLabel*>(target)->setCaption(qtext);
-        break;
+        return static_cast<AutoSizeLabel*>(target)->setCaption(qtext);
     case TextPlace::As::ToolTip:
-        target->setToolTip(qtext);
-        break;
+        return target->setToolTip(qtext);
     case TextPlace::As::AccessibleName:
-        target->setAccessibleName(qtext);
-        break;
+        return target->setAccessibleName(qtext);
     case TextPlace::As::Description:
-        target->setAccessibleDescription(qtext);
-        break;
+        return target->setAccessibleDescription(qtext);
     }
 }
 
@@ -176,11 +151,14 @@ void mainform::showDrives(const std::vector<std::string>& texts, std::optional<s
     control<DriveListBox>(Main::Drive1)->showDrives(texts, current);
 }
 
+// Before the window is first shown the window manager has not yet told its
+// frame, and the style's title bar stands in for it.
 WindowPlacement::Rect mainform::frame() const
 {
-    const QPoint corner = frameGeometry().topLeft();
-    const QSize size = expectedFrameSize();
-    return {corner.x(), corner.y(), size.width(), size.height()};
+    const QRect outer = frameGeometry();
+    if (outer != geometry())
+        return {outer.x(), outer.y(), outer.width(), outer.height()};
+    return {outer.x(), outer.y(), width(), height() + style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this)};
 }
 
 std::vector<WindowPlacement::Rect> mainform::availableAreas() const

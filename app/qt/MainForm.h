@@ -33,7 +33,6 @@ public:
 
     // What the window shows and does, for tests to drive as the window system would.
     [[nodiscard]] MainWindowBehaviour& behaviour() { return *m_behaviour; }
-    [[nodiscard]] const MainWindowBehaviour& behaviour() const { return *m_behaviour; }
 
     // MainWindowView
     void setText(Text which, const std::string& text) override;
@@ -60,10 +59,8 @@ protected:
 
 private:
     void createControls();
-    void giveFiguresTheirRoom();
     [[nodiscard]] QFont layoutFont() const;
     void connectEvents();
-    [[nodiscard]] QSize expectedFrameSize() const;
     template <class Widget> [[nodiscard]] Widget* control(FormTable::Main which) const
     {
         return static_cast<Widget*>(m_controls[static_cast<std::size_t>(which)]);

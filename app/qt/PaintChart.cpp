@@ -22,10 +22,10 @@ constexpr qreal PenWidth = 1.0;
 // outermost pixels.
 [[nodiscard]] QRectF outlineRect(const UsageChart::ChartRect& r)
 {
-    const QRectF area(static_cast<qreal>(r.left), static_cast<qreal>(r.top), static_cast<qreal>(r.right) - r.left,
-                      static_cast<qreal>(r.bottom) - r.top);
     const qreal inset = PenWidth / 2.0;
-    return area.normalized().adjusted(inset, inset, -inset, -inset);
+    return QRectF(QPointF(r.left, r.top), QPointF(r.right, r.bottom))
+        .normalized()
+        .adjusted(inset, inset, -inset, -inset);
 }
 
 // The angle at which QPainterPath::arcTo reaches the point where the ray meets

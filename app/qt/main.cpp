@@ -2,7 +2,6 @@
 #include "app/qt/CommandLine.h"
 #include "app/qt/MainForm.h"
 #include "app/qt/QuitSignals.h"
-#include "app/qt/TextConversion.h"
 #include "settings/SettingsStore.h"
 
 #include <QApplication>
@@ -47,8 +46,8 @@ int main(int argc, char* argv[])
     qtHandler = qInstallMessageHandler(endQuietlyIfFatal);
     QApplication app(argc, argv);
     qInstallMessageHandler(qtHandler);
-    QApplication::setApplicationName(toQString(AppInfo::Title));
-    QApplication::setApplicationVersion(toQString(AppInfo::VersionNumber));
+    QApplication::setApplicationName(QString::fromUtf8(AppInfo::Title));
+    QApplication::setApplicationVersion(QString::fromUtf8(AppInfo::VersionNumber));
 
     // The services, once for the program; the store outlives the window.
     SettingsStore settings(AppInfo::Title);
