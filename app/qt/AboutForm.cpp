@@ -26,8 +26,7 @@ frmABOUT::frmABOUT(QWidget* owner)
     setWindowIcon(QIcon(noIcon));
     setFont(classicFont());
 
-    // Created in the table's tab order, which is the dialog's focus chain.
-    // Labels take no focus, so the OK button is the first control to receive it.
+    // Made in the table's tab order, which is the dialog's focus chain.
     const Twips twips(logicalDpiY());
     for (std::size_t index = 0; index < m_controls.size(); ++index)
         m_controls[index] = createControl(FormTable::aboutControls[index], this, twips);
@@ -73,9 +72,8 @@ void frmABOUT::keyPressEvent(QKeyEvent* event)
         QDialog::keyPressEvent(event);
 }
 
-// The title bar's close button unloads the dialog: it ends the modal showing
-// and the dialog deletes itself once control is back in the event loop. An
-// opener that deletes it first also removes that pending deletion.
+// The title bar's close button unloads the dialog: the modal showing ends and it
+// deletes itself back in the event loop (an opener deleting it first cancels that).
 void frmABOUT::closeEvent(QCloseEvent* event)
 {
     if (isVisible())

@@ -83,9 +83,8 @@ public:
     }
 };
 
-// The drive list: its own name, the current entry as its value and as its
-// read-only text (which is how the value reaches screen readers over AT-SPI),
-// and the list of entries as its one child, as for any combo box.
+// The drive list: its own name, the current entry as its value and read-only text
+// (how the value reaches screen readers over AT-SPI), the entries' list its one child.
 class DriveListAccessible : public OwnAccessible, public QAccessibleTextInterface {
 public:
     explicit DriveListAccessible(DriveListBox* list) : OwnAccessible(list, QAccessible::ComboBox) {}

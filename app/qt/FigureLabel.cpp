@@ -86,10 +86,9 @@ void FigureLabel::paintEvent(QPaintEvent* event)
     AutoSizeLabel::paintEvent(event);
 }
 
-// What shows behind the figure: the window's background and, over it, what
-// the frame paints there, across the whole room, so that a figure of another
-// length finds its part of it already made. Made again only when the figure
-// leaves it or the window's look changes.
+// What shows behind the figure: the window's background and the frame's painting
+// over it, across the whole room, so a figure of another length finds its part
+// made. Made again only when the figure leaves it or the window's look changes.
 const QPixmap& FigureLabel::backdrop()
 {
     const qreal ratio = devicePixelRatioF();

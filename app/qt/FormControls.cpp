@@ -22,10 +22,9 @@ namespace {
 
 using FormTable::Kind;
 
-// The frame around the figures: a group box without a title, drawn with the
-// style's plain frame. A style may draw a group box from an image it looks up
-// by file name, and looking up any image by name has Qt load every image
-// format plugin it has, most of a megabyte, at every start.
+// The frame around the figures: a group box without a title, drawn as the style's
+// plain frame. A style may draw a group box from an image looked up by name, which
+// has Qt load every image format plugin, most of a megabyte, at every start.
 class FormFrame : public QGroupBox {
 public:
     using QGroupBox::QGroupBox;
@@ -42,10 +41,9 @@ protected:
     }
 };
 
-// A standard control that marks the keyboard focus as every other control
-// does, inset pixels inside its edge, on its face. A label has no mark of its
-// own, and the styles' mark on a button is faint (Fusion's is a
-// highlight-coloured outline barely lighter than the frame) or none at all.
+// A standard control that marks the keyboard focus as the others do, inset pixels
+// inside its edge, on its face: a label has no mark, and the styles' mark on a
+// button is faint (Fusion's barely lighter than the frame) or none at all.
 template <class Base, QPalette::ColorRole Face, int Inset> class FocusMarked : public Base {
 public:
     using Base::Base;

@@ -24,7 +24,6 @@ LegendSwatch::LegendSwatch(std::int32_t color, const QRect& design, QWidget* par
 {
     setGeometry(design);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(1);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
     setBackColor(color);
@@ -64,7 +63,7 @@ void LegendSwatch::paintEvent(QPaintEvent* event)
     if (FocusMark::shows(*this)) {
         QPainter painter(this);
         // The mark takes the place of the border, against the frame around.
-        const QColor around = parentWidget() ? parentWidget()->palette().color(QPalette::Window) : Qt::lightGray;
+        const QColor around = parentWidget()->palette().color(QPalette::Window);
         FocusMark::paint(painter, *this, rect(), around, ColorValue::toQColor(m_backColor));
     }
 }

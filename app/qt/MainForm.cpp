@@ -104,8 +104,7 @@ void mainform::connectEvents()
     connect(control<LinkLabel>(Main::lblDATE), &LinkLabel::Click, this, [&behaviour] { behaviour.lblDATE_Click(); });
     connect(control<LinkLabel>(Main::lblVERSION), &LinkLabel::Click, this,
             [&behaviour] { behaviour.lblVERSION_Click(); });
-    // A box of a new size needs its chart planned again. Later, not from within
-    // the resize that found it.
+    // A box of a new size needs its chart planned again: later, not within the resize.
     connect(
         control<ChartView>(Main::picDRIVE), &ChartView::Resized, this, [&behaviour] { behaviour.ChartBoxResized(); },
         Qt::QueuedConnection);
@@ -197,8 +196,7 @@ std::optional<std::int32_t> mainform::askColor(std::int32_t start)
     return chosen.isValid() ? ColorValue::fromQColor(chosen) : start;
 }
 
-// The About dialog opens over the window's top-left corner, modal to it, built
-// afresh each time; its close button destroys it, OK only hides it.
+// Over the window's top-left corner, modal, built afresh; its close button may destroy it.
 void mainform::openAbout()
 {
     QPointer<frmABOUT> about = new frmABOUT(this);

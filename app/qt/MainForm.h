@@ -17,10 +17,9 @@
 class MainWindowBehaviour;
 class QTimer;
 
-// The main window on Qt: the controls of the form table, showing what the
-// shared behaviour tells them, with each event forwarded to the behaviour's
-// handler. It loads itself (Form_Load) when constructed and stores the
-// settings when closed.
+// The main window on Qt: the form table's controls show what the shared behaviour
+// tells them, and each event goes to the behaviour's handler. It loads itself
+// (Form_Load) when constructed and stores the settings when closed.
 class mainform : public QWidget, public MainWindowView, public EventLoop {
     Q_OBJECT
 public:
@@ -78,7 +77,6 @@ private:
     // Ends the refresh whose drive has not answered in time.
     QTimer* m_answerDeadline = nullptr;
 
-    // Last member: destroyed first, so late answers stop reaching the window
-    // before any of it goes.
+    // Last member, destroyed first: late answers stop reaching the window before any of it goes.
     GuiThreadPost m_post{this};
 };

@@ -16,10 +16,9 @@ namespace {
 // Outline width in logical pixels.
 constexpr qreal PenWidth = 1.0;
 
-// The ellipse of the rectangle as the outline's centre line runs: the shape
-// covers the columns left to right - 1 and the rows top to bottom - 1, and the
-// pen lies half its width inside that area so that it covers exactly the
-// outermost pixels.
+// The ellipse as the outline's centre line runs: the shape covers columns left to
+// right - 1 and rows top to bottom - 1, and the pen lies half its width inside,
+// so that it covers exactly the outermost pixels.
 [[nodiscard]] QRectF outlineRect(const UsageChart::ChartRect& r)
 {
     const qreal inset = PenWidth / 2.0;
@@ -28,11 +27,10 @@ constexpr qreal PenWidth = 1.0;
         .adjusted(inset, inset, -inset, -inset);
 }
 
-// The angle at which QPainterPath::arcTo reaches the point where the ray meets
-// the ellipse, in degrees counterclockwise from three o'clock. The arc's
-// angles are those of the ellipse's parametric form (a cos t, -b sin t), not
-// the angles of the points seen from the centre, and screen y grows
-// downwards.
+// The angle at which QPainterPath::arcTo reaches the point where the ray meets the
+// ellipse, in degrees counterclockwise from three o'clock: an angle of the
+// ellipse's parametric form (a cos t, -b sin t), not of the point seen from the
+// centre, and screen y grows downwards.
 [[nodiscard]] qreal arcAngle(const UsageChart::RayDirection& ray, const QRectF& ellipse)
 {
     const qreal a = ellipse.width() / 2.0;
