@@ -29,10 +29,10 @@ public:
     using OwnAccessible::OwnAccessible;
 
     [[nodiscard]] int childCount() const override { return static_cast<int>(heardChildren().size()); }
+    // Out of range, value() gives null, which has no interface.
     [[nodiscard]] QAccessibleInterface* child(int index) const override
     {
-        const QList<QWidget*> children = heardChildren();
-        return index >= 0 && index < children.size() ? QAccessible::queryAccessibleInterface(children[index]) : nullptr;
+        return QAccessible::queryAccessibleInterface(heardChildren().value(index));
     }
     [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override
     {

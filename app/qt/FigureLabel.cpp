@@ -26,13 +26,9 @@ void FigureLabel::setRoom(int room)
 // its separators and sign in the same places is as wide as the one shown.
 bool FigureLabel::drawsAsWide(const QString& shown, const QString& next) const
 {
-    if (shown.size() != next.size())
-        return false;
-    for (qsizetype i = 0; i < shown.size(); ++i) {
-        if (shown[i] != next[i] && !(shown[i].isDigit() && next[i].isDigit()))
-            return false;
-    }
-    return true;
+    return shown.size() == next.size() && std::equal(shown.begin(), shown.end(), next.begin(), [](QChar a, QChar b) {
+               return a == b || (a.isDigit() && b.isDigit());
+           });
 }
 
 double FigureLabel::fittedPointSize() const

@@ -11,7 +11,6 @@
 
 namespace {
 
-// MouseUp's mask of the modifiers held.
 int shiftMask(Qt::KeyboardModifiers modifiers)
 {
     return ShiftMask::of(modifiers.testFlag(Qt::ShiftModifier), modifiers.testFlag(Qt::ControlModifier),

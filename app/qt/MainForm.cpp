@@ -91,7 +91,6 @@ QFont mainform::layoutFont() const
     return font;
 }
 
-// Each event goes to its handler in the behaviour.
 void mainform::connectEvents()
 {
     MainWindowBehaviour& behaviour = *m_behaviour;

@@ -11,7 +11,6 @@ public:
     explicit constexpr Twips(int dotsPerInch = 96) : m_dotsPerInch(dotsPerInch) {}
 
     [[nodiscard]] constexpr int dotsPerInch() const { return m_dotsPerInch; }
-    // Twips in one logical pixel.
     [[nodiscard]] constexpr double perPixel() const { return 1440.0 / m_dotsPerInch; }
     [[nodiscard]] int toPixels(int twips) const { return FormTable::toPixels(twips, m_dotsPerInch); }
     [[nodiscard]] QRect rect(const FormTable::TwipsRect& twips) const
