@@ -171,16 +171,6 @@ std::vector<WindowPlacement::Rect> mainform::availableAreas() const
     return areas;
 }
 
-double mainform::twipsPerPixel() const
-{
-    return m_twips.perPixel();
-}
-
-void mainform::moveTo(int left, int top)
-{
-    move(left, top);
-}
-
 UsageChart::ChartRect mainform::chartBox() const
 {
     const QSize box = control<QWidget>(Main::picDRIVE)->size();
@@ -202,31 +192,6 @@ void mainform::openAbout()
     about->move(frameGeometry().topLeft());
     about->exec();
     delete about.data();
-}
-
-void mainform::closeWindow()
-{
-    close();
-}
-
-void mainform::runTimer(Timer which, std::chrono::milliseconds interval)
-{
-    timer(which)->start(interval);
-}
-
-void mainform::stopTimer(Timer which)
-{
-    timer(which)->stop();
-}
-
-void mainform::processWaitingEvents()
-{
-    QCoreApplication::processEvents();
-}
-
-EventLoop::Poster mainform::poster()
-{
-    return m_post.poster();
 }
 
 // A close while a handler runs waits for it to return; a modal dialog of that

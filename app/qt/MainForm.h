@@ -8,6 +8,8 @@
 #include "app/qt/Twips.h"
 
 #include <QColor>
+#include <QCoreApplication>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -15,7 +17,6 @@
 #include <memory>
 
 class MainWindowBehaviour;
-class QTimer;
 
 // The main window on Qt: the form table's controls show what the shared behaviour
 // tells them, and each event goes to the behaviour's handler. It loads itself
@@ -40,18 +41,18 @@ public:
     void showDrives(const std::vector<std::string>& texts, std::optional<std::size_t> current) override;
     [[nodiscard]] WindowPlacement::Rect frame() const override;
     [[nodiscard]] std::vector<WindowPlacement::Rect> availableAreas() const override;
-    [[nodiscard]] double twipsPerPixel() const override;
-    void moveTo(int left, int top) override;
+    [[nodiscard]] double twipsPerPixel() const override { return m_twips.perPixel(); }
+    void moveTo(int left, int top) override { move(left, top); }
     [[nodiscard]] UsageChart::ChartRect chartBox() const override;
     [[nodiscard]] std::optional<std::int32_t> askColor(std::int32_t start) override;
     void openAbout() override;
-    void closeWindow() override;
+    void closeWindow() override { close(); }
 
     // EventLoop
-    void runTimer(Timer which, std::chrono::milliseconds interval) override;
-    void stopTimer(Timer which) override;
-    void processWaitingEvents() override;
-    [[nodiscard]] Poster poster() override;
+    void runTimer(Timer which, std::chrono::milliseconds interval) override { timer(which)->start(interval); }
+    void stopTimer(Timer which) override { timer(which)->stop(); }
+    void processWaitingEvents() override { QCoreApplication::processEvents(); }
+    [[nodiscard]] Poster poster() override { return m_post.poster(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
