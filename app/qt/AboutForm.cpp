@@ -58,9 +58,8 @@ void frmABOUT::cmdOK_Click()
     hide();
 }
 
-// There is no cancel button, so Escape does nothing. A focused push button
-// takes Enter only as an auto-default button; OK is not one, yet Enter on it
-// chooses it, as Space does (a disabled button ignores the click).
+// Escape does nothing: there is no cancel button. A focused push button takes Enter
+// only as an auto-default button, which OK is not; Enter chooses it, as Space does.
 void frmABOUT::keyPressEvent(QKeyEvent* event)
 {
     const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&

@@ -11,10 +11,11 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 
+#include <mutex>
+
 namespace {
 
-// A control of ours as screen readers get it, in the role given; adopt keeps
-// only these.
+// Our controls' objects, each in the role given: the only ones adopt keeps.
 class OwnAccessible : public QAccessibleWidget {
 public:
     using QAccessibleWidget::QAccessibleWidget;
@@ -83,17 +84,16 @@ public:
     }
 };
 
-// The drive list: its own name, the current entry as its value and read-only text
-// (how the value reaches screen readers over AT-SPI), the entries' list its one child.
+// The drive list: its own name, the current entry as value and read-only text (how
+// the value reaches screen readers over AT-SPI), the entries' list its one child.
 class DriveListAccessible : public OwnAccessible, public QAccessibleTextInterface {
 public:
     explicit DriveListAccessible(DriveListBox* list) : OwnAccessible(list, QAccessible::ComboBox) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {
-        if (type == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
+        return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                                  : QAccessibleWidget::interface_cast(type);
     }
 
     [[nodiscard]] QString text(int startOffset, int endOffset) const override
@@ -120,9 +120,7 @@ public:
 
     [[nodiscard]] QString text(QAccessible::Text kind) const override
     {
-        if (kind == QAccessible::Value)
-            return list()->currentText();
-        return QAccessibleWidget::text(kind);
+        return kind == QAccessible::Value ? list()->currentText() : QAccessibleWidget::text(kind);
     }
 
     [[nodiscard]] int childCount() const override { return 1; }
@@ -176,10 +174,8 @@ namespace AccessibleControls {
 
 void adopt(QWidget* control)
 {
-    [[maybe_unused]] static const bool installed = [] {
-        QAccessible::installFactory(interfaceFor);
-        return true;
-    }();
+    static std::once_flag installed;
+    std::call_once(installed, [] { QAccessible::installFactory(interfaceFor); });
     QAccessibleInterface* made = QAccessible::queryAccessibleInterface(control);
     if (made && !dynamic_cast<OwnAccessible*>(made))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));

@@ -2,12 +2,10 @@
 
 class QWidget;
 
-// What screen readers are told of our controls beyond Qt's plain labels and
-// lists: the swatches are buttons and the version and date labels links, each
-// with a press action; the drive list is named "Drive", its entry its value (Qt
-// would name it by its entry); the chart box is a chart and the main window a
-// window (Qt would call both fillers); the window and the frame leave out the
-// controls screen readers are not given.
+// Screen readers' view of our controls: the swatches are buttons and the version
+// and date labels links, with a press action; the drive list is named "Drive", its
+// entry its value (Qt names it by its entry); the chart box is a chart and the main
+// window a window (Qt says filler); the window and frame leave out controls not heard.
 namespace AccessibleControls {
 
 // Called last by each of those controls' constructors: an accessible object Qt

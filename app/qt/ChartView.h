@@ -10,9 +10,8 @@
 
 #include <optional>
 
-// The chart box: paints the chart picture it is given over the window's own face
-// (the button face is lighter than the window's in dark schemes: a box in it would
-// stand out as a grey square); with no picture, the face alone.
+// The chart box: paints the picture it is given, or none, over the window's own face
+// (the button face, lighter in dark schemes, would show the box as a grey square).
 class ChartView : public QWidget {
     Q_OBJECT
 public:

@@ -65,19 +65,7 @@ using IconBox = FocusMarked<QLabel, QPalette::Window, 0>;
 // The mark inside the style's frame, where the classic dotted rectangle stood.
 using CommandButton = FocusMarked<QPushButton, QPalette::Button, 3>;
 
-// The icon box sizes itself to its picture, the application icon at 32 x 32
-// logical pixels, drawn for the screen's pixel ratio.
-QLabel* makeIcon(const QRect& design, QWidget* parent)
-{
-    const QPixmap icon = Resources::AppIconImage(parent->devicePixelRatioF());
-    auto* picture = new IconBox(parent);
-    picture->setPixmap(icon);
-    picture->setGeometry(QRect(design.topLeft(), icon.deviceIndependentSize().toSize()));
-    return picture;
-}
-
-// The widgets that place themselves (sized to their text or picture) take
-// their design rectangle here; the others are placed by the caller.
+// Widgets sized to their text or picture take their design rectangle here; the caller places the others.
 QWidget* makeWidget(const FormTable::Control& control, QWidget* parent, const QRect& design)
 {
     const QString text = QString::fromUtf8(control.text);
@@ -104,8 +92,14 @@ QWidget* makeWidget(const FormTable::Control& control, QWidget* parent, const QR
     }
     case Kind::Button:
         return new CommandButton(text, parent);
-    case Kind::Icon:
-        return makeIcon(design, parent);
+    case Kind::Icon: {
+        // Sized to the application icon, 32 x 32 logical pixels drawn for the screen's pixel ratio.
+        const QPixmap icon = Resources::AppIconImage(parent->devicePixelRatioF());
+        auto* picture = new IconBox(parent);
+        picture->setPixmap(icon);
+        picture->setGeometry(QRect(design.topLeft(), icon.deviceIndependentSize().toSize()));
+        return picture;
+    }
     }
     return nullptr;
 }

@@ -48,12 +48,11 @@ void LegendSwatch::mouseReleaseEvent(QMouseEvent* event)
 
 void LegendSwatch::keyPressEvent(QKeyEvent* event)
 {
-    if (!KeyActivation::activates(*event)) {
+    if (KeyActivation::activates(*event))
+        emit MouseUp(Qt::NoButton, shiftMask(event->modifiers()), static_cast<float>(width()) / 2,
+                     static_cast<float>(height()) / 2);
+    else
         QLabel::keyPressEvent(event);
-        return;
-    }
-    emit MouseUp(Qt::NoButton, shiftMask(event->modifiers()), static_cast<float>(width()) / 2,
-                 static_cast<float>(height()) / 2);
 }
 
 void LegendSwatch::paintEvent(QPaintEvent* event)

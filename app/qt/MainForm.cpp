@@ -30,9 +30,7 @@ using FormTable::Main;
 
 mainform::mainform(Services services, ColorChooser chooseColor)
     : m_twips(logicalDpiY()), m_behaviour(std::make_unique<MainWindowBehaviour>(*this, *this, std::move(services))),
-      m_chooseColor(chooseColor ? std::move(chooseColor) : ColorChooser([](const QColor& start, QWidget* owner) {
-          return QColorDialog::getColor(start, owner);
-      }))
+      m_chooseColor(std::move(chooseColor))
 {
     createControls();
     connectEvents();
@@ -149,8 +147,7 @@ void mainform::showDrives(const std::vector<std::string>& texts, std::optional<s
     control<DriveListBox>(Main::Drive1)->showDrives(texts, current);
 }
 
-// Before the window is first shown the window manager has not yet told its
-// frame, and the style's title bar stands in for it.
+// Before the first showing the window manager has not told the frame: the style's title bar stands in.
 WindowPlacement::Rect mainform::frame() const
 {
     const QRect outer = frameGeometry();
@@ -177,11 +174,11 @@ UsageChart::ChartRect mainform::chartBox() const
     return {0, 0, box.width(), box.height()};
 }
 
-// Qt's dialog always shows its custom colours and cannot fail; Cancel keeps
-// the starting colour.
+// Qt's dialog always shows its custom colours and cannot fail; Cancel keeps start.
 std::optional<std::int32_t> mainform::askColor(std::int32_t start)
 {
-    const QColor chosen = m_chooseColor(ColorValue::toQColor(start), this);
+    const QColor begin = ColorValue::toQColor(start);
+    const QColor chosen = m_chooseColor ? m_chooseColor(begin, this) : QColorDialog::getColor(begin, this);
     return chosen.isValid() ? ColorValue::fromQColor(chosen) : start;
 }
 

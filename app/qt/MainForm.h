@@ -25,7 +25,7 @@ class mainform : public QWidget, public MainWindowView, public EventLoop {
     Q_OBJECT
 public:
     // The colour dialog: the colour chosen, starting at start, or an invalid
-    // colour on Cancel. Tests put their own in place of Qt's.
+    // colour on Cancel. Qt's unless given (tests give their own).
     using ColorChooser = std::function<QColor(const QColor& start, QWidget* owner)>;
 
     explicit mainform(Services services, ColorChooser chooseColor = {});
