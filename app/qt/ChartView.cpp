@@ -37,8 +37,7 @@ namespace {
 
 } // namespace
 
-// The antialiased disc is most of a chart's cost and stays as it was while the
-// wedge grows by a sliver: it comes from the backdrop; only the wedge is painted.
+// The antialiased disc, most of a chart's cost, stays while the wedge grows by a sliver: it comes from the backdrop.
 void ChartView::paintEvent(QPaintEvent*)
 {
     const std::optional<ChartPicture> discs = m_picture ? std::optional(discsOf(*m_picture)) : std::nullopt;

@@ -17,9 +17,9 @@ struct Reply {
 // system is touched (both work without a display); nothing to open the window.
 [[nodiscard]] std::optional<Reply> Answer(std::span<const std::string_view> arguments);
 
-// The line, with status 1, that stands in for Qt's abort when the window system Qt
-// would use (QT_QPA_PLATFORM, else X or Wayland) has no display named (DISPLAY,
-// WAYLAND_DISPLAY); nothing when the window may open. Null stands for unset.
+// The line, with status 1, standing in for Qt's abort when the window system Qt would use
+// (QT_QPA_PLATFORM, else X or Wayland) has no display named (DISPLAY, WAYLAND_DISPLAY);
+// nothing when the window may open. Null stands for unset.
 [[nodiscard]] std::optional<Reply> NoDisplay(const char* platform, const char* display, const char* waylandDisplay);
 
 } // namespace CommandLine

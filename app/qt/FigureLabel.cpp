@@ -22,8 +22,7 @@ void FigureLabel::setRoom(int room)
     fitToText();
 }
 
-// The digits of the faces the layout uses are all of one width: a figure with
-// its separators and sign in the same places is as wide as the one shown.
+// The layout's faces draw all digits one width: separators and sign in the same places, the same width.
 bool FigureLabel::drawsAsWide(const QString& shown, const QString& next) const
 {
     return shown.size() == next.size() && std::equal(shown.begin(), shown.end(), next.begin(), [](QChar a, QChar b) {
@@ -43,8 +42,7 @@ double FigureLabel::fittedPointSize() const
     });
 }
 
-// A smaller face keeps the row's height, so the figure stays centred in its
-// row; one that fits keeps the size it always had.
+// A smaller face keeps the row's height, so the figure stays centred; one that fits keeps its usual size.
 void FigureLabel::fitToText()
 {
     if (m_fitting)

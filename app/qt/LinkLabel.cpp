@@ -43,10 +43,10 @@ void LinkLabel::changeEvent(QEvent* event)
         followPalette();
 }
 
-// Qt gives a label that can take the focus a text editor's machinery (a document
-// and its layout) once it has a text, costing more than the rest of the window's
-// start. A link needs none: it handles Space and Enter and paints plain text. Qt
-// still makes it when the label takes the focus; a new text drops it again.
+// Qt gives a focusable label a text editor's machinery (a document and its layout)
+// once it has a text, costing more than the rest of the window's start. A link, which
+// handles its keys and paints plain text, needs none: Qt makes it only once the label
+// takes the focus, and a new text drops it again.
 void LinkLabel::showText(const QString& text)
 {
     const Qt::FocusPolicy policy = focusPolicy();

@@ -44,8 +44,7 @@ mainform::~mainform()
         QObject::disconnect(child, nullptr, this, nullptr);
 }
 
-// The form table's controls, the frame first as the others in it are its
-// children; the chart box takes the focus.
+// The form table's controls, the frame first as the others in it are its children; the chart box has the focus.
 void mainform::createControls()
 {
     setObjectName(QString::fromUtf8(FormTable::mainForm.name));
@@ -191,9 +190,8 @@ void mainform::openAbout()
     delete about.data();
 }
 
-// A close while a handler runs waits for it to return; a modal dialog of that
-// handler ends first, as if cancelled. A store that cannot be written says so
-// on standard error; the window closes all the same.
+// A close while a handler runs waits for it to return, ending its modal dialog first as if
+// cancelled. A store that cannot be written says so on standard error; the window closes anyway.
 void mainform::closeEvent(QCloseEvent* event)
 {
     if (!m_behaviour->mayClose()) {

@@ -10,8 +10,7 @@ namespace {
 // a file, they need no image format plugins looked for and loaded at start.
 #include "resources/pointing-hand.xpm"
 #include "resources/quillmar.xpm"
-// The scalable drawing of the icon rendered large at build time, as the
-// pixels of a premultiplied ARGB image: used in place, never decoded.
+// The scalable icon rendered large at build time, as premultiplied ARGB pixels: used in place, never decoded.
 #include "quillmar-large-icon.h"
 
 } // namespace

@@ -7,8 +7,7 @@
 // The program's own images, drawn for it and compiled into it.
 namespace Resources {
 
-// The application icon, the main window's: the 32 x 32 image and, for larger
-// sizes, the scalable drawing rendered large.
+// The main window's icon: the 32 x 32 image and, for larger sizes, the scalable drawing rendered large.
 [[nodiscard]] QIcon AppIcon();
 // The 32 x 32 image the About dialog shows, at 32 x 32 logical pixels: drawn from
 // the large rendering on a screen of more than one pixel to each.

@@ -4,8 +4,7 @@
 
 #include <QRect>
 
-// The form tables' twips at the screen's logical resolution: 15 to a pixel at
-// 96 dots per inch, 10 at 144.
+// The form tables' twips at the screen's logical resolution: 15 to a pixel at 96 dots per inch, 10 at 144.
 class Twips {
 public:
     explicit constexpr Twips(int dotsPerInch = 96) : m_dotsPerInch(dotsPerInch) {}
