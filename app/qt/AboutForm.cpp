@@ -3,7 +3,6 @@
 #include "app/behaviour/AboutTexts.h"
 #include "app/qt/ClassicFont.h"
 #include "app/qt/FormControls.h"
-#include "app/qt/TextConversion.h"
 #include "app/qt/Twips.h"
 
 #include <QCloseEvent>
@@ -19,8 +18,7 @@ frmABOUT::frmABOUT(QWidget* owner)
     : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                          Qt::CustomizeWindowHint)
 {
-    setObjectName(toQString(FormTable::aboutForm.name));
-    setWindowTitle(toQString(FormTable::aboutForm.caption));
+    setObjectName(QString::fromUtf8(FormTable::aboutForm.name));
     // No icon in the title bar: an empty QIcon would fall back to the
     // application's icon, a transparent one shows nothing.
     QPixmap noIcon(16, 16);
@@ -28,8 +26,7 @@ frmABOUT::frmABOUT(QWidget* owner)
     setWindowIcon(QIcon(noIcon));
     setFont(classicFont());
 
-    // Created in the table's tab order, which is the dialog's focus chain.
-    // Labels take no focus, so the OK button is the first control to receive it.
+    // Made in the table's tab order, which is the dialog's focus chain.
     const Twips twips(logicalDpiY());
     for (std::size_t index = 0; index < m_controls.size(); ++index)
         m_controls[index] = createControl(FormTable::aboutControls[index], this, twips);
@@ -37,7 +34,6 @@ frmABOUT::frmABOUT(QWidget* owner)
     // Neither the default nor the cancel button: Enter acts on it only while it
     // has the focus (keyPressEvent), and Escape does nothing.
     cmdOK->setAutoDefault(false);
-    cmdOK->setDefault(false);
     cmdOK->setFocus(Qt::OtherFocusReason);
     setFixedSize(twips.toPixels(FormTable::aboutForm.clientWidth), twips.toPixels(FormTable::aboutForm.clientHeight));
     connect(cmdOK, &QPushButton::clicked, this, &frmABOUT::cmdOK_Click);
@@ -48,12 +44,12 @@ frmABOUT::frmABOUT(QWidget* owner)
 void frmABOUT::Form_Load()
 {
     const AboutTexts::Dialog texts = AboutTexts::AboutDialog();
-    setWindowTitle(toQString(texts.caption));
-    control<QLabel>(About::lblTitle)->setText(toQString(texts.title));
-    control<QLabel>(About::lblVersion)->setText(toQString(texts.version));
-    control<QLabel>(About::lblDescription)->setText(toQString(texts.description));
-    control<QLabel>(About::lblDisclaimer)->setText(toQString(texts.legal));
-    control<QWidget>(About::Picture1)->setAccessibleName(toQString(texts.iconName));
+    setWindowTitle(QString::fromUtf8(texts.caption));
+    control<QLabel>(About::lblTitle)->setText(QString::fromUtf8(texts.title));
+    control<QLabel>(About::lblVersion)->setText(QString::fromUtf8(texts.version));
+    control<QLabel>(About::lblDescription)->setText(QString::fromUtf8(texts.description));
+    control<QLabel>(About::lblDisclaimer)->setText(QString::fromUtf8(texts.legal));
+    control<QWidget>(About::Picture1)->setAccessibleName(QString::fromUtf8(texts.iconName));
 }
 
 // Hiding ends the modal showing; the opener then deletes the dialog.
@@ -62,9 +58,8 @@ void frmABOUT::cmdOK_Click()
     hide();
 }
 
-// There is no cancel button, so Escape does nothing. A focused push button
-// takes Enter only as an auto-default button; OK is not one, yet Enter on it
-// chooses it, as Space does (a disabled button ignores the click).
+// Escape does nothing: there is no cancel button. A focused push button takes Enter
+// only as an auto-default button, which OK is not; Enter chooses it, as Space does.
 void frmABOUT::keyPressEvent(QKeyEvent* event)
 {
     const bool enter = (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
@@ -76,9 +71,8 @@ void frmABOUT::keyPressEvent(QKeyEvent* event)
         QDialog::keyPressEvent(event);
 }
 
-// The title bar's close button unloads the dialog: it ends the modal showing
-// and the dialog deletes itself once control is back in the event loop. An
-// opener that deletes it first also removes that pending deletion.
+// The title bar's close button unloads the dialog: the modal showing ends and it
+// deletes itself back in the event loop (an opener deleting it first cancels that).
 void frmABOUT::closeEvent(QCloseEvent* event)
 {
     if (isVisible())

@@ -6,11 +6,9 @@
 
 #include <array>
 
-// The About dialog: the application icon, title, version with release date,
-// description and legal notice. The opener creates it for one showing, places
-// it, runs it modally and deletes it afterwards. OK only hides it; the title
-// bar's close button destroys it (deferred), so the opener must hold it in a
-// QPointer and delete it only if it is still alive.
+// The About dialog, made for one showing: the opener places it, runs it modally
+// and deletes it. OK only hides it; the title bar's close button destroys it
+// (deferred), so the opener holds it in a QPointer and deletes it only if alive.
 class frmABOUT : public QDialog {
     Q_OBJECT
 public:

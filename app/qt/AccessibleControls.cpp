@@ -11,27 +11,29 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 
+#include <mutex>
+
 namespace {
 
-// Marks the objects made here, which adopt keeps.
-class OwnAccessible {
+// Our controls' objects, each in the role given: the only ones adopt keeps.
+class OwnAccessible : public QAccessibleWidget {
 public:
-    virtual ~OwnAccessible() = default;
+    using QAccessibleWidget::QAccessibleWidget;
 };
 
 // Set on a control that screen readers are not given.
 constexpr char LeftOut[] = "quillmarLeftOutOfAccessibleTree";
 
 // A window or frame whose children screen readers get, but for those left out.
-class ContainerAccessible : public QAccessibleWidget, public OwnAccessible {
+class ContainerAccessible : public OwnAccessible {
 public:
-    ContainerAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+    using OwnAccessible::OwnAccessible;
 
     [[nodiscard]] int childCount() const override { return static_cast<int>(heardChildren().size()); }
+    // Out of range, value() gives null, which has no interface.
     [[nodiscard]] QAccessibleInterface* child(int index) const override
     {
-        const QList<QWidget*> children = heardChildren();
-        return index >= 0 && index < children.size() ? QAccessible::queryAccessibleInterface(children[index]) : nullptr;
+        return QAccessible::queryAccessibleInterface(heardChildren().value(index));
     }
     [[nodiscard]] int indexOfChild(const QAccessibleInterface* child) const override
     {
@@ -53,16 +55,10 @@ private:
     }
 };
 
-// The chart box: a chart named "Usage chart", described by its used share.
-class ChartAccessible : public QAccessibleWidget, public OwnAccessible {
-public:
-    explicit ChartAccessible(ChartView* chart) : QAccessibleWidget(chart, QAccessible::Chart) {}
-};
-
 // A control worked by a click or by Space: a press action that types Space.
-class PressableAccessible : public QAccessibleWidget, public OwnAccessible {
+class PressableAccessible : public OwnAccessible {
 public:
-    PressableAccessible(QWidget* widget, QAccessible::Role role) : QAccessibleWidget(widget, role) {}
+    using OwnAccessible::OwnAccessible;
 
     [[nodiscard]] QString text(QAccessible::Text kind) const override
     {
@@ -88,18 +84,16 @@ public:
     }
 };
 
-// The drive list: its own name, the current entry as its value and as its
-// read-only text (which is how the value reaches screen readers over AT-SPI),
-// and the list of entries as its one child, as for any combo box.
-class DriveListAccessible : public QAccessibleWidget, public QAccessibleTextInterface, public OwnAccessible {
+// The drive list: its own name, the current entry as value and read-only text (how
+// the value reaches screen readers over AT-SPI), the entries' list its one child.
+class DriveListAccessible : public OwnAccessible, public QAccessibleTextInterface {
 public:
-    explicit DriveListAccessible(DriveListBox* list) : QAccessibleWidget(list, QAccessible::ComboBox) {}
+    explicit DriveListAccessible(DriveListBox* list) : OwnAccessible(list, QAccessible::ComboBox) {}
 
     void* interface_cast(QAccessible::InterfaceType type) override
     {
-        if (type == QAccessible::TextInterface)
-            return static_cast<QAccessibleTextInterface*>(this);
-        return QAccessibleWidget::interface_cast(type);
+        return type == QAccessible::TextInterface ? static_cast<QAccessibleTextInterface*>(this)
+                                                  : QAccessibleWidget::interface_cast(type);
     }
 
     [[nodiscard]] QString text(int startOffset, int endOffset) const override
@@ -126,9 +120,7 @@ public:
 
     [[nodiscard]] QString text(QAccessible::Text kind) const override
     {
-        if (kind == QAccessible::Value)
-            return list()->currentText();
-        return QAccessibleWidget::text(kind);
+        return kind == QAccessible::Value ? list()->currentText() : QAccessibleWidget::text(kind);
     }
 
     [[nodiscard]] int childCount() const override { return 1; }
@@ -166,7 +158,7 @@ QAccessibleInterface* interfaceFor(const QString&, QObject* object)
     if (auto* link = qobject_cast<LinkLabel*>(object))
         return new PressableAccessible(link, QAccessible::Link);
     if (auto* chart = qobject_cast<ChartView*>(object))
-        return new ChartAccessible(chart);
+        return new OwnAccessible(chart, QAccessible::Chart);
     if (auto* frame = qobject_cast<QGroupBox*>(object))
         return new ContainerAccessible(frame, QAccessible::Grouping);
     // A window made straight from QWidget, which Qt would call a filler.
@@ -182,10 +174,8 @@ namespace AccessibleControls {
 
 void adopt(QWidget* control)
 {
-    [[maybe_unused]] static const bool installed = [] {
-        QAccessible::installFactory(interfaceFor);
-        return true;
-    }();
+    static std::once_flag installed;
+    std::call_once(installed, [] { QAccessible::installFactory(interfaceFor); });
     QAccessibleInterface* made = QAccessible::queryAccessibleInterface(control);
     if (made && !dynamic_cast<OwnAccessible*>(made))
         QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(made));

@@ -10,8 +10,7 @@ AutoSizeLabel::AutoSizeLabel(const QString& caption, const QRect& design, QWidge
     AutoSizeLabel::fitToText();
 }
 
-// Measuring a text is what a new text costs most: a text as wide as the one
-// shown keeps the size it has. The behaviour writes only a changed text.
+// Measuring is a new text's main cost: one as wide as the one shown keeps the size (only changed texts come).
 void AutoSizeLabel::setCaption(const QString& caption)
 {
     const bool asWide = drawsAsWide(text(), caption);

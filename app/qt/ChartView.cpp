@@ -22,8 +22,7 @@ void ChartView::setPicture(const std::optional<ChartPicture>& picture)
 
 namespace {
 
-// The picture cut down to its leading discs: they stay the same while the
-// share changes, unlike the wedge drawn over them.
+// The picture's leading discs, which stay the same while the wedge over them changes.
 [[nodiscard]] ChartPicture discsOf(const ChartPicture& picture)
 {
     ChartPicture discs{picture.bounds, {}};
@@ -38,9 +37,7 @@ namespace {
 
 } // namespace
 
-// The antialiased disc is most of a chart's cost, and a wedge that grows by a
-// sliver leaves it as it was: it comes from the backdrop, and only the wedge
-// is painted anew, over it, as it would be over the disc itself.
+// The antialiased disc, most of a chart's cost, stays while the wedge grows by a sliver: it comes from the backdrop.
 void ChartView::paintEvent(QPaintEvent*)
 {
     const std::optional<ChartPicture> discs = m_picture ? std::optional(discsOf(*m_picture)) : std::nullopt;
@@ -72,8 +69,7 @@ const QPixmap& ChartView::backdrop(const std::optional<ChartPicture>& discs)
     return m_backdrop;
 }
 
-// The first size a box is given arrives without an old one; only later
-// changes concern the picture.
+// The first size comes without an old one; only later changes concern the picture.
 void ChartView::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);

@@ -10,10 +10,8 @@
 
 #include <optional>
 
-// The chart box: keeps the chart picture it is given and paints it, over the
-// window's own face, whenever the window system asks. With no picture the box
-// is cleared. (Qt's palettes give buttons a face of their own, lighter than the
-// window's in dark schemes: a box in it would stand out as a grey square.)
+// The chart box: paints the picture it is given, or none, over the window's own face
+// (the button face, lighter in dark schemes, would show the box as a grey square).
 class ChartView : public QWidget {
     Q_OBJECT
 public:
@@ -23,8 +21,7 @@ public:
     void setPicture(const std::optional<ChartPicture>& picture);
 
 signals:
-    // The box changed size once laid out: the picture, drawn for the old size,
-    // no longer fits it.
+    // The box changed size once laid out: the picture no longer fits it.
     void Resized();
 
 protected:
@@ -32,8 +29,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    // The window's face with the picture's discs, as last painted: unchanged
-    // while only the wedge over them moves.
+    // The window's face with the picture's discs as last painted, kept while only the wedge moves.
     [[nodiscard]] const QPixmap& backdrop(const std::optional<ChartPicture>& discs);
 
     std::optional<ChartPicture> m_picture;

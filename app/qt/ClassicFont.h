@@ -4,10 +4,9 @@
 #include <QFont>
 #include <QStringList>
 
-// The classic dialog font, 8.25 points unless given. The layout was fitted to
-// its face: where the system lacks it, a face of the same widths stands in
-// (Liberation Sans), and only where that is missing too the desktop's own
-// sans-serif face, which may be wider.
+// The classic dialog font, 8.25 points unless given. The layout was fitted to its
+// face; where it is missing Liberation Sans, of the same widths, stands in, and
+// only without that too the desktop's sans-serif face, which may be wider.
 [[nodiscard]] inline QFont classicFont(qreal pointSize = 8.25)
 {
     QFont font = QApplication::font();

@@ -4,8 +4,7 @@
 
 #include <cstdint>
 
-// Colours as the program stores and passes them: a 32-bit integer 0x00BBGGRR,
-// red in the lowest byte.
+// Colours as the program stores and passes them: a 32-bit integer 0x00BBGGRR, red in the lowest byte.
 namespace ColorValue {
 
 [[nodiscard]] inline QColor toQColor(std::int32_t value)

@@ -25,9 +25,8 @@ constexpr std::string_view Usage = "Usage: quillmar [-h | --help | --version]\n"
     return variable && *variable;
 }
 
-// Whether Qt would take this platform from QT_QPA_PLATFORM: a list of
-// fallbacks separated by ';', each with options after ':'. Only the X and
-// Wayland platforms, which Qt picks when none is named, need a display;
+// Whether the platforms of QT_QPA_PLATFORM (fallbacks split by ';', options after
+// ':') need a display: only X and Wayland, which Qt picks when none is named, do;
 // offscreen, minimal and the like draw without one.
 [[nodiscard]] bool needsDisplay(std::string_view platforms)
 {

@@ -14,14 +14,12 @@ struct Reply {
 };
 
 // Answers -h or --help and --version, and refuses anything else, before the window
-// system is touched, so that both work without a display. Nothing when the
-// program should open its window.
+// system is touched (both work without a display); nothing to open the window.
 [[nodiscard]] std::optional<Reply> Answer(std::span<const std::string_view> arguments);
 
-// The one line, and status 1, that stand in for Qt's abort when the window
-// system Qt would use (QT_QPA_PLATFORM, or X or Wayland when it is unset) has
-// no display named (DISPLAY, WAYLAND_DISPLAY). Nothing when the window may
-// open. Null pointers stand for unset variables.
+// The line, with status 1, standing in for Qt's abort when the window system Qt would use
+// (QT_QPA_PLATFORM, else X or Wayland) has no display named (DISPLAY, WAYLAND_DISPLAY);
+// nothing when the window may open. Null stands for unset.
 [[nodiscard]] std::optional<Reply> NoDisplay(const char* platform, const char* display, const char* waylandDisplay);
 
 } // namespace CommandLine

@@ -1,7 +1,6 @@
 #include "app/qt/DriveListBox.h"
 
 #include "app/qt/AccessibleControls.h"
-#include "app/qt/TextConversion.h"
 
 #include <QAbstractItemView>
 #include <QFontMetrics>
@@ -28,7 +27,7 @@ void DriveListBox::showDrives(const std::vector<std::string>& texts, std::option
     int widest = 0;
     const QFontMetrics metrics(font());
     for (const std::string& text : texts) {
-        const QString item = toQString(text);
+        const QString item = QString::fromUtf8(text);
         addItem(item);
         widest = std::max(widest, metrics.horizontalAdvance(item));
     }
@@ -39,9 +38,8 @@ void DriveListBox::showDrives(const std::vector<std::string>& texts, std::option
     view()->setMinimumWidth(widest + 2 * metrics.averageCharWidth() + view()->verticalScrollBar()->sizeHint().width());
 }
 
-// The closed list shows its entry as the style draws it, shortened with "…"
-// where it is too long for the field (fieldText) instead of cut off in the
-// middle of a letter; the tooltip has it whole.
+// The closed list's entry, as the style draws it, is shortened with "…" where the
+// field is too narrow (fieldText), not cut mid-letter; the tooltip has it whole.
 void DriveListBox::paintEvent(QPaintEvent*)
 {
     QStylePainter painter(this);
@@ -54,10 +52,9 @@ void DriveListBox::paintEvent(QPaintEvent*)
     painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
-// Drives mounted under one folder ("/media/alice/...") differ only at the end:
-// the folder part is shortened in the middle, the last component with its
-// label kept whole. Where they alone are too wide, the folder goes and the
-// last component is shown from its start, as far as it fits.
+// Drives mounted under one folder ("/media/alice/...") differ only at the end: the
+// folder part is shortened in the middle, the last component and label kept whole;
+// where they alone are too wide, the folder goes and they are cut at the end.
 QString DriveListBox::fieldText(const QString& text, const QFontMetrics& metrics, int width)
 {
     if (metrics.horizontalAdvance(text) <= width)

@@ -9,11 +9,9 @@
 #include <string>
 #include <vector>
 
-// The drive list: a drop-down of the drives the behaviour's list model holds.
-// It shows the texts and the current entry it is given, and reports when it
-// is about to open (Opened: the drives are read again, so a drive mounted
-// meanwhile appears) and which entry the user took, with the mouse, the
-// keyboard or the wheel, also the current one again (Picked).
+// The drive list: shows the texts and current entry it is given; reports when it is
+// about to open (Opened: drives are read again, so one mounted meanwhile appears) and
+// the entry the user took by mouse, keyboard or wheel, the current one too (Picked).
 class DriveListBox : public QComboBox {
     Q_OBJECT
 public:

@@ -22,17 +22,12 @@ void FigureLabel::setRoom(int room)
     fitToText();
 }
 
-// The digits of the faces the layout uses are all of one width: a figure with
-// its separators and sign in the same places is as wide as the one shown.
+// The layout's faces draw all digits one width: separators and sign in the same places, the same width.
 bool FigureLabel::drawsAsWide(const QString& shown, const QString& next) const
 {
-    if (shown.size() != next.size())
-        return false;
-    for (qsizetype i = 0; i < shown.size(); ++i) {
-        if (shown[i] != next[i] && !(shown[i].isDigit() && next[i].isDigit()))
-            return false;
-    }
-    return true;
+    return shown.size() == next.size() && std::equal(shown.begin(), shown.end(), next.begin(), [](QChar a, QChar b) {
+               return a == b || (a.isDigit() && b.isDigit());
+           });
 }
 
 double FigureLabel::fittedPointSize() const
@@ -47,8 +42,7 @@ double FigureLabel::fittedPointSize() const
     });
 }
 
-// A smaller face keeps the row's height, so the figure stays centred in its
-// row; one that fits keeps the size it always had.
+// A smaller face keeps the row's height, so the figure stays centred; one that fits keeps its usual size.
 void FigureLabel::fitToText()
 {
     if (m_fitting)
@@ -86,10 +80,9 @@ void FigureLabel::paintEvent(QPaintEvent* event)
     AutoSizeLabel::paintEvent(event);
 }
 
-// What shows behind the figure: the window's background and, over it, what
-// the frame paints there, across the whole room, so that a figure of another
-// length finds its part of it already made. Made again only when the figure
-// leaves it or the window's look changes.
+// What shows behind the figure: the window's background and the frame's painting
+// over it, across the whole room, so a figure of another length finds its part
+// made. Made again only when the figure leaves it or the window's look changes.
 const QPixmap& FigureLabel::backdrop()
 {
     const qreal ratio = devicePixelRatioF();

@@ -5,11 +5,9 @@
 #include <QFont>
 #include <QPixmap>
 
-// A byte count beside its caption. It grows leftwards up to its room and no
-// further: a longer figure is drawn in a face made smaller just enough, in the
-// same row. It changes every second, so it is measured only when its width may
-// change, and it paints the frame behind it from a copy instead of having the
-// frame paint itself again first.
+// A byte count beside its caption, growing leftwards up to its room; a longer figure
+// is drawn in a face made just small enough. Changing every second, it is measured
+// only when its width may change, and paints the frame behind it from a copy.
 class FigureLabel : public AutoSizeLabel {
     Q_OBJECT
 public:

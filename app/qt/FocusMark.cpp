@@ -6,10 +6,15 @@
 #include <QPen>
 #include <QWidget>
 
-namespace {
+namespace FocusMark {
 
-// The rings, each a solid one-pixel outline, ring i i pixels inside area.
-void paintRings(QPainter& painter, const QRect& area, const FocusMark::Rings& rings)
+bool shows(const QWidget& control)
+{
+    return control.hasFocus() && control.window()->testAttribute(Qt::WA_KeyboardFocusChange);
+}
+
+// Each ring a solid one-pixel outline.
+void paint(QPainter& painter, const QRect& area, const Rings& rings)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -22,24 +27,9 @@ void paintRings(QPainter& painter, const QRect& area, const FocusMark::Rings& ri
     painter.restore();
 }
 
-} // namespace
-
-namespace FocusMark {
-
-bool shows(const QWidget& control)
-{
-    return control.hasFocus() && control.window()->testAttribute(Qt::WA_KeyboardFocusChange);
-}
-
 void paint(QPainter& painter, const QWidget& control, const QRect& area, const QColor& around, const QColor& within)
 {
-    paintRings(painter, area,
-               rings(control.logicalDpiY(), ColorValue::fromQColor(around), ColorValue::fromQColor(within)));
-}
-
-void paintLabel(QPainter& painter, const QRect& area, const QColor& around)
-{
-    paintRings(painter, area, labelRings(ColorValue::fromQColor(around)));
+    paint(painter, area, rings(control.logicalDpiY(), ColorValue::fromQColor(around), ColorValue::fromQColor(within)));
 }
 
 } // namespace FocusMark

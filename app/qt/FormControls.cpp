@@ -10,7 +10,6 @@
 #include "app/qt/LegendSwatch.h"
 #include "app/qt/LinkLabel.h"
 #include "app/qt/Resources.h"
-#include "app/qt/TextConversion.h"
 #include "app/qt/Twips.h"
 
 #include <QGroupBox>
@@ -23,19 +22,9 @@ namespace {
 
 using FormTable::Kind;
 
-// A left-aligned, borderless one-line label that keeps its design size.
-QLabel* makeLabel(const QString& text, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    return label;
-}
-
-// The frame around the figures: a group box without a title, drawn with the
-// style's plain frame. A style may draw a group box from an image it looks up
-// by file name, and looking up any image by name has Qt load every image
-// format plugin it has, most of a megabyte, at every start.
+// The frame around the figures: a group box without a title, drawn as the style's
+// plain frame. A style may draw a group box from an image looked up by name, which
+// has Qt load every image format plugin, most of a megabyte, at every start.
 class FormFrame : public QGroupBox {
 public:
     using QGroupBox::QGroupBox;
@@ -52,10 +41,9 @@ protected:
     }
 };
 
-// A standard control that marks the keyboard focus as every other control
-// does, inset pixels inside its edge, on its face. A label has no mark of its
-// own, and the styles' mark on a button is faint (Fusion's is a
-// highlight-coloured outline barely lighter than the frame) or none at all.
+// A standard control that marks the keyboard focus as the others do, inset pixels
+// inside its edge, on its face: a label has no mark, and the styles' mark on a
+// button is faint (Fusion's barely lighter than the frame) or none at all.
 template <class Base, QPalette::ColorRole Face, int Inset> class FocusMarked : public Base {
 public:
     using Base::Base;
@@ -77,22 +65,10 @@ using IconBox = FocusMarked<QLabel, QPalette::Window, 0>;
 // The mark inside the style's frame, where the classic dotted rectangle stood.
 using CommandButton = FocusMarked<QPushButton, QPalette::Button, 3>;
 
-// The icon box sizes itself to its picture, the application icon at 32 x 32
-// logical pixels, drawn for the screen's pixel ratio.
-QLabel* makeIcon(const QRect& design, QWidget* parent)
-{
-    const QPixmap icon = Resources::AppIconImage(parent->devicePixelRatioF());
-    auto* picture = new IconBox(parent);
-    picture->setPixmap(icon);
-    picture->setGeometry(QRect(design.topLeft(), icon.deviceIndependentSize().toSize()));
-    return picture;
-}
-
-// The widgets that place themselves (sized to their text or picture) take
-// their design rectangle here; the others are placed by the caller.
+// Widgets sized to their text or picture take their design rectangle here; the caller places the others.
 QWidget* makeWidget(const FormTable::Control& control, QWidget* parent, const QRect& design)
 {
-    const QString text = toQString(control.text);
+    const QString text = QString::fromUtf8(control.text);
     switch (control.kind) {
     case Kind::ChartBox:
         return new ChartView(parent);
@@ -108,19 +84,24 @@ QWidget* makeWidget(const FormTable::Control& control, QWidget* parent, const QR
         return new FigureLabel(text, design, parent);
     case Kind::Frame:
         return new FormFrame(parent);
-    case Kind::Label:
-        return makeLabel(text, parent);
+    case Kind::Label: {
+        auto* label = new QLabel(text, parent);
+        label->setTextFormat(Qt::PlainText);
+        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        return label;
+    }
     case Kind::Button:
         return new CommandButton(text, parent);
-    case Kind::Icon:
-        return makeIcon(design, parent);
+    case Kind::Icon: {
+        // Sized to the application icon, 32 x 32 logical pixels drawn for the screen's pixel ratio.
+        const QPixmap icon = Resources::AppIconImage(parent->devicePixelRatioF());
+        auto* picture = new IconBox(parent);
+        picture->setPixmap(icon);
+        picture->setGeometry(QRect(design.topLeft(), icon.deviceIndependentSize().toSize()));
+        return picture;
+    }
     }
     return nullptr;
-}
-
-bool placesItself(Kind kind)
-{
-    return FormTable::keepsRightEdge(kind) || kind == Kind::Swatch || kind == Kind::Icon;
 }
 
 } // namespace
@@ -129,8 +110,10 @@ QWidget* createControl(const FormTable::Control& control, QWidget* parent, const
 {
     const QRect design = twips.rect(control.rect);
     QWidget* widget = makeWidget(control, parent, design);
-    widget->setObjectName(toQString(control.name));
-    if (!placesItself(control.kind))
+    widget->setObjectName(QString::fromUtf8(control.name));
+    const bool placesItself =
+        FormTable::keepsRightEdge(control.kind) || control.kind == Kind::Swatch || control.kind == Kind::Icon;
+    if (!placesItself)
         widget->setGeometry(design);
     if (control.pointSize != FormTable::Control{}.pointSize) {
         QFont font = classicFont(control.pointSize);
@@ -140,9 +123,9 @@ QWidget* createControl(const FormTable::Control& control, QWidget* parent, const
     if (control.tabStop && widget->focusPolicy() == Qt::NoFocus)
         widget->setFocusPolicy(Qt::StrongFocus);
     if (!control.accessibleName.empty())
-        widget->setAccessibleName(toQString(control.accessibleName));
+        widget->setAccessibleName(QString::fromUtf8(control.accessibleName));
     if (!control.description.empty())
-        widget->setAccessibleDescription(toQString(control.description));
+        widget->setAccessibleDescription(QString::fromUtf8(control.description));
     if (!FormTable::heardByScreenReaders(control.kind))
         AccessibleControls::leaveOut(widget);
     if (control.kind == Kind::ChartBox || control.kind == Kind::Frame)

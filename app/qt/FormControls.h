@@ -5,8 +5,6 @@
 class QWidget;
 class Twips;
 
-// Creates a control as its form table describes it: the widget of its kind,
-// named as designed, at its rectangle, with its first text, font and what
-// screen readers are told of it. The widgets come in the table's order, which
-// makes it their focus order.
+// Creates a control as its form table describes it: widget, name, place, first text,
+// font and what screen readers are told; made in table order, which is focus order.
 [[nodiscard]] QWidget* createControl(const FormTable::Control& control, QWidget* parent, const Twips& twips);

@@ -8,9 +8,8 @@
 #include <mutex>
 #include <utility>
 
-// Carries calls from any thread to a QObject's own thread through its event
-// loop. A call that arrives after the object has gone is dropped: the object
-// ends the posting by destroying this member before QObject's destructor runs.
+// Carries calls from any thread to a QObject's own thread through its event loop. One
+// arriving after the object has gone is dropped: the object destroys this member first.
 class GuiThreadPost {
 public:
     using Post = std::function<void(std::function<void()>)>;
@@ -36,9 +35,8 @@ public:
 
 private:
     struct Box {
-        explicit Box(QObject* object) : receiver(object) {}
-        std::mutex mutex;
         QObject* receiver;
+        std::mutex mutex;
     };
     std::shared_ptr<Box> m_box;
 };

@@ -5,8 +5,7 @@
 namespace KeyActivation {
 
 // Whether a key press works a control as a click would: Space, Enter or Return,
-// with or without modifiers (the control reads Shift itself). Auto-repeat of a
-// held key does not click again.
+// any modifiers (the control reads Shift itself); a held key's repeats do not.
 [[nodiscard]] inline bool activates(const QKeyEvent& event)
 {
     const int key = event.key();

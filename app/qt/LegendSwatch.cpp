@@ -11,7 +11,6 @@
 
 namespace {
 
-// MouseUp's mask of the modifiers held.
 int shiftMask(Qt::KeyboardModifiers modifiers)
 {
     return ShiftMask::of(modifiers.testFlag(Qt::ShiftModifier), modifiers.testFlag(Qt::ControlModifier),
@@ -24,7 +23,6 @@ LegendSwatch::LegendSwatch(std::int32_t color, const QRect& design, QWidget* par
 {
     setGeometry(design);
     setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    setLineWidth(1);
     setAutoFillBackground(true);
     setFocusPolicy(Qt::StrongFocus);
     setBackColor(color);
@@ -50,12 +48,11 @@ void LegendSwatch::mouseReleaseEvent(QMouseEvent* event)
 
 void LegendSwatch::keyPressEvent(QKeyEvent* event)
 {
-    if (!KeyActivation::activates(*event)) {
+    if (KeyActivation::activates(*event))
+        emit MouseUp(Qt::NoButton, shiftMask(event->modifiers()), static_cast<float>(width()) / 2,
+                     static_cast<float>(height()) / 2);
+    else
         QLabel::keyPressEvent(event);
-        return;
-    }
-    emit MouseUp(Qt::NoButton, shiftMask(event->modifiers()), static_cast<float>(width()) / 2,
-                 static_cast<float>(height()) / 2);
 }
 
 void LegendSwatch::paintEvent(QPaintEvent* event)
@@ -64,7 +61,7 @@ void LegendSwatch::paintEvent(QPaintEvent* event)
     if (FocusMark::shows(*this)) {
         QPainter painter(this);
         // The mark takes the place of the border, against the frame around.
-        const QColor around = parentWidget() ? parentWidget()->palette().color(QPalette::Window) : Qt::lightGray;
+        const QColor around = parentWidget()->palette().color(QPalette::Window);
         FocusMark::paint(painter, *this, rect(), around, ColorValue::toQColor(m_backColor));
     }
 }

@@ -4,10 +4,9 @@
 
 #include <cstdint>
 
-// A legend swatch: a small bordered square in one of the chart's colours.
-// MouseUp reports the release of any mouse button over it, border included,
-// and Space or Enter pressed while it has the focus, as a release of no button
-// in its middle with the modifiers held.
+// A legend swatch: a small bordered square in one of the chart's colours. MouseUp
+// reports a mouse button's release over it, border included, and Space or Enter
+// while it has the focus as a release of no button in its middle, modifiers held.
 class LegendSwatch : public QLabel {
     Q_OBJECT
 public:

@@ -7,16 +7,14 @@
 #include "app/qt/KeyActivation.h"
 #include "app/qt/Resources.h"
 
-#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
 LinkLabel::LinkLabel(const QString& caption, const QRect& design, QWidget* parent)
     : AutoSizeLabel(caption, design, parent)
 {
-    // Room each side of the text for the focus ring (as at 150 % scaling the
-    // glyphs touch the label's edges). Given before the font, whose change
-    // sizes the label.
+    // Room each side of the text for the focus ring (at 150 % the glyphs touch the
+    // label's edges); given before the font, whose change sizes the label.
     setContentsMargins(FocusMark::LabelPadding, 0, FocusMark::LabelPadding, 0);
     QFont linkFont = font();
     linkFont.setUnderline(true);
@@ -29,13 +27,12 @@ LinkLabel::LinkLabel(const QString& caption, const QRect& design, QWidget* paren
 
 void LinkLabel::followPalette()
 {
-    const QPalette inherited = parentWidget() ? parentWidget()->palette() : QApplication::palette(this);
+    const QPalette inherited = parentWidget()->palette();
     QPalette own = palette();
     const std::uint32_t link = ColorValue::fromQColor(inherited.color(QPalette::Link));
     const std::uint32_t background = ColorValue::fromQColor(inherited.color(QPalette::Window));
     own.setColor(QPalette::WindowText, ColorValue::toQColor(Contrast::readableLink(link, background)));
-    // Setting an equal palette sends no change: this ends the round through
-    // changeEvent.
+    // An equal palette sends no change: this ends the round through changeEvent.
     setPalette(own);
 }
 
@@ -46,11 +43,10 @@ void LinkLabel::changeEvent(QEvent* event)
         followPalette();
 }
 
-// Qt gives a label that can take the focus a text editor's machinery (a
-// document and its layout) as soon as it has a text, which costs more than the
-// rest of the window's start. A link needs none of it: Space and Enter are
-// handled here, and the text is painted as plain text. Taking the focus, Qt
-// still makes it; a new text drops it again.
+// Qt gives a focusable label a text editor's machinery (a document and its layout)
+// once it has a text, costing more than the rest of the window's start. A link, which
+// handles its keys and paints plain text, needs none: Qt makes it only once the label
+// takes the focus, and a new text drops it again.
 void LinkLabel::showText(const QString& text)
 {
     const Qt::FocusPolicy policy = focusPolicy();
@@ -72,7 +68,8 @@ void LinkLabel::paintEvent(QPaintEvent* event)
     AutoSizeLabel::paintEvent(event);
     if (FocusMark::shows(*this)) {
         QPainter painter(this);
-        FocusMark::paintLabel(painter, rect(), palette().color(QPalette::Window));
+        FocusMark::paint(painter, rect(),
+                         FocusMark::labelRings(ColorValue::fromQColor(palette().color(QPalette::Window))));
     }
 }
 

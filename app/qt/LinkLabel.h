@@ -2,10 +2,9 @@
 
 #include "app/qt/AutoSizeLabel.h"
 
-// A label that looks and acts like a link: the desktop's link colour (kept
-// readable on a dark background), underlined, the pointing-hand cursor, and
-// Click when the button goes up over it after going down on it, or when Space
-// or Enter is pressed while it has the focus.
+// A label that looks and acts like a link: the desktop's link colour (readable on
+// a dark background), underlined, a pointing hand; Click when the button goes up
+// over it after going down on it, or on Space or Enter while it has the focus.
 class LinkLabel : public AutoSizeLabel {
     Q_OBJECT
 public:

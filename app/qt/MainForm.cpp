@@ -14,7 +14,6 @@
 #include "app/qt/LegendSwatch.h"
 #include "app/qt/LinkLabel.h"
 #include "app/qt/Resources.h"
-#include "app/qt/TextConversion.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -25,18 +24,15 @@
 #include <QStyle>
 #include <QTimer>
 
-#include <cmath>
+#include <functional>
 
 using FormTable::Main;
 
 mainform::mainform(Services services, ColorChooser chooseColor)
     : m_twips(logicalDpiY()), m_behaviour(std::make_unique<MainWindowBehaviour>(*this, *this, std::move(services))),
-      m_chooseColor(chooseColor ? std::move(chooseColor) : ColorChooser([](const QColor& start, QWidget* owner) {
-          return QColorDialog::getColor(start, owner);
-      }))
+      m_chooseColor(std::move(chooseColor))
 {
     createControls();
-    giveFiguresTheirRoom();
     connectEvents();
     m_behaviour->Form_Load();
 }
@@ -48,12 +44,11 @@ mainform::~mainform()
         QObject::disconnect(child, nullptr, this, nullptr);
 }
 
-// The form table's controls, the frame first as the others in it are its
-// children; the chart box takes the focus.
+// The form table's controls, the frame first as the others in it are its children; the chart box has the focus.
 void mainform::createControls()
 {
-    setObjectName(toQString(FormTable::mainForm.name));
-    setWindowTitle(toQString(FormTable::mainForm.caption));
+    setObjectName(QString::fromUtf8(FormTable::mainForm.name));
+    setWindowTitle(QString::fromUtf8(FormTable::mainForm.caption));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setWindowIcon(Resources::AppIcon());
@@ -73,16 +68,11 @@ void mainform::createControls()
     m_answerDeadline = new QTimer(this);
     m_answerDeadline->setSingleShot(true);
     m_answerDeadline->setTimerType(Qt::PreciseTimer);
-    control<QWidget>(Main::picDRIVE)->setFocus();
-    AccessibleControls::adopt(this);
-}
-
-// A figure longer than the placeholder grows leftwards up to its caption, and
-// no further.
-void mainform::giveFiguresTheirRoom()
-{
+    // A figure longer than the placeholder grows leftwards up to its caption, and no further.
     for (const Main figure : {Main::lblFREE, Main::lblUSED, Main::lblTOTAL})
         control<FigureLabel>(figure)->setRoom(FittedSize::figureRoom(figure, m_twips.dotsPerInch()));
+    control<QWidget>(Main::picDRIVE)->setFocus();
+    AccessibleControls::adopt(this);
 }
 
 // The classic font, smaller where the face at hand is too wide for the frame.
@@ -92,31 +82,25 @@ QFont mainform::layoutFont() const
     const auto widthAt = [&font](std::string_view text, double pointSize) {
         QFont candidate = font;
         candidate.setPointSizeF(pointSize);
-        return QFontMetricsF(candidate).horizontalAdvance(toQString(text));
+        return QFontMetricsF(candidate).horizontalAdvance(QString::fromUtf8(text));
     };
     font.setPointSizeF(FittedSize::facePointSize(font.pointSizeF(), m_twips.dotsPerInch(), widthAt));
     return font;
 }
 
-// Each event goes to its handler in the behaviour.
 void mainform::connectEvents()
 {
     MainWindowBehaviour& behaviour = *m_behaviour;
     connect(Timer1, &QTimer::timeout, this, [&behaviour] { behaviour.Timer1_Timer(); });
     connect(m_answerDeadline, &QTimer::timeout, this, [&behaviour] { behaviour.answerDeadline_Timer(); });
     connect(control<LegendSwatch>(Main::lblUSEDLEG), &LegendSwatch::MouseUp, this,
-            [&behaviour](Qt::MouseButton button, int shift, float x, float y) {
-                behaviour.lblUSEDLEG_MouseUp(button, shift, x, y);
-            });
+            std::bind_front(&MainWindowBehaviour::lblUSEDLEG_MouseUp, &behaviour));
     connect(control<LegendSwatch>(Main::lblFREELEG), &LegendSwatch::MouseUp, this,
-            [&behaviour](Qt::MouseButton button, int shift, float x, float y) {
-                behaviour.lblFREELEG_MouseUp(button, shift, x, y);
-            });
+            std::bind_front(&MainWindowBehaviour::lblFREELEG_MouseUp, &behaviour));
     connect(control<LinkLabel>(Main::lblDATE), &LinkLabel::Click, this, [&behaviour] { behaviour.lblDATE_Click(); });
     connect(control<LinkLabel>(Main::lblVERSION), &LinkLabel::Click, this,
             [&behaviour] { behaviour.lblVERSION_Click(); });
-    // A box of a new size needs its chart planned again. Later, not from within
-    // the resize that found it.
+    // A box of a new size needs its chart planned again: later, not within the resize.
     connect(
         control<ChartView>(Main::picDRIVE), &ChartView::Resized, this, [&behaviour] { behaviour.ChartBoxResized(); },
         Qt::QueuedConnection);
@@ -126,38 +110,24 @@ void mainform::connectEvents()
             [&behaviour](int index) { behaviour.Drive1_Picked(static_cast<std::size_t>(index)); });
 }
 
-// The outer frame's size. Before the window is first shown the window manager
-// has not yet told its frame, and the style's title bar stands in for it.
-QSize mainform::expectedFrameSize() const
-{
-    const QRect frame = frameGeometry();
-    if (frame != geometry())
-        return frame.size();
-    return size() + QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this));
-}
-
 // A label's own text does not reach screen readers: its accessible name
 // carries the caption with the figure.
 void mainform::setText(Text which, const std::string& text)
 {
-    const QString qtext = toQString(text);
+    const QString qtext = QString::fromUtf8(text);
     const TextPlace place = placeOf(which);
     if (!place.control)
         return setWindowTitle(qtext);
     QWidget* target = control<QWidget>(*place.control);
     switch (place.as) {
     case TextPlace::As::Text:
-        static_cast<AutoSizeLabel*>(target)->setCaption(qtext);
-        break;
+        return static_cast<AutoSizeLabel*>(target)->setCaption(qtext);
     case TextPlace::As::ToolTip:
-        target->setToolTip(qtext);
-        break;
+        return target->setToolTip(qtext);
     case TextPlace::As::AccessibleName:
-        target->setAccessibleName(qtext);
-        break;
+        return target->setAccessibleName(qtext);
     case TextPlace::As::Description:
-        target->setAccessibleDescription(qtext);
-        break;
+        return target->setAccessibleDescription(qtext);
     }
 }
 
@@ -176,11 +146,13 @@ void mainform::showDrives(const std::vector<std::string>& texts, std::optional<s
     control<DriveListBox>(Main::Drive1)->showDrives(texts, current);
 }
 
+// Before the first showing the window manager has not told the frame: the style's title bar stands in.
 WindowPlacement::Rect mainform::frame() const
 {
-    const QPoint corner = frameGeometry().topLeft();
-    const QSize size = expectedFrameSize();
-    return {corner.x(), corner.y(), size.width(), size.height()};
+    const QRect outer = frameGeometry();
+    if (outer != geometry())
+        return {outer.x(), outer.y(), outer.width(), outer.height()};
+    return {outer.x(), outer.y(), width(), height() + style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this)};
 }
 
 std::vector<WindowPlacement::Rect> mainform::availableAreas() const
@@ -195,32 +167,21 @@ std::vector<WindowPlacement::Rect> mainform::availableAreas() const
     return areas;
 }
 
-double mainform::twipsPerPixel() const
-{
-    return m_twips.perPixel();
-}
-
-void mainform::moveTo(int left, int top)
-{
-    move(left, top);
-}
-
 UsageChart::ChartRect mainform::chartBox() const
 {
     const QSize box = control<QWidget>(Main::picDRIVE)->size();
     return {0, 0, box.width(), box.height()};
 }
 
-// Qt's dialog always shows its custom colours and cannot fail; Cancel keeps
-// the starting colour.
+// Qt's dialog always shows its custom colours and cannot fail; Cancel keeps start.
 std::optional<std::int32_t> mainform::askColor(std::int32_t start)
 {
-    const QColor chosen = m_chooseColor(ColorValue::toQColor(start), this);
+    const QColor begin = ColorValue::toQColor(start);
+    const QColor chosen = m_chooseColor ? m_chooseColor(begin, this) : QColorDialog::getColor(begin, this);
     return chosen.isValid() ? ColorValue::fromQColor(chosen) : start;
 }
 
-// The About dialog opens over the window's top-left corner, modal to it, built
-// afresh each time; its close button destroys it, OK only hides it.
+// Over the window's top-left corner, modal, built afresh; its close button may destroy it.
 void mainform::openAbout()
 {
     QPointer<frmABOUT> about = new frmABOUT(this);
@@ -229,34 +190,8 @@ void mainform::openAbout()
     delete about.data();
 }
 
-void mainform::closeWindow()
-{
-    close();
-}
-
-void mainform::runTimer(Timer which, std::chrono::milliseconds interval)
-{
-    timer(which)->start(interval);
-}
-
-void mainform::stopTimer(Timer which)
-{
-    timer(which)->stop();
-}
-
-void mainform::processWaitingEvents()
-{
-    QCoreApplication::processEvents();
-}
-
-EventLoop::Poster mainform::poster()
-{
-    return m_post.poster();
-}
-
-// A close while a handler runs waits for it to return; a modal dialog of that
-// handler ends first, as if cancelled. A store that cannot be written says so
-// on standard error; the window closes all the same.
+// A close while a handler runs waits for it to return, ending its modal dialog first as if
+// cancelled. A store that cannot be written says so on standard error; the window closes anyway.
 void mainform::closeEvent(QCloseEvent* event)
 {
     if (!m_behaviour->mayClose()) {

@@ -8,6 +8,8 @@
 #include "app/qt/Twips.h"
 
 #include <QColor>
+#include <QCoreApplication>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -15,17 +17,15 @@
 #include <memory>
 
 class MainWindowBehaviour;
-class QTimer;
 
-// The main window on Qt: the controls of the form table, showing what the
-// shared behaviour tells them, with each event forwarded to the behaviour's
-// handler. It loads itself (Form_Load) when constructed and stores the
-// settings when closed.
+// The main window on Qt: the form table's controls show what the shared behaviour
+// tells them, and each event goes to the behaviour's handler. It loads itself
+// (Form_Load) when constructed and stores the settings when closed.
 class mainform : public QWidget, public MainWindowView, public EventLoop {
     Q_OBJECT
 public:
     // The colour dialog: the colour chosen, starting at start, or an invalid
-    // colour on Cancel. Tests put their own in place of Qt's.
+    // colour on Cancel. Qt's unless given (tests give their own).
     using ColorChooser = std::function<QColor(const QColor& start, QWidget* owner)>;
 
     explicit mainform(Services services, ColorChooser chooseColor = {});
@@ -33,7 +33,6 @@ public:
 
     // What the window shows and does, for tests to drive as the window system would.
     [[nodiscard]] MainWindowBehaviour& behaviour() { return *m_behaviour; }
-    [[nodiscard]] const MainWindowBehaviour& behaviour() const { return *m_behaviour; }
 
     // MainWindowView
     void setText(Text which, const std::string& text) override;
@@ -42,28 +41,26 @@ public:
     void showDrives(const std::vector<std::string>& texts, std::optional<std::size_t> current) override;
     [[nodiscard]] WindowPlacement::Rect frame() const override;
     [[nodiscard]] std::vector<WindowPlacement::Rect> availableAreas() const override;
-    [[nodiscard]] double twipsPerPixel() const override;
-    void moveTo(int left, int top) override;
+    [[nodiscard]] double twipsPerPixel() const override { return m_twips.perPixel(); }
+    void moveTo(int left, int top) override { move(left, top); }
     [[nodiscard]] UsageChart::ChartRect chartBox() const override;
     [[nodiscard]] std::optional<std::int32_t> askColor(std::int32_t start) override;
     void openAbout() override;
-    void closeWindow() override;
+    void closeWindow() override { close(); }
 
     // EventLoop
-    void runTimer(Timer which, std::chrono::milliseconds interval) override;
-    void stopTimer(Timer which) override;
-    void processWaitingEvents() override;
-    [[nodiscard]] Poster poster() override;
+    void runTimer(Timer which, std::chrono::milliseconds interval) override { timer(which)->start(interval); }
+    void stopTimer(Timer which) override { timer(which)->stop(); }
+    void processWaitingEvents() override { QCoreApplication::processEvents(); }
+    [[nodiscard]] Poster poster() override { return m_post.poster(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void createControls();
-    void giveFiguresTheirRoom();
     [[nodiscard]] QFont layoutFont() const;
     void connectEvents();
-    [[nodiscard]] QSize expectedFrameSize() const;
     template <class Widget> [[nodiscard]] Widget* control(FormTable::Main which) const
     {
         return static_cast<Widget*>(m_controls[static_cast<std::size_t>(which)]);
@@ -81,7 +78,6 @@ private:
     // Ends the refresh whose drive has not answered in time.
     QTimer* m_answerDeadline = nullptr;
 
-    // Last member: destroyed first, so late answers stop reaching the window
-    // before any of it goes.
+    // Last member, destroyed first: late answers stop reaching the window before any of it goes.
     GuiThreadPost m_post{this};
 };

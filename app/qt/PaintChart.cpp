@@ -16,23 +16,21 @@ namespace {
 // Outline width in logical pixels.
 constexpr qreal PenWidth = 1.0;
 
-// The ellipse of the rectangle as the outline's centre line runs: the shape
-// covers the columns left to right - 1 and the rows top to bottom - 1, and the
-// pen lies half its width inside that area so that it covers exactly the
-// outermost pixels.
+// The ellipse as the outline's centre line runs: the shape covers columns left to
+// right - 1 and rows top to bottom - 1, and the pen lies half its width inside,
+// so that it covers exactly the outermost pixels.
 [[nodiscard]] QRectF outlineRect(const UsageChart::ChartRect& r)
 {
-    const QRectF area(static_cast<qreal>(r.left), static_cast<qreal>(r.top), static_cast<qreal>(r.right) - r.left,
-                      static_cast<qreal>(r.bottom) - r.top);
     const qreal inset = PenWidth / 2.0;
-    return area.normalized().adjusted(inset, inset, -inset, -inset);
+    return QRectF(QPointF(r.left, r.top), QPointF(r.right, r.bottom))
+        .normalized()
+        .adjusted(inset, inset, -inset, -inset);
 }
 
-// The angle at which QPainterPath::arcTo reaches the point where the ray meets
-// the ellipse, in degrees counterclockwise from three o'clock. The arc's
-// angles are those of the ellipse's parametric form (a cos t, -b sin t), not
-// the angles of the points seen from the centre, and screen y grows
-// downwards.
+// The angle at which QPainterPath::arcTo reaches the point where the ray meets the
+// ellipse, in degrees counterclockwise from three o'clock: an angle of the
+// ellipse's parametric form (a cos t, -b sin t), not of the point seen from the
+// centre, and screen y grows downwards.
 [[nodiscard]] qreal arcAngle(const UsageChart::RayDirection& ray, const QRectF& ellipse)
 {
     const qreal a = ellipse.width() / 2.0;

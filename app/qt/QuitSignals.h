@@ -2,7 +2,6 @@
 
 class QWidget;
 
-// Closes window, as if the user closed it, when the program is asked to stop
-// (SIGTERM, SIGINT or SIGHUP on POSIX systems), so the settings are written
-// on the way out as at any close.
+// Closes window as the user would when the program is asked to stop (SIGTERM,
+// SIGINT or SIGHUP), so the settings are written on the way out as at any close.
 void closeOnQuitSignals(QWidget* window);

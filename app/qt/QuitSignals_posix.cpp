@@ -10,8 +10,7 @@
 
 namespace {
 
-// The signal handler may only write to a descriptor; the event loop reads the
-// other end and closes the window in the ordinary way.
+// The signal handler may only write to a descriptor; the event loop reads the other end and closes the window.
 int signalPipe[2] = {-1, -1};
 
 void onQuitSignal(int)
