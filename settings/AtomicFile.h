@@ -5,35 +5,31 @@
 #include <string_view>
 
 // Reading and writing the settings file so that a reader sees the old text or
-// the new one, never a part, and so that no file but the user's own is written,
-// whoever runs the program. The file must belong to its folder's owner; a
-// symbolic link in its place (as dotfile managers make them) is followed once,
-// only when it too belongs to the folder's owner and leads to an existing file.
-// The checks are made on the descriptor read or written, opened without
-// following a link, so that nothing can be swapped in between.
+// the new one, never a part, and no file but the user's own is written, whoever
+// runs the program. The file must belong to its folder's owner; a symbolic link
+// in its place (as dotfile managers make them) is followed once, only when it too
+// is the folder owner's and leads to an existing file. The checks are made on the
+// descriptor used, opened without following links: nothing can be swapped in.
 namespace AtomicFile {
 
 struct ReadResult {
     std::string text;
-    // Why a file that exists is left alone; empty when it was read or is missing.
-    std::string problem;
+    std::string problem; // why a file that exists is left alone; empty when it was read or is missing
 };
 
-// Called before each call that changes the file in an in-place rewrite, with
-// the call's name; an errno it returns fails that call. For tests.
+// For tests: called with each call's name before it changes the file in place; an errno it returns fails it.
 using CallHook = std::function<int(std::string_view call)>;
 
 // The file's bytes. A missing file is no problem; a directory, a device or a
 // pipe is (opened without waiting, so a pipe cannot block).
 [[nodiscard]] ReadResult ReadAll(const std::string& path);
 
-// Writes contents to a new file beside the file (or the link's target), with
-// the old one's mode and owner, flushes it and renames it over the old one;
-// missing directories are created. Where that cannot work or would part the
-// file from its other names (a second hard link, a folder the user may not
-// write, a bind mount), the file is rewritten in place so that a kill or a
-// failure at any step leaves the old text or the new one whole. Returns why the
-// file could not be written, or nothing; on failure the old text stays.
+// Writes contents to a new file beside the file (or the link's target) with the
+// old one's mode and owner, flushes it and renames it over the old one, creating
+// missing folders. Where renaming cannot work or would part the file from its
+// other names (a second hard link, a folder the user may not write, a bind mount),
+// rewrites it in place. A kill or a failure at any step leaves the old text or the
+// new one whole. Returns why the file could not be written (the old text stays), or "".
 [[nodiscard]] std::string Replace(const std::string& path, std::string_view contents, const CallHook& beforeCall = {});
 
 } // namespace AtomicFile

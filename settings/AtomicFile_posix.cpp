@@ -97,9 +97,8 @@ Place placeOf(const std::string& path)
     return place;
 }
 
-// The file opened with flags, never through a link, and checked on the
-// descriptor: a regular file of the place's owner. Else a problem, said as the
-// reading (O_RDONLY) or the writing needs it.
+// The file opened with flags, never through a link, when its descriptor shows a regular
+// file of the place's owner; else a problem, worded for reading (O_RDONLY) or writing.
 Descriptor openChecked(const Place& place, int flags, struct stat& status, std::string& problem)
 {
     Descriptor file(
@@ -143,10 +142,9 @@ int writeAllAt(int fd, std::string_view text, const CallHook& hook)
     return 0;
 }
 
-// Writes text over a file of `length` bytes and flushes it. The file never gets
-// shorter before the text is on the disk: a shorter text goes padded to that
-// length with a comment line ("#" and blanks, on a line of its own), and only
-// once that is flushed is the file cut to the text.
+// Writes text over a file of `length` bytes and flushes it, never shortening the file
+// before the text is on the disk: a shorter text is padded to that length with a
+// comment line ("#" and blanks, on a line of its own), cut off only once flushed.
 int overwrite(int fd, std::string_view text, std::size_t length, const CallHook& hook)
 {
     std::string padded(text);
@@ -165,11 +163,10 @@ int overwrite(int fd, std::string_view text, std::size_t length, const CallHook&
     return checkedCall(hook, "fsync", flush);
 }
 
-// Rewrites the file's bytes, for a file that cannot be replaced. The room a
-// longer text needs is reserved first, without growing the file, so that a full
-// disk fails before anything is written; a failure after that puts the old text
-// back. The text goes in one write: a kill cannot cut a write short within one
-// page, so a file of up to a page always holds one whole text.
+// Rewrites a file that cannot be replaced. A longer text's room is reserved first,
+// without growing the file, so that a full disk fails before anything is written; a
+// failure after that puts the old text back. The text goes in one write: a kill cannot
+// cut a write short within one page, so a file of up to a page holds one whole text.
 int rewriteInPlace(int fd, const struct stat& status, std::string_view contents, const CallHook& hook)
 {
     std::string old(static_cast<std::size_t>(status.st_size), '\0');
@@ -189,9 +186,8 @@ int rewriteInPlace(int fd, const struct stat& status, std::string_view contents,
     return error;
 }
 
-// Writes and flushes a new file beside the old one and renames it over it (old
-// is null when there is none). It belongs to whom the old one did, or, when root
-// makes a new one, to the folder's owner.
+// Writes and flushes a new file beside the old one (null when none), renames it over it;
+// it belongs to the old one's owner or, when root makes a new one, to the folder's.
 int replaceByRename(const Place& place, const struct stat* old, std::string_view contents)
 {
     // A file of this name can only be one a killed run with this process id left.

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
-// The five stored settings, each key beside its default. All live in the one
-// section "Settings" of the per-user store named after the application.
+// The five stored settings, each key beside its default, all in the section
+// "Settings" of the per-user store named after the application.
 namespace SettingKeys {
 
 inline constexpr std::string_view Section = "Settings";
@@ -17,8 +17,7 @@ inline constexpr std::string_view DefaultDrive = "C:\\";
 inline constexpr std::string_view DefaultDrive = "/";
 #endif
 
-// The main window's outer left and top edges in twips; the default is where the
-// window stands when the key is read.
+// The main window's outer left and top edges in twips; the default is where it stands when read.
 inline constexpr std::string_view X = "X";
 inline constexpr std::string_view Y = "Y";
 

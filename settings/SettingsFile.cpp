@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <optional>
 #include <vector>
 
 namespace SettingsFile {
@@ -12,8 +11,7 @@ namespace {
 constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view blanks = " \t";
 
-// The bytes a value in quotes escapes, and the letters that stand for them
-// after a backslash.
+// The bytes a quoted value escapes, and the letters standing for them after a backslash.
 constexpr std::string_view escapedBytes = "\\\"\n\r\t";
 constexpr std::string_view escapeLetters = "\\\"nrt";
 
@@ -35,24 +33,12 @@ bool isQuoted(std::string_view text)
 // One line of the file, and what it says of the section asked for.
 struct Line {
     std::string_view content;
-    // "\n", "\r\n", a lone "\r", or nothing at the end of the file.
-    std::string_view end;
-    // A header or key line of the section.
-    bool inSection = false;
+    std::string_view end;   // "\n", "\r\n", a lone "\r", or nothing at the end of the file
+    bool inSection = false; // a header or key line of the section
     // On a key line of the section: the key, and where the text after "=" starts.
     std::string_view key;
     std::size_t valueFrom = 0;
 };
-
-// For a section header, whether it is section's; a header without its closing
-// bracket names no section. Nothing for other lines.
-std::optional<bool> headerOf(std::string_view text, std::string_view section)
-{
-    if (!text.starts_with('['))
-        return std::nullopt;
-    const std::size_t close = text.find(']');
-    return close != std::string_view::npos && trimmed(text.substr(1, close - 1)) == section;
-}
 
 // Marks a line of the section that holds a key; blank and comment lines and
 // lines without "=" or a key hold none.
@@ -67,10 +53,12 @@ void readKey(Line& line)
     line.inSection = !line.key.empty();
 }
 
-// Each of CR, LF and CRLF ends a line: a file edited on several systems may mix
-// them, and a CRLF file may have lost the LF of its last line.
+// The lines after any byte-order mark. Each of CR, LF and CRLF ends a line: a file edited
+// on several systems may mix them, and a CRLF file may have lost the LF of its last line.
 std::vector<Line> linesOf(std::string_view text, std::string_view section)
 {
+    if (text.starts_with(byteOrderMark))
+        text.remove_prefix(byteOrderMark.size());
     std::vector<Line> lines;
     bool inSection = false;
     while (!text.empty()) {
@@ -79,18 +67,21 @@ std::vector<Line> linesOf(std::string_view text, std::string_view section)
             text.substr(length, 2) == "\r\n" ? 2 : std::min<std::size_t>(text.size() - length, 1);
         Line line{text.substr(0, length), text.substr(length, endLength), false, {}, 0};
         text.remove_prefix(length + endLength);
-        if (const auto header = headerOf(trimmed(line.content), section))
-            inSection = line.inSection = *header;
-        else if (inSection)
+        // A header without its closing bracket names no section.
+        if (const std::string_view header = trimmed(line.content); header.starts_with('[')) {
+            const std::size_t close = header.find(']');
+            inSection = line.inSection =
+                close != std::string_view::npos && trimmed(header.substr(1, close - 1)) == section;
+        } else if (inSection) {
             readKey(line);
+        }
         lines.push_back(line);
     }
     return lines;
 }
 
-// What the last line needs so that a line added after it starts on its own in
-// the file's style: a line end where it has none, and in a file not written
-// with lone CRs, the LF its CR lost.
+// What the last line needs for a line added after it to start on its own in the file's
+// style: a line end where it has none, and unless the file uses lone CRs, the LF its CR lost.
 std::string_view lineEndToComplete(const Line& last, std::string_view lineEnd)
 {
     if (last.end.empty())
@@ -98,13 +89,33 @@ std::string_view lineEndToComplete(const Line& last, std::string_view lineEnd)
     return last.end == "\r" && lineEnd != "\r" ? "\n" : "";
 }
 
-// How lines added after a line end: as the file's lines do, except where a lone
-// CR would meet the LF of a blank line below and read as one CRLF, swallowing
-// that line; there they end as the line above them does.
-std::string_view endOfAddedLines(const Line& above, const Line* below, std::string_view lineEnd)
+bool hasKey(auto from, auto to, std::string_view key)
 {
-    const bool wouldJoin = lineEnd == "\r" && below && below->content.empty() && below->end == "\n";
-    return wouldJoin ? above.end : lineEnd;
+    return std::any_of(from, to, [key](const Line& line) { return line.key == key; });
+}
+
+// The key's line with value in place of the one it holds, unless that is the
+// same value already; the blanks around the value stay.
+void appendRewritten(std::string& out, const Line& line, std::string_view value)
+{
+    const std::string_view written = line.content.substr(line.valueFrom);
+    if (UnescapedValue(written) == value) {
+        out += line.content;
+    } else {
+        const std::string_view old = trimmed(written);
+        const std::size_t begin = line.valueFrom + static_cast<std::size_t>(old.data() - written.data());
+        out.append(line.content.substr(0, begin)).append(EscapedValue(value));
+        out += line.content.substr(begin + old.size());
+    }
+    out += line.end;
+}
+
+void appendKeyLines(std::string& out, const Values& values, const std::vector<Line>& lines, std::string_view lineEnd)
+{
+    for (const auto& [key, value] : values) {
+        if (!hasKey(lines.begin(), lines.end(), key))
+            out.append(key).append("=").append(EscapedValue(value)).append(lineEnd);
+    }
 }
 
 } // namespace
@@ -141,8 +152,6 @@ std::string EscapedValue(std::string_view value)
 
 Values ReadSection(std::string_view text, std::string_view section)
 {
-    if (text.starts_with(byteOrderMark))
-        text.remove_prefix(byteOrderMark.size());
     Values values;
     for (const Line& line : linesOf(text, section)) {
         if (!line.key.empty())
@@ -151,48 +160,9 @@ Values ReadSection(std::string_view text, std::string_view section)
     return values;
 }
 
-namespace {
-
-using LineIterator = std::vector<Line>::const_iterator;
-
-bool hasKey(LineIterator from, LineIterator to, std::string_view key)
-{
-    return std::any_of(from, to, [key](const Line& line) { return line.key == key; });
-}
-
-// The key's line with value in place of the one it holds, unless that is the
-// same value already; the blanks around the value stay.
-void appendRewritten(std::string& out, const Line& line, std::string_view value)
-{
-    const std::string_view written = line.content.substr(line.valueFrom);
-    if (UnescapedValue(written) == value) {
-        out += line.content;
-    } else {
-        const std::string_view old = trimmed(written);
-        const std::size_t begin = line.valueFrom + static_cast<std::size_t>(old.data() - written.data());
-        out.append(line.content.substr(0, begin)).append(EscapedValue(value));
-        out += line.content.substr(begin + old.size());
-    }
-    out += line.end;
-}
-
-void appendKeyLines(std::string& out, const Values& values, const std::vector<Line>& lines, std::string_view lineEnd)
-{
-    for (const auto& [key, value] : values) {
-        if (!hasKey(lines.begin(), lines.end(), key))
-            out.append(key).append("=").append(EscapedValue(value)).append(lineEnd);
-    }
-}
-
-} // namespace
-
 std::string WithValues(std::string_view text, std::string_view section, const Values& values)
 {
-    std::string out;
-    if (text.starts_with(byteOrderMark)) {
-        out += byteOrderMark;
-        text.remove_prefix(byteOrderMark.size());
-    }
+    std::string out(text.starts_with(byteOrderMark) ? byteOrderMark : "");
     const std::vector<Line> lines = linesOf(text, section);
     // Added lines end as the file's first line does; LF in a file of one line or none.
     const std::string_view lineEnd = !lines.empty() && !lines.front().end.empty() ? lines.front().end : "\n";
@@ -207,8 +177,11 @@ std::string WithValues(std::string_view text, std::string_view section, const Va
             out.append(line->content).append(line->end);
         if (last != lines.rend() && &*last == &*line) {
             out += lineEndToComplete(*line, lineEnd);
-            const Line* below = line + 1 != lines.end() ? &*(line + 1) : nullptr;
-            appendKeyLines(out, values, lines, endOfAddedLines(*line, below, lineEnd));
+            // A lone CR before a blank LF line would read as one CRLF and swallow
+            // that line: there added lines end as this one does.
+            const bool wouldJoin =
+                lineEnd == "\r" && line + 1 != lines.end() && line[1].content.empty() && line[1].end == "\n";
+            appendKeyLines(out, values, lines, wouldJoin ? line->end : lineEnd);
         }
     }
     if (last == lines.rend() && !values.empty()) {

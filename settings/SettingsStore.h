@@ -7,14 +7,12 @@
 #include <string>
 #include <string_view>
 
-// The per-user settings store of one application, holding values by section and
-// key. Values are byte strings: UTF-8 text, or a path's exact bytes. On Windows:
-// HKEY_CURRENT_USER\Software\<app>\<section>, one string value per key.
-// Elsewhere: <XDG config dir>/<app>/<app>.conf, a [section] group of
-// "key=value" lines a user can edit by hand (see SettingsFile.h), read at start
-// and written on commit, leaving everything else in it as it was; a file that
-// could not be read is never written. A commit that fails prints one line on
-// standard error naming the file and why. Neither needs a toolkit.
+// The per-user settings store of one application: byte strings (UTF-8 text, or a
+// path's exact bytes) by section and key. On Windows one string value per key in
+// HKEY_CURRENT_USER\Software\<app>\<section>; elsewhere the hand-editable file
+// <XDG config dir>/<app>/<app>.conf (see SettingsFile.h), read at start and written
+// on commit with all else in it kept; a file that could not be read is never
+// written. A failed commit prints one line on standard error naming the file and why.
 class SettingsStore : public SettingsAccess {
 public:
     explicit SettingsStore(std::string_view appName);
@@ -26,8 +24,7 @@ public:
     void SaveSetting(std::string_view section, std::string_view key, std::string_view value) override;
     bool commit() override;
 
-    // Where the store lives: the file path (empty when there is no home
-    // directory to hold it), or the registry key on Windows.
+    // The file path (empty without a home directory to hold it), or the registry key on Windows.
     [[nodiscard]] std::string location() const { return m_location; }
 
 private:
@@ -41,8 +38,7 @@ private:
 #ifndef _WIN32
     // The file as it was read at start, or as the last commit wrote it.
     std::string m_text;
-    // Why the file cannot be used: no home directory, or a file that exists but
-    // could not be read. Empty when it can.
+    // Why the file cannot be used (no home directory, or it exists but could not be read).
     std::string m_problem;
 #endif
 };

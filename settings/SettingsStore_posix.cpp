@@ -11,9 +11,8 @@
 
 namespace {
 
-// The path as a directory a name can follow after a separator, when it is an
-// absolute one: without the separators at its end, "/home/me/" is "/home/me"
-// and "/" is "".
+// An absolute path as a directory a name can follow after a '/': without the
+// separators at its end, "/home/me/" is "/home/me" and "/" is "".
 std::optional<std::string> absoluteDirectory(const char* path)
 {
     if (path == nullptr || path[0] != '/')
@@ -63,15 +62,13 @@ std::string SettingsStore::GetSetting(std::string_view section, std::string_view
 
 bool SettingsStore::commit()
 {
-    // The file as it is now: what another program or the user wrote since it
-    // was first read stays.
+    // The file as it is now: what others wrote in it since it was first read stays.
     AtomicFile::ReadResult file =
         m_problem.empty() ? AtomicFile::ReadAll(m_location) : AtomicFile::ReadResult{{}, m_problem};
     std::string text = file.text;
     for (const auto& [section, values] : m_saved)
         text = SettingsFile::WithValues(text, section, values);
-    // Rewriting the same bytes would gain nothing, and replacing them would part
-    // the file from its other names.
+    // Unchanged bytes are not rewritten: that gains nothing and could part the file from its other names.
     if (file.problem.empty() && text != file.text)
         file.problem = AtomicFile::Replace(m_location, text);
     if (!file.problem.empty()) {

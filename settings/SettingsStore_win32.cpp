@@ -5,8 +5,7 @@
 #include <optional>
 #include <vector>
 
-// The registry, without a toolkit: one string value (REG_SZ) per key below
-// HKEY_CURRENT_USER\Software\<app>\<section>, UTF-8 here, UTF-16 there.
+// The registry, without a toolkit: REG_SZ values, UTF-8 here and UTF-16 there.
 namespace {
 
 std::wstring keyPath(std::string_view appName, std::string_view section)
@@ -34,19 +33,6 @@ std::optional<std::string> readValue(const std::wstring& path, const std::wstrin
     return std::nullopt;
 }
 
-LSTATUS writeValue(const std::wstring& path, const std::wstring& name, const std::wstring& text)
-{
-    HKEY key = nullptr;
-    LSTATUS status =
-        RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
-    if (status != ERROR_SUCCESS)
-        return status;
-    status = RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                            static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
-    RegCloseKey(key);
-    return status;
-}
-
 } // namespace
 
 SettingsStore::SettingsStore(std::string_view appName)
@@ -64,8 +50,11 @@ bool SettingsStore::commit()
     bool written = true;
     for (const auto& [section, values] : m_saved) {
         for (const auto& [key, value] : values) {
+            // Creates the section's key when it is missing.
+            const std::wstring text = WideText::fromUtf8(value);
             const LSTATUS status =
-                writeValue(keyPath(m_appName, section), WideText::fromUtf8(key), WideText::fromUtf8(value));
+                RegSetKeyValueW(HKEY_CURRENT_USER, keyPath(m_appName, section).c_str(), WideText::fromUtf8(key).c_str(),
+                                REG_SZ, text.c_str(), static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
             if (status != ERROR_SUCCESS) {
                 reportFailure("the registry refused the write (error " + std::to_string(status) + ")");
                 written = false;

@@ -25,8 +25,7 @@ namespace {
         digits.insert(0, (4 - digits.size() % 4) % 4, '0');
         std::string hex;
         for (std::size_t i = 0; i < digits.size(); i += 4) {
-            const int bits = (digits[i] - '0') << 9 | (digits[i + 1] - '0') << 6 | (digits[i + 2] - '0') << 3 |
-                             (digits[i + 3] - '0');
+            const int bits = std::stoi(digits.substr(i, 4), nullptr, 8);
             for (const int shift : {8, 4, 0})
                 hex += "0123456789ABCDEF"[(bits >> shift) & 15];
         }
@@ -39,9 +38,8 @@ namespace {
     return value;
 }
 
-// For a decimal number from_chars finds beyond the doubles: whether it is too
-// small for them rather than too large. A long double reaches some 4,900
-// decimal orders either way; beyond those too, the sign of the exponent tells.
+// Whether a decimal number beyond the doubles is too small for them, not too large:
+// a long double reaches some 4,900 decimal orders either way; beyond, the exponent's sign tells.
 [[nodiscard]] bool belowTheDoubles(const char* first, const char* last)
 {
     long double value = 0.0L;
@@ -56,16 +54,14 @@ namespace {
 
 std::optional<double> NumericValue(std::string_view original)
 {
-    // The text without the blanks, tabs and line ends that the reading skips.
     std::string text(original);
     std::erase_if(text, [](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
     if (text.starts_with('&'))
         return radixValue(text);
     const bool negative = text.starts_with('-');
     const std::size_t pos = negative || text.starts_with('+') ? 1 : 0;
-    // Digits with at most one point, then an exponent, read by from_chars up to
-    // the first character that does not belong; only "D" it does not know, and
-    // words such as "inf" it must not read.
+    // from_chars reads digits, one point and an exponent up to the first byte that does
+    // not belong; only "D" it does not know, and words such as "inf" it must not read.
     constexpr std::string_view mantissaBytes = "0123456789.";
     if (pos >= text.size() || mantissaBytes.find(text[pos]) == std::string_view::npos)
         return 0.0;
@@ -98,8 +94,7 @@ std::optional<float> ToSingle(double value)
 {
     // Converting a double beyond the float range is undefined; one that rounds
     // to the largest float is still in range.
-    constexpr double largest = std::numeric_limits<float>::max();
-    if (!(std::fabs(value) <= largest))
+    if (!(std::fabs(value) <= std::numeric_limits<float>::max()))
         return std::nullopt;
     return static_cast<float>(value);
 }
