@@ -25,7 +25,8 @@ namespace {
         digits.insert(0, (4 - digits.size() % 4) % 4, '0');
         std::string hex;
         for (std::size_t i = 0; i < digits.size(); i += 4) {
-            const int bits = std::stoi(digits.substr(i, 4), nullptr, 8);
+            int bits = 0;
+            std::from_chars(digits.data() + i, digits.data() + i + 4, bits, 8);
             for (const int shift : {8, 4, 0})
                 hex += "0123456789ABCDEF"[(bits >> shift) & 15];
         }
