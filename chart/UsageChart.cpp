@@ -38,17 +38,11 @@ constexpr std::uint64_t NegligibleUsedBytes = 5'000;
     return static_cast<std::int32_t>(std::clamp<double>(roundHalfEven(value), Limits::min(), Limits::max()));
 }
 
-struct Centre {
-    double x = 0.0;
-    double y = 0.0;
-};
-
-// The centre of the bounding rectangle; it may end in a half pixel. Summed in
-// double, where two 32-bit integers add exactly.
-[[nodiscard]] Centre centreOf(const ChartRect& bounds)
+// The middle between two edges, the chart centre's coordinate; it may end in a
+// half pixel. Summed in double, where two 32-bit integers add exactly.
+[[nodiscard]] double middle(std::int32_t low, std::int32_t high)
 {
-    return {(static_cast<double>(bounds.left) + bounds.right) / 2.0,
-            (static_cast<double>(bounds.top) + bounds.bottom) / 2.0};
+    return (static_cast<double>(low) + high) / 2.0;
 }
 
 // The free share as an angle in radians, clockwise on the screen from three
@@ -58,12 +52,10 @@ struct Centre {
 {
     if (capacity.stored() == 0)
         return std::numeric_limits<float>::quiet_NaN();
-    double angle = static_cast<double>(free.stored()) / static_cast<double>(capacity.stored());
-    angle *= 2.0;
-    angle *= static_cast<double>(pi);
     // |free / capacity| is at most 2^63, so the product lies well within the
     // float range and the conversion is defined.
-    return static_cast<float>(angle);
+    return static_cast<float>(static_cast<double>(free.stored()) / static_cast<double>(capacity.stored()) * 2.0 *
+                              static_cast<double>(pi));
 }
 
 // Whether more than 5,000 bytes are used; more free than capacity is none. The
@@ -88,31 +80,26 @@ struct Centre {
     // Screen y grows downwards; counterclockwise angles grow upwards.
     const double from = std::atan2(-static_cast<double>(da.y), static_cast<double>(da.x));
     const double to = std::atan2(-static_cast<double>(db.y), static_cast<double>(db.x));
-    double sweep = to - from;
-    if (sweep <= 0.0)
-        sweep += 2.0 * std::numbers::pi;
-    return sweep;
+    const double sweep = to - from;
+    return sweep > 0.0 ? sweep : sweep + 2.0 * std::numbers::pi;
 }
 
 } // namespace
 
 ChartPoint StartPoint(const ChartRect& bounds)
 {
-    const Centre centre = centreOf(bounds);
-    return {StartPointX, toInt32(centre.y, 0)};
+    return {StartPointX, toInt32(middle(bounds.top, bounds.bottom), 0)};
 }
 
 ChartPoint EndPoint(const ChartRect& bounds, float angle)
 {
-    const Centre centre = centreOf(bounds);
+    const double centreX = middle(bounds.left, bounds.right);
+    const double centreY = middle(bounds.top, bounds.bottom);
     const auto a = static_cast<double>(angle);
-    // A non-finite angle has no direction: the point falls on the centre.
-    const std::int32_t centreX = toInt32(centre.x, 0);
-    const std::int32_t centreY = toInt32(centre.y, 0);
-    if (!std::isfinite(a))
-        return {centreX, centreY};
-    return {toInt32(std::cos(a) * EndPointDistance + centre.x, centreX),
-            toInt32(std::sin(a) * EndPointDistance + centre.y, centreY)};
+    // A non-finite angle has no direction: its cosine and sine are NaN, and the
+    // point falls on the centre.
+    return {toInt32(std::cos(a) * EndPointDistance + centreX, toInt32(centreX, 0)),
+            toInt32(std::sin(a) * EndPointDistance + centreY, toInt32(centreY, 0))};
 }
 
 ChartPlan PlanUsageChart(const ChartStyle& style, Currency capacity, Currency free)

@@ -65,11 +65,10 @@ struct ChartPlan {
 // coordinates beyond 32 bits saturate.
 [[nodiscard]] ChartPoint EndPoint(const ChartRect& bounds, float angle);
 
-// The shapes for a drive of the given capacity and free bytes. Never fails: a
-// capacity of 0, free above capacity and counts at the ends of the 64-bit range
-// all give a plan. Up to 5,000 bytes used either way, and free above capacity,
-// give the free disc alone; a share too thin to show as a wedge gives the disc
-// of the other share.
+// The shapes for a drive of the given capacity and free bytes; every pair of
+// counts, zero capacity and the ends of the 64-bit range included, gives one.
+// Up to 5,000 bytes used either way, and free above capacity, give the free
+// disc alone; a share too thin to show as a wedge gives the other share's disc.
 [[nodiscard]] ChartPlan PlanUsageChart(const ChartStyle& style, Currency capacity, Currency free);
 
 } // namespace UsageChart

@@ -20,18 +20,19 @@ double linear(std::uint32_t channel)
     return value <= 0.04045 ? value / 12.92 : std::pow((value + 0.055) / 1.055, 2.4);
 }
 
-} // namespace
-
+// From 0 for black to 1 for white, as the eye weighs the three channels once
+// the screen's gamma is undone.
 double luminance(std::uint32_t color)
 {
     return 0.2126 * linear(color) + 0.7152 * linear(color >> 8) + 0.0722 * linear(color >> 16);
 }
 
+} // namespace
+
 double ratio(std::uint32_t one, std::uint32_t other)
 {
-    const double first = luminance(one);
-    const double second = luminance(other);
-    return (std::max(first, second) + 0.05) / (std::min(first, second) + 0.05);
+    const auto [darker, lighter] = std::minmax({luminance(one), luminance(other)});
+    return (lighter + 0.05) / (darker + 0.05);
 }
 
 std::uint32_t contrastingInk(std::uint32_t background)

@@ -2,19 +2,15 @@
 
 #include <cstdint>
 
-// How well one colour reads on another, for every window: the relative
-// luminance of the eye, the contrast ratio of two colours, and the inks and
-// link colours that stay readable on whatever face the user's colour scheme
-// gives the window (a black one in a high-contrast scheme, say). Colours are
-// 0x00BBGGRR: red in the lowest byte, as Windows and the settings keep them.
+// How well one colour reads on another, for every window: the contrast ratio
+// of two colours as the eye sees them, and the inks and link colours that stay
+// readable on whatever face the user's colour scheme gives the window (a black
+// one in a high-contrast scheme, say). Colours are 0x00BBGGRR: red in the
+// lowest byte, as Windows and the settings keep them.
 namespace Contrast {
 
 // Enough contrast for small text.
 inline constexpr double Readable = 4.5;
-
-// From 0 for black to 1 for white, as the eye weighs the three channels once
-// the screen's gamma is undone.
-[[nodiscard]] double luminance(std::uint32_t color);
 
 // From 1 (the same lightness) to 21 (black on white), whichever is lighter.
 [[nodiscard]] double ratio(std::uint32_t one, std::uint32_t other);

@@ -4,11 +4,10 @@
 #include <cstddef>
 #include <utility>
 
-// A table indexed by an enum, written with each row's enumerator beside it and
-// built at compile time: a row out of its enumerator's place, as after an
-// enumerator or a row inserted on one side only, stops the build instead of
-// silently shifting every row after it; so does a row missing for last, the
-// enum's last enumerator.
+// A table indexed by an enum, each row written beside its enumerator, built at
+// compile time: a row out of its enumerator's place (an enumerator or a row
+// inserted on one side only) or none for last, the enum's last enumerator,
+// stops the build instead of silently shifting every row after it.
 template <class Row, class Enum, std::size_t Size>
 consteval std::array<Row, Size> enumTable(Enum last, const std::pair<Enum, Row> (&rows)[Size])
 {

@@ -36,10 +36,9 @@ using TextWidthAt = std::function<double(std::string_view text, double pointSize
 
 // The size of the window's whole face: designed, or smaller where the face at
 // hand is wider than the one the layout was fitted to (a desktop's own face
-// standing in for a classic one that is not installed), until the widest
-// caption fits between the frame's border and its right edge and the figures'
-// placeholder fits its room. Otherwise the captions would be clipped and the
-// figures pushed into them.
+// standing in for one not installed), so that the widest caption fits between
+// the frame's border and its right edge and the figures' placeholder in its
+// room: no caption clipped, no figure pushed into one.
 [[nodiscard]] double facePointSize(double designed, int dotsPerInch, const TextWidthAt& widthAt);
 
 } // namespace FittedSize

@@ -18,6 +18,22 @@
 
 using Text = MainWindowView::Text;
 
+namespace {
+
+// A figure's label, its tooltip and accessible name, and the caption that name
+// starts with.
+struct FigureTexts {
+    Text figure;
+    Text tip;
+    Text name;
+    std::string_view caption;
+};
+constexpr FigureTexts FreeTexts{Text::Free, Text::FreeDescription, Text::FreeAccessibleName, "Free:"};
+constexpr FigureTexts UsedTexts{Text::Used, Text::UsedDescription, Text::UsedAccessibleName, "Used:"};
+constexpr FigureTexts TotalTexts{Text::Total, Text::TotalDescription, Text::TotalAccessibleName, "Capacity:"};
+
+} // namespace
+
 MainWindowBehaviour::MainWindowBehaviour(MainWindowView& window, EventLoop& loop, Services services)
     : m_window(window), m_loop(loop), m_services(std::move(services))
 {}
@@ -39,15 +55,6 @@ bool MainWindowBehaviour::mayClose()
     return !m_closeWaiting;
 }
 
-// The first step of every refresh and the last of the load. Events already
-// waiting (a tick, a pick, a swatch click) run their whole handlers, nested; the
-// refresh that finishes last decides what the window shows. A close among them
-// waits for the outermost handler to return (Running).
-void MainWindowBehaviour::yieldToEvents()
-{
-    m_loop.processWaitingEvents();
-}
-
 void MainWindowBehaviour::Form_Load()
 {
     const Running running(*this);
@@ -59,35 +66,26 @@ void MainWindowBehaviour::Form_Load()
     setText(Text::Date, std::string(AppInfo::AppDate));
 
     const UsageChart::ChartRect box = m_window.chartBox();
-    ChartLeft = 0;
-    ChartTop = 0;
     ChartRight = box.right;
     ChartBottom = box.bottom;
-    Pi = static_cast<float>(4.0 * std::atan(1.0));
 
     DrivePath = m_services.settings.GetSetting(SettingKeys::Section, SettingKeys::Drive, SettingKeys::DefaultDrive);
-    moveToDesignedPosition();
     restorePosition();
     UsedColor = storedColor(SettingKeys::UsedColor, SettingKeys::DefaultUsedColor);
     FreeColor = storedColor(SettingKeys::FreeColor, SettingKeys::DefaultFreeColor);
     m_window.setSwatchColor(MainWindowView::Swatch::Used, UsedColor);
     m_window.setSwatchColor(MainWindowView::Swatch::Free, FreeColor);
 
-    selectStoredDrive();
-    SelectDrive();
-    RefreshDisplay();
-    yieldToEvents();
-}
-
-// The list is read again for a drive it lacks, as it may have come since. A
-// stored drive that has gone away leaves the list on the drive it had.
-void MainWindowBehaviour::selectStoredDrive()
-{
+    // The list is read again for a drive it lacks, as it may have come since. A
+    // stored drive that has gone away leaves the list on the drive it had.
     if (!m_drives.select(DrivePath)) {
         m_drives.reload(listDrives());
         (void)m_drives.select(DrivePath);
     }
     showDrives();
+    SelectDrive();
+    RefreshDisplay();
+    m_loop.processWaitingEvents();
 }
 
 void MainWindowBehaviour::showDrives()
@@ -114,9 +112,8 @@ void MainWindowBehaviour::driveTextCame(const std::string& rootPath, const std::
     if (!m_drives.retitle(rootPath, text))
         return;
     showDrives();
-    const std::optional<DriveList::DriveEntry> drive = m_drives.current();
-    if (drive && drive->rootPath == rootPath)
-        setText(Text::Caption, "Disk Usage: " + DriveCaption(*drive));
+    if (m_drives.current() && m_drives.current()->rootPath == rootPath)
+        SelectDrive();
 }
 
 void MainWindowBehaviour::Drive1_Opened()
@@ -140,25 +137,20 @@ void MainWindowBehaviour::Drive1_Picked(std::size_t index)
 // or one since made smaller or unplugged, would otherwise show it only in part.
 void MainWindowBehaviour::moveOntoScreen(int left, int top)
 {
-    WindowPlacement::Rect wanted = m_window.frame();
-    wanted.left = left;
-    wanted.top = top;
-    const WindowPlacement::Rect placed = WindowPlacement::fitOnScreen(wanted, m_window.availableAreas());
+    const WindowPlacement::Rect frame = m_window.frame();
+    const WindowPlacement::Rect placed =
+        WindowPlacement::fitOnScreen({left, top, frame.width, frame.height}, m_window.availableAreas());
     m_window.moveTo(placed.left, placed.top);
 }
 
-void MainWindowBehaviour::moveToDesignedPosition()
+// From the designed position to the stored one. The top is read before the
+// left; a text that cannot be read keeps that edge where it was designed.
+void MainWindowBehaviour::restorePosition()
 {
     moveOntoScreen(static_cast<int>(std::lround(FormTable::DesignedLeft / m_window.twipsPerPixel())),
                    static_cast<int>(std::lround(FormTable::DesignedTop / m_window.twipsPerPixel())));
-}
-
-// The top is read before the left; a text that cannot be read keeps that edge
-// where it is.
-void MainWindowBehaviour::restorePosition()
-{
-    const double top = storedPosition(SettingKeys::Y, Top()).value_or(Top());
-    const double left = storedPosition(SettingKeys::X, Left()).value_or(Left());
+    const double top = storedPosition(SettingKeys::Y, Top());
+    const double left = storedPosition(SettingKeys::X, Left());
     // The window takes whole pixels.
     const double leftPixels = std::nearbyint(left / m_window.twipsPerPixel());
     const double topPixels = std::nearbyint(top / m_window.twipsPerPixel());
@@ -177,7 +169,7 @@ double MainWindowBehaviour::Top() const
     return m_window.frame().top * m_window.twipsPerPixel();
 }
 
-std::optional<double> MainWindowBehaviour::storedPosition(std::string_view key, double current) const
+double MainWindowBehaviour::storedPosition(std::string_view key, double current) const
 {
     const std::string text =
         m_services.settings.GetSetting(SettingKeys::Section, key, StoredText::SingleText(static_cast<float>(current)));
@@ -185,7 +177,7 @@ std::optional<double> MainWindowBehaviour::storedPosition(std::string_view key, 
     // window where it is.
     const auto value = StoredText::NumericValue(text);
     const auto single = value ? StoredText::ToSingle(*value) : std::nullopt;
-    return single ? std::optional<double>(*single) : std::nullopt;
+    return single ? *single : current;
 }
 
 std::int32_t MainWindowBehaviour::storedColor(std::string_view key, std::int32_t defaultColor) const
@@ -207,14 +199,16 @@ void MainWindowBehaviour::SelectDrive()
     setText(Text::Caption, "Disk Usage: " + DriveCaption(*drive));
 }
 
-// Events already waiting run first; then the drive is asked, and only the
-// newest refresh's answer shows. A refresh of a drive still awaited takes that
-// query over with the time already waited: a drive that never answers is not
+// Events already waiting (a tick, a pick, a swatch click) run their whole
+// handlers first, nested, and a close among them waits for the outermost
+// handler to return (Running). Then the drive is asked, and only the newest
+// refresh's answer shows. A refresh of a drive still awaited takes that query
+// over with the time already waited: a drive that never answers is not
 // available one second after it was first asked, however often asked since.
 void MainWindowBehaviour::RefreshDisplay()
 {
     const Running running(*this);
-    yieldToEvents();
+    m_loop.processWaitingEvents();
     const std::uint64_t request = ++m_lastRequest;
     const bool takesOver = m_awaitedPath == DrivePath;
     if (!takesOver)
@@ -249,8 +243,7 @@ void MainWindowBehaviour::stopAwaiting()
 // comes after all is dropped.
 void MainWindowBehaviour::answerDeadline_Timer()
 {
-    const std::uint64_t request = ++m_lastRequest;
-    DriveAnswered(request, DriveAnswer{});
+    DriveAnswered(++m_lastRequest, DriveAnswer{});
 }
 
 void MainWindowBehaviour::DriveAnswered(std::uint64_t request, const DriveAnswer& answer)
@@ -271,20 +264,29 @@ void MainWindowBehaviour::showAvailable(const DriveAnswer& answer)
 {
     const auto [capacity, free, available] = answer;
     const UsageChart::ChartStyle style{{ChartLeft, ChartTop, ChartRight, ChartBottom}, UsedColor, FreeColor, Pi};
-    const ShownAnswer shown{capacity, free, available, style};
-    if (m_shownAnswer == shown) {
-        setTimerEnabled(true);
-        return;
+    const auto shown = std::tuple(capacity, free, available, style);
+    if (m_shownAnswer != shown) {
+        showChart(ChartPicture{style.bounds, UsageChart::PlanUsageChart(style, capacity, free)});
+        // Label: the exact count. Tooltip: binary units and share of the
+        // capacity, then more. Accessible name: caption and exact count.
+        const auto showFigure = [this, capacity](const FigureTexts& texts, Currency count, const std::string& more) {
+            const std::string figure = GetDiskSpace::FormatByteCount(count);
+            const std::string share = ByteUnits::ShareOf(count, capacity);
+            setText(texts.figure, figure);
+            setText(texts.tip, ByteUnits::BinaryUnits(count) + (share.empty() ? "" : ", " + share) + more);
+            setText(texts.name, std::string(texts.caption) + " " + figure + " bytes");
+        };
+        // Free's tooltip also tells the part this user may write where less:
+        // the rest is the superuser's reserve.
+        const bool reserved = available && *available != free;
+        showFigure(FreeTexts, free, reserved ? "; " + ByteUnits::BinaryUnits(*available) + " available to you" : "");
+        showFigure(UsedTexts, capacity - free, "");
+        showFigure(TotalTexts, capacity, "");
+        const std::string usedShare = ByteUnits::ShareOf(capacity - free, capacity);
+        setText(Text::ChartDescription, usedShare.empty() ? "Empty drive" : usedShare + " used");
+        m_shownAnswer = shown;
     }
-    showChart(ChartPicture{style.bounds, UsageChart::PlanUsageChart(style, capacity, free)});
-    const Figures figures{GetDiskSpace::FormatByteCount(free), GetDiskSpace::FormatByteCount(capacity - free),
-                          GetDiskSpace::FormatByteCount(capacity)};
-    setText(Text::Free, figures.free);
-    setText(Text::Used, figures.used);
-    setText(Text::Total, figures.total);
     setTimerEnabled(true);
-    describeFigures(answer, figures);
-    m_shownAnswer = shown;
 }
 
 // The figures change and the timer stops before the chart is cleared.
@@ -296,38 +298,11 @@ void MainWindowBehaviour::showNotAvailable()
     setText(Text::Total, "Not Available  ");
     setTimerEnabled(false);
     showChart(std::nullopt);
-    for (const Text tip : {Text::FreeDescription, Text::UsedDescription, Text::TotalDescription})
-        setText(tip, "");
-    setText(Text::FreeAccessibleName, "Free: Not Available");
-    setText(Text::UsedAccessibleName, "Used: Not Available");
-    setText(Text::TotalAccessibleName, "Capacity: Not Available");
+    for (const FigureTexts& texts : {FreeTexts, UsedTexts, TotalTexts}) {
+        setText(texts.tip, "");
+        setText(texts.name, std::string(texts.caption) + " Not Available");
+    }
     setText(Text::ChartDescription, "Not available");
-}
-
-// Tooltips: binary units and share of the capacity, Free's also the part this
-// user may write where less (the rest is the superuser's reserve). Accessible
-// names: caption and exact figure. And the chart's description.
-void MainWindowBehaviour::describeFigures(const DriveAnswer& answer, const Figures& figures)
-{
-    const auto [capacity, free, available] = answer;
-    const auto describe = [capacity](Currency count) {
-        const std::string share = ByteUnits::ShareOf(count, capacity);
-        return ByteUnits::BinaryUnits(count) + (share.empty() ? "" : ", " + share);
-    };
-    const bool reserved = available && *available != free;
-    const auto name = [](const char* caption, const std::string& figure) {
-        return std::string(caption) + " " + figure + " bytes";
-    };
-    const Currency used = capacity - free;
-    setText(Text::FreeDescription,
-            describe(free) + (reserved ? "; " + ByteUnits::BinaryUnits(*available) + " available to you" : ""));
-    setText(Text::UsedDescription, describe(used));
-    setText(Text::TotalDescription, describe(capacity));
-    setText(Text::FreeAccessibleName, name("Free:", figures.free));
-    setText(Text::UsedAccessibleName, name("Used:", figures.used));
-    setText(Text::TotalAccessibleName, name("Capacity:", figures.total));
-    const std::string usedShare = ByteUnits::ShareOf(used, capacity);
-    setText(Text::ChartDescription, usedShare.empty() ? "Empty drive" : usedShare + " used");
 }
 
 void MainWindowBehaviour::setText(Text which, const std::string& text)
@@ -399,10 +374,10 @@ void MainWindowBehaviour::chooseLegendColor(MainWindowView::Swatch swatch, std::
     RefreshDisplay();
 }
 
+// Both links open the About box.
 void MainWindowBehaviour::lblDATE_Click()
 {
-    const Running running(*this);
-    m_window.openAbout();
+    lblVERSION_Click();
 }
 
 void MainWindowBehaviour::lblVERSION_Click()
@@ -429,12 +404,11 @@ void MainWindowBehaviour::ChartBoxResized()
 // All five keys, at every close, whatever changed.
 bool MainWindowBehaviour::Form_QueryUnload()
 {
-    m_services.settings.SaveSetting(SettingKeys::Section, SettingKeys::Drive, DrivePath);
-    m_services.settings.SaveSetting(SettingKeys::Section, SettingKeys::X,
-                                    StoredText::SingleText(static_cast<float>(Left())));
-    m_services.settings.SaveSetting(SettingKeys::Section, SettingKeys::Y,
-                                    StoredText::SingleText(static_cast<float>(Top())));
-    m_services.settings.SaveSetting(SettingKeys::Section, SettingKeys::UsedColor, std::to_string(UsedColor));
-    m_services.settings.SaveSetting(SettingKeys::Section, SettingKeys::FreeColor, std::to_string(FreeColor));
-    return m_services.settings.commit();
+    SettingsAccess& settings = m_services.settings;
+    settings.SaveSetting(SettingKeys::Section, SettingKeys::Drive, DrivePath);
+    settings.SaveSetting(SettingKeys::Section, SettingKeys::X, StoredText::SingleText(static_cast<float>(Left())));
+    settings.SaveSetting(SettingKeys::Section, SettingKeys::Y, StoredText::SingleText(static_cast<float>(Top())));
+    settings.SaveSetting(SettingKeys::Section, SettingKeys::UsedColor, std::to_string(UsedColor));
+    settings.SaveSetting(SettingKeys::Section, SettingKeys::FreeColor, std::to_string(FreeColor));
+    return settings.commit();
 }

@@ -10,8 +10,10 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <numbers>
 #include <optional>
 #include <string>
+#include <tuple>
 
 // Everything the main window decides, apart from any toolkit: start-up from the
 // stored settings, the drive list and selection, the refresh of figures and
@@ -79,30 +81,20 @@ private:
         MainWindowBehaviour& m_behaviour;
     };
 
-    void yieldToEvents();
     void SelectDrive();
     void Drive1_Change();
-    void selectStoredDrive();
     void showDrives();
     [[nodiscard]] std::vector<DriveList::DriveEntry> listDrives();
     void driveTextCame(const std::string& rootPath, const std::string& text);
     void stopAwaiting();
     void moveOntoScreen(int left, int top);
-    void moveToDesignedPosition();
     void restorePosition();
-    [[nodiscard]] std::optional<double> storedPosition(std::string_view key, double current) const;
+    [[nodiscard]] double storedPosition(std::string_view key, double current) const;
     [[nodiscard]] std::int32_t storedColor(std::string_view key, std::int32_t defaultColor) const;
     void chooseLegendColor(MainWindowView::Swatch swatch, std::int32_t& color, std::int32_t defaultColor, int Shift);
     void DriveAnswered(std::uint64_t request, const DriveAnswer& answer);
     void showAvailable(const DriveAnswer& answer);
     void showNotAvailable();
-    // The three figures as shown: free, used and capacity.
-    struct Figures {
-        std::string free;
-        std::string used;
-        std::string total;
-    };
-    void describeFigures(const DriveAnswer& answer, const Figures& figures);
     void setText(MainWindowView::Text which, const std::string& text);
     void showChart(const std::optional<ChartPicture>& picture);
     void setTimerEnabled(bool enabled);
@@ -117,10 +109,10 @@ private:
     std::int32_t FreeColor = 0;
     // The selected drive's root path, bytes as the system gives them.
     std::string DrivePath;
-    float Pi = 0.0F;
+    static constexpr float Pi = std::numbers::pi_v<float>;
     // The chart's bounding rectangle in the chart box's pixels.
-    std::int32_t ChartLeft = 0;
-    std::int32_t ChartTop = 0;
+    static constexpr std::int32_t ChartLeft = 0;
+    static constexpr std::int32_t ChartTop = 0;
     std::int32_t ChartRight = 0;
     std::int32_t ChartBottom = 0;
 
@@ -136,14 +128,8 @@ private:
     std::map<MainWindowView::Text, std::string> m_shownTexts;
     std::optional<std::optional<ChartPicture>> m_shownChart;
     std::optional<std::pair<std::vector<std::string>, std::optional<std::size_t>>> m_shownDrives;
-    // The drive's answer last shown as available, and how it was drawn.
-    struct ShownAnswer {
-        Currency capacity;
-        Currency free;
-        std::optional<Currency> available;
-        UsageChart::ChartStyle style;
-        friend bool operator==(const ShownAnswer&, const ShownAnswer&) = default;
-    };
-    std::optional<ShownAnswer> m_shownAnswer;
+    // The drive's answer last shown as available (capacity, free, available),
+    // and the style it was drawn in.
+    std::optional<std::tuple<Currency, Currency, std::optional<Currency>, UsageChart::ChartStyle>> m_shownAnswer;
     std::optional<bool> m_timerEnabled;
 };

@@ -25,9 +25,8 @@ struct ChartPicture {
 // each call shows, reads or asks one thing. The event loop is EventLoop's.
 class MainWindowView {
 public:
-    // The texts the behaviour writes: the caption, the labels, the figures'
-    // descriptions (tooltips) and accessible names, and the chart's accessible
-    // description. A window without a place for one of them ignores it.
+    // The texts the behaviour writes, each to its place (placeOf); a window
+    // without a place for one of them ignores it.
     enum class Text {
         Caption,
         Version,
