@@ -7,6 +7,9 @@
 set -u
 program=$1
 unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+# A UTF-8 locale, which every Debian has: under another (a fresh root's "C"),
+# newer Qt says so first, before its account of the missing display.
+export LC_ALL=C.UTF-8
 errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT
 failed=0
